@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "model/NumberText.h"
+
+namespace zarnik {
+
+// One entry of the resistor colour code.
+struct ColourCode {
+    std::string_view name;              // "Black" ... "Silver", and "no band"
+    std::uint32_t rgb;                  // 0xRRGGBB, the colour that is painted
+    std::optional<int> digit;           // 0..9
+    std::optional<double> multiplier;   // 0.01 .. 10^7
+    std::string_view toleranceText;     // "" where the colour has none
+};
+
+// The thirteen entries in table order: Black, Brown, Red, Orange, Yellow, Green,
+// Blue, Violet, Grey, White, Gold, Silver, no band.
+[[nodiscard]] std::span<const ColourCode> ColourTable();
+
+// Look-ups; nullptr where the table has no such entry.
+[[nodiscard]] const ColourCode* ColourByName(std::string_view name);
+[[nodiscard]] const ColourCode* ColourByDigit(int digit);                  // 0..9
+[[nodiscard]] const ColourCode* ColourByMultiplierExponent(int exponent);  // -2..7
+[[nodiscard]] const ColourCode* ColourByTolerance(std::string_view toleranceText);
+
+// The five bands of the decoder window, left to right.
+enum class Band { First, Second, Third, Multiplier, Tolerance };
+
+// Which entries a band offers in the decoder window's palette, top to bottom,
+// and the names of its band label, its hidden text field and its swatches.
+struct BandRule {
+    Band band;
+    std::string_view label;       // "a", "b", "CG", "c", "d"
+    std::string_view field;       // "At", "Bt", "CGt", "ct", "Dt"
+    std::span<const ColourCode* const> entries;
+};
+
+[[nodiscard]] std::span<const BandRule> BandRules();
+[[nodiscard]] const BandRule& RuleOf(Band band);
+
+// The number in a swatch's name: the digit for Black to White, 11 for Gold, 12
+// for Silver, 13 for no band.
+[[nodiscard]] int SwatchNumber(const ColourCode& colour);
+
+// The swatch name: the band label followed by the swatch number ("a4", "c11", "d13").
+[[nodiscard]] std::string SwatchName(Band band, const ColourCode& colour);
+
+// The multiplier text of an entry: "1" ... "1000000", and the number texts of
+// 0.1 and 0.01 (with the user's separator) for Gold and Silver; "" where the
+// entry has no multiplier on the decoder's palette.
+[[nodiscard]] std::string MultiplierText(const ColourCode& colour, const NumberFormat& format = {});
+
+// The text a band's hidden field takes when the swatch is chosen: the digit
+// text, the multiplier text or the tolerance text.
+[[nodiscard]] std::string BandText(Band band, const ColourCode& colour, const NumberFormat& format = {});
+
+// What the colour stands for on that band, for tooltips and screen readers:
+// "Yellow: 4", "Gold: x0.1", "Gold: ±5%", "no band: ±20%".
+[[nodiscard]] std::string BandMeaning(Band band, const ColourCode& colour, const NumberFormat& format = {});
+
+}  // namespace zarnik

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/ColourTable.h"
+#include "model/NumberText.h"
+
+namespace zarnik {
+
+inline constexpr std::string_view kPromptText = "Please Write the value of Ohm";
+
+// What one encoding writes into the encoder window: the intermediate texts of
+// its hidden boxes, the band colours (nullptr: the band keeps its colour),
+// whether the tolerance band is drawn, and the result line.
+struct Encoding {
+    std::string microOhmText, firstDigitText, secondDigitText, thirdDigitText, exponentCountText;
+    const ColourCode* first = nullptr;        // band a; nullptr: the band keeps its colour
+    const ColourCode* second = nullptr;       // band b
+    const ColourCode* third = nullptr;        // band CG (five bands only)
+    const ColourCode* multiplier = nullptr;   // band c
+    const ColourCode* tolerance = nullptr;    // band d; nullptr for "_+20%" (colour kept)
+    bool toleranceShown = true;               // band d drawn
+    std::string resultText;
+};
+
+[[nodiscard]] Encoding EncodeFourBands(std::string_view value, std::string_view unit, std::string_view tolerance,
+                                       const NumberFormat& format = {});
+[[nodiscard]] Encoding EncodeFiveBands(std::string_view value, std::string_view unit, std::string_view tolerance,
+                                       const NumberFormat& format = {});
+
+}  // namespace zarnik

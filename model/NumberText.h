@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zarnik {
+
+// The user's number conventions. Only the decimal separator matters: number
+// texts never group digits.
+struct NumberFormat {
+    std::string decimalSeparator = ".";  // UTF-8; the user's decimal separator
+};
+
+// Reads a whole text as a number: optional blanks, optional sign, digits with at
+// most one decimal separator (the format's or "."), optional exponent, optional
+// blanks. Anything else, including the empty text, is not a number.
+[[nodiscard]] std::optional<double> Parse(std::string_view text, const NumberFormat& format = {});
+
+// The general number format: 15 significant digits, no trailing zeros, no
+// grouping, the format's decimal separator; exponent notation only for
+// magnitudes of 10^15 and above or below 10^-5, as %.15G writes them.
+[[nodiscard]] std::string NumberText(double value, const NumberFormat& format = {});
+
+}  // namespace zarnik
