@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+#include <QPixmap>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "ui/common/Twips.h"
+
+
+namespace zarnik::ui {
+
+[[nodiscard]] QColor FromRgb(std::uint32_t rgb);
+
+// A band or swatch: a captionless label with a solid background, optionally
+// with a fixed single border.
+[[nodiscard]] QLabel* MakeColourLabel(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb,
+                                      bool bordered);
+void SetLabelColour(QLabel* label, const QColor& colour);
+void SetLabelBorder(QLabel* label, bool bordered);
+[[nodiscard]] QColor LabelColour(const QLabel* label);
+
+// A straight line of the drawing, in twips, width in pixels.
+struct DrawnLine {
+    const char* name;
+    int x1, y1, x2, y2;
+    int width;
+};
+
+// A window's client area: a solid background, an optional picture at its
+// top-left corner at natural size, and the window's drawn lines on top.
+class ClientArea : public QWidget {
+public:
+    explicit ClientArea(QWidget* parent, const QColor& background);
+
+    void SetLines(std::span<const DrawnLine> lines);
+    void SetPicture(const QPixmap& picture);
+    [[nodiscard]] std::span<const DrawnLine> Lines() const { return lines_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::span<const DrawnLine> lines_;
+    QPixmap picture_;
+};
+
+}  // namespace zarnik::ui
+
+namespace zarnik::ui {
+
+// A colour label that answers a click (press and release inside it with the
+// left button), like the swatches of a palette.
+class ClickableLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> onClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+[[nodiscard]] ClickableLabel* MakeSwatch(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb,
+                                         bool bordered);
+
+}  // namespace zarnik::ui

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <span>
+
+class QWidget;
+
+namespace zarnik::ui {
+
+// Gives a top-level window the program's look: a fixed single border with a
+// close box and no minimise or maximise box, the application icon and the
+// caption.
+void SetupFixedWindow(QWidget* window, const QString& objectName, const QString& caption);
+
+// One instance of a window, created on first use and created afresh, with its
+// design state, after it was closed (a closed window deletes itself).
+template <class Window>
+class SingleWindow {
+public:
+    [[nodiscard]] Window* Existing() const { return instance_.data(); }
+
+    template <class Create>
+    Window* Get(Create create)
+    {
+        if (!instance_) {
+            instance_ = create();
+        }
+        return instance_.data();
+    }
+
+    // Ends the window without running its close handler: the program is ending.
+    void Discard() { delete instance_.data(); }
+
+private:
+    QPointer<Window> instance_;
+};
+
+}  // namespace zarnik::ui

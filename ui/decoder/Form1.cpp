@@ -1,0 +1,383 @@
+#include "ui/decoder/Form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "model/Decoding.h"
+#include "ui/about/Form4.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Twips.h"
+#include "ui/encoder/Form2.h"
+#include "ui/help/Form3.h"
+
+namespace zarnik {
+
+namespace {
+
+using ui::DrawnLine;
+using ui::TwipsRect;
+
+// The result field's frame and the resistor: lead, end cap, shoulder, body.
+constexpr DrawnLine kLines[] = {
+    {"Line1", 600, 1320, 1200, 1320, 2},   {"Line2", 1200, 720, 1200, 1800, 2},
+    {"Line3", 1200, 720, 1560, 720, 2},    {"Line4", 1560, 1800, 1200, 1800, 2},
+    {"Line5", 1800, 1560, 1560, 1800, 2},  {"Line6", 1800, 960, 1560, 720, 2},
+    {"Line7", 1800, 1560, 3720, 1560, 2},  {"Line8", 1800, 960, 3720, 960, 2},
+    {"Line9", 3720, 1560, 3960, 1800, 2},  {"Line10", 3960, 720, 3720, 960, 2},
+    {"Line11", 4320, 1800, 3960, 1800, 2}, {"Line12", 3960, 720, 4320, 720, 2},
+    {"Line13", 4320, 1800, 4320, 720, 2},  {"Line14", 4920, 1320, 4320, 1320, 2},
+    {"Line15", 1440, 120, 4080, 120, 1},   {"Line16", 1440, 600, 4080, 600, 1},
+    {"Line17", 1440, 120, 1440, 600, 1},   {"Line18", 4080, 120, 4080, 600, 1},
+};
+
+constexpr double kOuterSize = 5700;
+constexpr int kDesignClientLeft = 3180;
+constexpr int kDesignClientTop = 2295;
+constexpr int kDesignClientWidth = 5610;
+constexpr int kDesignClientHeight = 4920;
+
+// Band columns: the Left of each band label and its palette in five-band mode.
+constexpr double kColumnLeft[] = {1800, 2160, 2520, 2880, 3480};
+constexpr double kFourBandMultiplierLeft = 2520;
+constexpr double kBandTop = 975;
+constexpr double kBandWidth = 255;
+constexpr double kBandHeight = 570;
+constexpr double kFirstSwatchTop = 1680;
+constexpr double kSwatchPitch = 240;
+constexpr double kSwatchSize = 255;
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint32_t kGreen = 0x00FF00;
+
+int Index(Band band) { return int(band); }
+
+// The row of a colour in the palettes: its place in the colour table.
+int Row(const ColourCode& colour) { return int(&colour - ColourTable().data()); }
+
+NumberFormat UserNumberFormat()
+{
+    return NumberFormat{QLocale::system().decimalPoint().toStdString()};
+}
+
+QFont OptionFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSizeF(11.25);
+    font.setBold(true);
+    return font;
+}
+
+}  // namespace
+
+Form1::Form1()
+{
+    ui::SetupFixedWindow(this, QStringLiteral("Form1"), QStringLiteral("ZRK_1"));
+    client_ = new ui::ClientArea(this, ui::FromRgb(kWhite));
+    client_->setObjectName(QStringLiteral("client"));
+    client_->SetLines(kLines);
+    setCentralWidget(client_);
+
+    BuildMenu();
+    BuildResistor();
+    BuildPalettes();
+    BuildBandModeButtons();
+    BuildHiddenFields();
+
+    for (auto [timer, name] : {std::pair{&Timer1_, "Timer1"}, std::pair{&Timer2_, "Timer2"}}) {
+        *timer = new QTimer(this);
+        (*timer)->setObjectName(QString::fromLatin1(name));
+        (*timer)->setInterval(1);
+        (*timer)->setTimerType(Qt::PreciseTimer);
+    }
+    connect(Timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(Timer2_, &QTimer::timeout, this, &Form1::Timer2_Timer);
+
+    // The design place and size, before the load handler sets the outer size.
+    setGeometry(ui::ToPixels(kDesignClientLeft), ui::ToPixels(kDesignClientTop), ui::ToPixels(kDesignClientWidth),
+                ui::ToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
+    Form_Load();
+}
+
+Form1::~Form1()
+{
+    // The program is ending: the other windows go without their close handlers.
+    encoder_.Discard();
+    help_.Discard();
+    about_.Discard();
+}
+
+Form2* Form1::EncoderWindow() const { return encoder_.Existing(); }
+Form3* Form1::HelpWindow() const { return help_.Existing(); }
+Form4* Form1::AboutWindow() const { return about_.Existing(); }
+
+void Form1::BuildMenu()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File"));
+    QAction* show = file->addAction(QStringLiteral("S&how ZRK_2"), QKeySequence(Qt::CTRL | Qt::Key_S), this,
+                                    &Form1::Show_Click);
+    show->setObjectName(QStringLiteral("Show"));
+    file->addSeparator()->setObjectName(QStringLiteral("t1"));
+    QAction* exit = file->addAction(QStringLiteral("E&Xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
+                                    &Form1::Exit_Click);
+    exit->setObjectName(QStringLiteral("Exit"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help"));
+    QAction* help2 = help->addAction(QStringLiteral("&Help"), QKeySequence(Qt::CTRL | Qt::Key_H), this,
+                                     &Form1::Help2_Click);
+    help2->setObjectName(QStringLiteral("Help2"));
+    QAction* about = help->addAction(QStringLiteral("&About"), QKeySequence(Qt::CTRL | Qt::Key_A), this,
+                                     &Form1::About_Click);
+    about->setObjectName(QStringLiteral("About"));
+}
+
+void Form1::BuildResistor()
+{
+    abcdt_ = new QLineEdit(QString::fromUtf8(kIdleText.data(), qsizetype(kIdleText.size())), client_);
+    abcdt_->setObjectName(QStringLiteral("abcdt"));
+    abcdt_->setReadOnly(true);
+    abcdt_->setFrame(false);
+    abcdt_->setAlignment(Qt::AlignCenter);
+    abcdt_->setTextMargins(0, 0, 0, 0);
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSizeF(11.25);
+    font.setItalic(true);
+    abcdt_->setFont(font);
+    QPalette palette = abcdt_->palette();
+    palette.setColor(QPalette::Base, ui::FromRgb(kGreen));
+    palette.setColor(QPalette::Text, Qt::black);
+    abcdt_->setPalette(palette);
+    abcdt_->setAccessibleName(QStringLiteral("Result"));
+    ui::SetTwipsGeometry(abcdt_, {1560, 240, 2415, 285});
+
+    for (const BandRule& rule : BandRules()) {
+        const bool isTolerance = rule.band == Band::Tolerance;
+        const std::uint32_t rgb = isTolerance ? ColourByName("Gold")->rgb : ColourByName("Red")->rgb;
+        QLabel* label = ui::MakeColourLabel(client_, QString::fromUtf8(rule.label.data(), qsizetype(rule.label.size())),
+                                            {kColumnLeft[Index(rule.band)], kBandTop, kBandWidth, kBandHeight}, rgb,
+                                            true);
+        columns_[Index(rule.band)].push_back(label);
+    }
+}
+
+void Form1::BuildPalettes()
+{
+    const NumberFormat format = UserNumberFormat();
+    for (const BandRule& rule : BandRules()) {
+        for (const ColourCode* colour : rule.entries) {
+            const bool white = colour->rgb == kWhite;
+            const bool noBand = colour->toleranceText == "_+20%";
+            const std::string name = SwatchName(rule.band, *colour);
+            // b8 stands 240 high; all other swatches are square and overlap the
+            // next row by one pixel.
+            const double height = name == "b8" ? 240 : kSwatchSize;
+            ui::ClickableLabel* swatch = ui::MakeSwatch(
+                client_, QString::fromStdString(name),
+                {kColumnLeft[Index(rule.band)], kFirstSwatchTop + kSwatchPitch * Row(*colour), kSwatchSize, height},
+                noBand ? kWhite : colour->rgb, white || noBand);
+            const QString meaning = QString::fromStdString(BandMeaning(rule.band, *colour, format));
+            swatch->setToolTip(meaning);
+            swatch->setAccessibleName(meaning);
+            swatch->onClick = [this, band = rule.band, colour, swatch] { Swatch_Click(band, *colour, swatch); };
+            columns_[Index(rule.band)].push_back(swatch);
+        }
+    }
+    // The band labels tell their initial colour the same way.
+    for (const BandRule& rule : BandRules()) {
+        const ColourCode& initial = *ColourByName(rule.band == Band::Tolerance ? "Gold" : "Red");
+        const QString meaning = QString::fromStdString(BandMeaning(rule.band, initial, format));
+        BandLabel(rule.band)->setToolTip(meaning);
+        BandLabel(rule.band)->setAccessibleName(meaning);
+    }
+}
+
+void Form1::BuildBandModeButtons()
+{
+    four_ = new QRadioButton(QStringLiteral("4 Color"), client_);
+    five_ = new QRadioButton(QStringLiteral("5 Color"), client_);
+    four_->setObjectName(QStringLiteral("four"));
+    five_->setObjectName(QStringLiteral("five"));
+    for (QRadioButton* button : {four_, five_}) {
+        button->setFont(OptionFont());
+        button->setAutoFillBackground(true);
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::Window, ui::FromRgb(kWhite));
+        button->setPalette(palette);
+    }
+    ui::SetTwipsGeometry(four_, {120, 2800, 1575, 255});
+    ui::SetTwipsGeometry(five_, {120, 3480, 1575, 255});
+    five_->setChecked(true);
+    // A click on the selected button runs its handler again, as a click on an
+    // option button does.
+    connect(four_, &QRadioButton::clicked, this, &Form1::ShowFourBandLayout);
+    connect(five_, &QRadioButton::clicked, this, &Form1::ShowFiveBandLayout);
+}
+
+void Form1::BuildHiddenFields()
+{
+    struct Field {
+        Band band;
+        const char* name;
+        TwipsRect rect;
+        const char* text;
+    };
+    constexpr Field kFields[] = {
+        {Band::First, "At", {120, 4440, 255, 285}, "2"},       {Band::Second, "Bt", {480, 4440, 255, 285}, "2"},
+        {Band::Third, "CGt", {840, 4440, 255, 285}, "2"},      {Band::Multiplier, "ct", {1200, 4440, 255, 285}, "100"},
+        {Band::Tolerance, "Dt", {1560, 4440, 615, 285}, "_+5%"},
+    };
+    for (const Field& field : kFields) {
+        auto* edit = new QLineEdit(QString::fromLatin1(field.text), client_);
+        edit->setObjectName(QString::fromLatin1(field.name));
+        ui::SetTwipsGeometry(edit, field.rect);
+        edit->hide();
+        fields_[Index(field.band)] = edit;
+    }
+}
+
+void Form1::Form_Load()
+{
+    ui::SetOuterHeight(this, kOuterSize);
+    ui::SetOuterWidth(this, kOuterSize);
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (loaded_) {
+        return;
+    }
+    loaded_ = true;
+    // The window manager frames the window after it is shown; the outer size
+    // includes that frame, so it is set again once the frame is known.
+    for (int delay : {0, 50, 250}) {
+        QTimer::singleShot(delay, this, [this] {
+            if (ui::OuterHeight(this) != kOuterSize || ui::OuterWidth(this) != kOuterSize) {
+                Form_Load();
+            }
+        });
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // Closing the window ends its opening animations with it; the other
+    // windows stay open.
+    Timer1_->stop();
+    Timer2_->stop();
+    QMainWindow::closeEvent(event);
+}
+
+QLabel* Form1::BandLabel(Band band) const { return columns_[Index(band)].front(); }
+QLineEdit* Form1::BandField(Band band) const { return fields_[Index(band)]; }
+std::string Form1::FieldText(Band band) const { return BandField(band)->text().toStdString(); }
+
+void Form1::Swatch_Click(Band band, const ColourCode& colour, const QLabel* swatch)
+{
+    const NumberFormat format = UserNumberFormat();
+    QLabel* label = BandLabel(band);
+    if (colour.toleranceText == "_+20%") {
+        // No band: the band is not drawn, its colour is kept.
+        label->hide();
+    } else {
+        ui::SetLabelColour(label, ui::LabelColour(swatch));
+    }
+    const QString meaning = QString::fromStdString(BandMeaning(band, colour, format));
+    label->setToolTip(meaning);
+    label->setAccessibleName(meaning);
+    BandField(band)->setText(QString::fromStdString(BandText(band, colour, format)));
+
+    if (band == Band::Tolerance && colour.toleranceText != "_+20%") {
+        ui::SetLabelBorder(label, true);
+        label->show();
+    }
+    if (band == Band::Third) {
+        // The third-digit swatches show only in five-band mode.
+        abcdt_->setText(QString::fromStdString(DecodeFiveBands(FieldText(Band::First), FieldText(Band::Second),
+                                                               FieldText(Band::Third), FieldText(Band::Multiplier),
+                                                               FieldText(Band::Tolerance), format)));
+        return;
+    }
+    DecodeBands();
+}
+
+void Form1::DecodeBands()
+{
+    const NumberFormat format = UserNumberFormat();
+    const std::string result =
+        four_->isChecked()
+            ? DecodeFourBands(FieldText(Band::First), FieldText(Band::Second), FieldText(Band::Multiplier),
+                              FieldText(Band::Tolerance), format)
+            : DecodeFiveBands(FieldText(Band::First), FieldText(Band::Second), FieldText(Band::Third),
+                              FieldText(Band::Multiplier), FieldText(Band::Tolerance), format);
+    abcdt_->setText(QString::fromStdString(result));
+}
+
+void Form1::PlaceBandColumns(double multiplierLeft, bool thirdShown)
+{
+    for (QLabel* control : columns_[Index(Band::Multiplier)]) {
+        ui::SetTwipsLeft(control, multiplierLeft);
+    }
+    for (QLabel* control : columns_[Index(Band::Third)]) {
+        control->setVisible(thirdShown);
+    }
+    for (QLabel* control : columns_[Index(Band::Tolerance)]) {
+        ui::SetTwipsLeft(control, kColumnLeft[Index(Band::Tolerance)]);
+    }
+    abcdt_->setText(QString::fromUtf8(kIdleText.data(), qsizetype(kIdleText.size())));
+}
+
+void Form1::ShowFourBandLayout() { PlaceBandColumns(kFourBandMultiplierLeft, false); }
+
+void Form1::ShowFiveBandLayout() { PlaceBandColumns(kColumnLeft[Index(Band::Multiplier)], true); }
+
+void Form1::Show_Click() { Timer1_->start(); }
+
+void Form1::Exit_Click()
+{
+    // Ends the program at once: no window's close handler runs.
+    QCoreApplication::exit(0);
+}
+
+void Form1::Help2_Click()
+{
+    Form3* window = help_.Get([this] { return new Form3(this); });
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void Form1::About_Click() { Timer2_->start(); }
+
+void Form1::Timer1_Timer()
+{
+    Form2* window = encoder_.Get([this] { return new Form2(this); });
+    window->show();
+    ui::SetOuterHeight(window, ui::OuterHeight(window) + 75);
+    ui::SetOuterWidth(window, ui::OuterHeight(window));
+    if (ui::OuterHeight(window) >= ui::OuterHeight(this)) {
+        Timer1_->stop();
+        window->update();
+    }
+}
+
+void Form1::Timer2_Timer()
+{
+    Form4* window = about_.Get([this] { return new Form4(this); });
+    window->show();
+    window->raise();
+    ui::SetOuterHeight(window, ui::OuterHeight(window) + 75);
+    ui::SetOuterWidth(window, ui::OuterHeight(window));
+    if (ui::OuterHeight(window) >= ui::OuterHeight(this)) {
+        Timer2_->stop();
+    }
+}
+
+}  // namespace zarnik

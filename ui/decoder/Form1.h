@@ -1,0 +1,91 @@
+#pragma once
+
+// The decoder window, and the program's start. A click on a swatch paints its
+// band, writes the band's text into the band's hidden field and decodes all
+// five fields through the model into the result line `abcdt`. The option
+// buttons switch between four and five bands. The menu opens the encoder, help
+// and about windows, each growing out of this window's top-left corner, driven
+// by this window's timers (encoder, about) or the help window's own.
+
+#include <QMainWindow>
+#include <array>
+#include <vector>
+
+#include "model/ColourTable.h"
+#include "ui/common/Window.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QTimer;
+
+namespace zarnik {
+
+class Form2;
+class Form3;
+class Form4;
+
+namespace ui {
+class ClientArea;
+}
+
+class Form1 : public QMainWindow {
+public:
+    Form1();
+    ~Form1() override;
+
+    // The band-mode switch, also run by the option buttons.
+    void ShowFourBandLayout();
+    void ShowFiveBandLayout();
+    void DecodeBands();
+
+    // Menu handlers.
+    void Show_Click();
+    void Exit_Click();
+    void Help2_Click();
+    void About_Click();
+
+    // The opening animations of the encoder and about windows.
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    // The secondary windows while they exist.
+    [[nodiscard]] Form2* EncoderWindow() const;
+    [[nodiscard]] Form3* HelpWindow() const;
+    [[nodiscard]] Form4* AboutWindow() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BuildResistor();
+    void BuildPalettes();
+    void BuildBandModeButtons();
+    void BuildHiddenFields();
+    void Form_Load();
+    void Swatch_Click(Band band, const ColourCode& colour, const QLabel* swatch);
+    void PlaceBandColumns(double multiplierLeft, bool thirdShown);
+    [[nodiscard]] QLabel* BandLabel(Band band) const;
+    [[nodiscard]] QLineEdit* BandField(Band band) const;
+    [[nodiscard]] std::string FieldText(Band band) const;
+
+    ui::ClientArea* client_ = nullptr;
+    QLineEdit* abcdt_ = nullptr;
+    // Per band: its label (a, b, CG, c, d), then its swatches top to bottom.
+    std::array<std::vector<QLabel*>, 5> columns_;
+    std::array<QLineEdit*, 5> fields_{};   // At, Bt, CGt, ct, Dt
+    QRadioButton* four_ = nullptr;
+    QRadioButton* five_ = nullptr;
+    QTimer* Timer1_ = nullptr;
+    QTimer* Timer2_ = nullptr;
+    bool loaded_ = false;
+
+    ui::SingleWindow<Form2> encoder_;
+    ui::SingleWindow<Form3> help_;
+    ui::SingleWindow<Form4> about_;
+};
+
+}  // namespace zarnik
