@@ -209,6 +209,7 @@ void Form1::BuildBandModeButtons()
         button->setAutoFillBackground(true);
         QPalette palette = button->palette();
         palette.setColor(QPalette::Window, ui::FromRgb(kWhite));
+        palette.setColor(QPalette::Button, ui::FromRgb(kWhite));
         button->setPalette(palette);
     }
     ui::SetTwipsGeometry(four_, {120, 2800, 1575, 255});
