@@ -9,18 +9,22 @@ namespace zarnik::ui {
 
 namespace {
 
-// Persian texts are set in "Courier New" and "Times New Roman", which on Linux
-// are metric twins without Arabic script; a proportional Arabic-script font is
-// tried before the system's own fallback, which would be a wide monospace.
-void InstallScriptFallbacks()
+// The windows name "Courier New", "Times New Roman" and "MS Sans Serif". On
+// Linux their metric twins stand in for them; those have no Arabic script, so
+// a proportional Arabic-script font follows, before the system's own fallback
+// (a wide monospace) gets the Persian texts.
+void InstallFontSubstitutes()
 {
     static bool done = false;
     if (done) {
         return;
     }
     done = true;
-    for (const char* family : {"Courier New", "Times New Roman", "MS Sans Serif"}) {
-        QFont::insertSubstitutions(QString::fromLatin1(family), {QStringLiteral("Amiri"), QStringLiteral("Noto Naskh Arabic")});
+    const QStringList arabic = {QStringLiteral("Amiri"), QStringLiteral("Noto Naskh Arabic")};
+    const std::pair<const char*, const char*> twins[] = {
+        {"Courier New", "Liberation Mono"}, {"Times New Roman", "Liberation Serif"}, {"MS Sans Serif", "Liberation Sans"}};
+    for (const auto& [family, twin] : twins) {
+        QFont::insertSubstitutions(QString::fromLatin1(family), QStringList{QString::fromLatin1(twin)} + arabic);
     }
 }
 
@@ -34,7 +38,7 @@ const QIcon& ApplicationIcon()
 
 void SetupFixedWindow(QWidget* window, const QString& objectName, const QString& caption)
 {
-    InstallScriptFallbacks();
+    InstallFontSubstitutes();
     window->setObjectName(objectName);
     window->setWindowTitle(caption);
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
