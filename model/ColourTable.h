@@ -13,7 +13,7 @@ namespace zarnik {
 // One entry of the resistor colour code.
 struct ColourCode {
     std::string_view name;              // "Black" ... "Silver", and "no band"
-    std::uint32_t rgb;                  // 0xRRGGBB, the colour that is painted
+    std::uint32_t rgb;                  // 0xRRGGBB, the colour that is painted (never for "no band")
     std::optional<int> digit;           // 0..9
     std::optional<double> multiplier;   // 0.01 .. 10^7
     std::string_view toleranceText;     // "" where the colour has none
@@ -57,11 +57,12 @@ struct BandRule {
 [[nodiscard]] std::string MultiplierText(const ColourCode& colour, const NumberFormat& format = {});
 
 // The text a band's hidden field takes when the swatch is chosen: the digit
-// text, the multiplier text or the tolerance text.
+// text, the multiplier text or the tolerance text; "" where the entry has none.
 [[nodiscard]] std::string BandText(Band band, const ColourCode& colour, const NumberFormat& format = {});
 
 // What the colour stands for on that band, for tooltips and screen readers:
-// "Yellow: 4", "Gold: x0.1", "Gold: ±5%", "no band: ±20%".
+// "Yellow: 4", "Gold: x0.1", "Violet: x10000000", "Gold: ±5%", "no band: ±20%";
+// "" where the colour means nothing on that band.
 [[nodiscard]] std::string BandMeaning(Band band, const ColourCode& colour, const NumberFormat& format = {});
 
 }  // namespace zarnik

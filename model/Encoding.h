@@ -24,6 +24,11 @@ struct Encoding {
     std::string resultText;
 };
 
+// A value that is not a number, a unit other than "Ohm", "K Ohm" and "M Ohm",
+// a value too large for a double, and a value whose micro-ohm text would be in
+// exponent notation (10^15 micro-ohms and above, or below 10^-4) give the
+// prompt and touch no digit or multiplier band; the tolerance band is set as
+// for any other value.
 [[nodiscard]] Encoding EncodeFourBands(std::string_view value, std::string_view unit, std::string_view tolerance,
                                        const NumberFormat& format = {});
 [[nodiscard]] Encoding EncodeFiveBands(std::string_view value, std::string_view unit, std::string_view tolerance,

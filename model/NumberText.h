@@ -14,12 +14,15 @@ struct NumberFormat {
 
 // Reads a whole text as a number: optional blanks, optional sign, digits with at
 // most one decimal separator (the format's or "."), optional exponent, optional
-// blanks. Anything else, including the empty text, is not a number.
+// blanks. Anything else, including the empty text, is not a number; so is a
+// number too large for a double, while one too small to tell from zero reads
+// as zero. Independent of the C library's locale.
 [[nodiscard]] std::optional<double> Parse(std::string_view text, const NumberFormat& format = {});
 
 // The general number format: 15 significant digits, no trailing zeros, no
 // grouping, the format's decimal separator; exponent notation only for
-// magnitudes of 10^15 and above or below 10^-5, as %.15G writes them.
+// magnitudes of 10^15 and above or below 10^-4, as %.15G writes them ("9E+15",
+// "5E-06"). Negative zero is written "0".
 [[nodiscard]] std::string NumberText(double value, const NumberFormat& format = {});
 
 }  // namespace zarnik

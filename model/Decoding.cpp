@@ -1,0 +1,105 @@
+#include "model/Decoding.h"
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace zarnik {
+
+namespace {
+
+constexpr std::string_view kToleranceGap = "    ";
+
+// P: the joined digit texts times the multiplier. Each digit text must be a
+// number on its own as well as joined; a product that is not finite could not
+// be written back and read again.
+std::optional<double> Product(std::initializer_list<std::string_view> digits, std::string_view multiplier,
+                              const NumberFormat& format)
+{
+    std::string joined;
+    for (const std::string_view digit : digits) {
+        if (!Parse(digit, format)) {
+            return std::nullopt;
+        }
+        joined += digit;
+    }
+    const auto number = Parse(joined, format);
+    const auto factor = Parse(multiplier, format);
+    if (!number || !factor) {
+        return std::nullopt;
+    }
+    const double product = *number * *factor;
+    if (!std::isfinite(product)) {
+        return std::nullopt;
+    }
+    return product;
+}
+
+// Every number text this module writes reads back; the fallback only keeps
+// the arithmetic defined should a separator ever make that untrue.
+double Reparse(const std::string& text, const NumberFormat& format)
+{
+    return Parse(text, format).value_or(0.0);
+}
+
+}  // namespace
+
+std::string DecodeFourBands(std::string_view first, std::string_view second, std::string_view multiplier,
+                            std::string_view tolerance, const NumberFormat& format)
+{
+    const auto product = Product({first, second}, multiplier, format);
+    if (!product) {
+        return std::string(kIdleText);
+    }
+    std::string result = NumberText(*product, format);
+
+    double x = Reparse(result, format);
+    if (x >= 1000.0 && x < 1000000.0) {
+        result = NumberText(x / 1000.0, format);
+    }
+    x = Reparse(result, format);
+    if (x >= 1000000.0 && x <= 1000000000.0) {
+        result = NumberText(x / 1000000.0, format);
+    }
+
+    // The unit follows the product itself, not the scaled text.
+    const double p = *product;
+    if (p < 1000.0) {
+        result += "   Ohm";
+    } else if (p < 1000000.0) {
+        result += "   K Ohm";
+    } else if (p < 1000000000.0) {
+        result += "   M Ohm";
+    }
+    result += kToleranceGap;
+    result += tolerance;
+    return result;
+}
+
+std::string DecodeFiveBands(std::string_view first, std::string_view second, std::string_view third,
+                            std::string_view multiplier, std::string_view tolerance, const NumberFormat& format)
+{
+    const auto product = Product({first, second, third}, multiplier, format);
+    if (!product) {
+        return std::string(kIdleText);
+    }
+    std::string result = NumberText(*product, format);
+
+    const double x = Reparse(result, format);
+    std::string_view unit;
+    if (x > 0.0 && x < 1000.0) {
+        unit = "    Ohm";
+    } else if (x >= 1000.0 && x < 1000000.0) {
+        unit = "    K Ohm";
+        result = NumberText(Reparse(result, format) / 1000.0, format);
+    } else if (x >= 1000000.0 && x < 1000000000.0) {
+        unit = "    M Ohm";
+        result = NumberText(Reparse(result, format) / 1000000.0, format);
+    }
+    result += unit;
+    result += kToleranceGap;
+    result += tolerance;
+    return result;
+}
+
+}  // namespace zarnik
