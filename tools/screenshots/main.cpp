@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "ui/about/Form4.h"
 #include "ui/decoder/Form1.h"
 
 namespace {
@@ -65,5 +66,24 @@ int main(int argc, char* argv[])
         ok &= Save(&decoder, dir, QStringLiteral("decoder-four-bands.png"));
     }
     (void)WaitFor;
+    {
+        // The about window at rest: grown to its full size, the credits in place.
+        zarnik::Form1 decoder;
+        decoder.show();
+        QTest::qWait(50);
+        decoder.About_Click();
+        auto* growth = decoder.findChild<QTimer*>(QStringLiteral("Timer2"));
+        auto atRest = [&] {
+            const zarnik::Form4* about = decoder.AboutWindow();
+            return about != nullptr && !growth->isActive() &&
+                   !about->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
+        };
+        WaitFor(atRest);
+        if (!atRest()) {
+            std::fprintf(stderr, "the about window did not come to rest\n");
+            return 1;
+        }
+        ok &= Save(decoder.AboutWindow(), dir, QStringLiteral("about.png"));
+    }
     return ok ? 0 : 1;
 }

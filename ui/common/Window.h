@@ -18,12 +18,12 @@ void SetupFixedWindow(QWidget* window, const QString& objectName, const QString&
 template <class Window>
 class SingleWindow {
 public:
-    [[nodiscard]] Window* Existing() const { return instance_.data(); }
+    [[nodiscard]] Window* Existing() const { return Closed() ? nullptr : instance_.data(); }
 
     template <class Create>
     Window* Get(Create create)
     {
-        if (!instance_) {
+        if (!instance_ || Closed()) {
             instance_ = create();
         }
         return instance_.data();
@@ -33,6 +33,14 @@ public:
     void Discard() { delete instance_.data(); }
 
 private:
+    // A closed window deletes itself only when the event loop comes round
+    // again (Qt clears its delete-on-close mark when it schedules that); from
+    // its close on it is gone, so a timer tick in between creates a new one.
+    [[nodiscard]] bool Closed() const
+    {
+        return instance_ && instance_->isHidden() && !instance_->testAttribute(Qt::WA_DeleteOnClose);
+    }
+
     QPointer<Window> instance_;
 };
 
