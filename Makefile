@@ -2,8 +2,20 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+BENCH_DIR ?= build-bench
+FUZZ_SECONDS ?= 60
+BENCH_RUNS ?= 15
+PREFIX ?= /usr/local
 
-.PHONY: all setup configure build run test screenshots clean
+# LeakSanitizer runs with AddressSanitizer; tests/lsan.supp names the few
+# leaks of the system's font libraries that are not the program's.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: all setup configure build run test screenshots clean asan fuzz bench install uninstall
 
 all: build
 
@@ -30,6 +42,36 @@ test: build
 
 screenshots: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshots/zarnik_screenshots docs/screenshots
+
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: setup
+	@test -f $(ASAN_DIR)/CMakeCache.txt || cmake -S . -B $(ASAN_DIR) -DZARNIK_SANITIZE=ON
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	$(SANITIZER_ENV) ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+# Each libFuzzer target for FUZZ_SECONDS (clang, only the fuzz targets).
+fuzz: setup
+	@test -f $(FUZZ_DIR)/CMakeCache.txt || cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DZARNIK_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	bash fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# Start-up and memory against a bare Qt window, the encoder window's opening
+# and the model, in one table (Release build).
+bench: setup
+	@test -f $(BENCH_DIR)/CMakeCache.txt || cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target zarnik_bench_report
+	./$(BENCH_DIR)/bench/startup/zarnik_bench_report --runs $(BENCH_RUNS)
+
+# The program, its desktop entry and its icon under PREFIX (DESTDIR is honoured).
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# Removes exactly what the last install wrote (its install_manifest.txt,
+# which lists the paths without DESTDIR).
+uninstall:
+	@if [ ! -f $(BUILD_DIR)/install_manifest.txt ]; then echo "nothing installed from $(BUILD_DIR)"; exit 0; fi; \
+	  sed 's|^|$(DESTDIR)|' $(BUILD_DIR)/install_manifest.txt | xargs -d '\n' rm -fv && \
+	  rm -f $(BUILD_DIR)/install_manifest.txt
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -276,7 +276,10 @@ TEST(HelpDocument, persianYehIsAUnicodeEscapeWithArabicYehFallback)
 TEST(HelpDocument, picturesArePngWithTheirDisplaySizes)
 {
     const std::string& rtf = committedRtf();
-    const std::regex pict(R"(\{\\pict\\pngblip\\picw(\d+)\\pich(\d+)\\picwgoal(\d+)\\pichgoal(\d+)\n([0-9a-f\n]+)\})");
+    // Only the header goes through the regex: libstdc++'s matcher recurses once
+    // per character and overflows the stack on the long hex data when built
+    // with AddressSanitizer.
+    const std::regex pict(R"(\{\\pict\\pngblip\\picw(\d+)\\pich(\d+)\\picwgoal(\d+)\\pichgoal(\d+)\n)");
     struct Expected {
         const char* file;
         TwipSize display;
@@ -298,7 +301,11 @@ TEST(HelpDocument, picturesArePngWithTheirDisplaySizes)
         EXPECT_EQ(std::stoi(m[3].str()), expected[index].display.width);
         EXPECT_EQ(std::stoi(m[4].str()), expected[index].display.height);
 
-        std::string hex = m[5].str();
+        const auto dataBegin = static_cast<std::size_t>(m.position(0) + m.length(0));
+        const auto dataEnd = rtf.find('}', dataBegin);
+        ASSERT_NE(dataEnd, std::string::npos);
+        std::string hex = rtf.substr(dataBegin, dataEnd - dataBegin);
+        EXPECT_EQ(hex.find_first_not_of("0123456789abcdef\n"), std::string::npos);
         std::size_t lineStart = 0;
         for (std::size_t nl = hex.find('\n'); nl != std::string::npos; nl = hex.find('\n', lineStart)) {
             EXPECT_LE(nl - lineStart, 128u);
