@@ -1,18 +1,45 @@
 #pragma once
 
+// The help window: the Persian help document in a read-only rich-text box
+// over the help background picture. Created, it sits at zero size on the
+// decoder window's top-left corner; its own `Timer1` then grows it, 75 twips
+// of height a tick with the width following the height, until it is as tall
+// as the decoder window.
+
 #include <QPointer>
 #include <QWidget>
 
+class QTextEdit;
+class QTimer;
+
 namespace zarnik {
 
-// TODO(scaffolding): the window is being built; this placeholder only lets the
-// decoder window open it.
+namespace ui {
+class ClientArea;
+}
+
 class Form3 : public QWidget {
 public:
+    // Creating the window loads it: the help document goes into
+    // `RichTextBox1`, the window shrinks to zero size on the decoder window's
+    // top-left corner and `Timer1` starts.
     explicit Form3(QWidget* decoder);
 
+    // One step of the growth animation.
+    void Timer1_Timer();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void BuildRichTextBox();
+    void Form_Load();
+
     QPointer<QWidget> decoder_;
+    ui::ClientArea* client_ = nullptr;
+    QTextEdit* RichTextBox1_ = nullptr;
+    QTimer* Timer1_ = nullptr;
 };
 
 }  // namespace zarnik
