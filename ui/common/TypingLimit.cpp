@@ -28,7 +28,23 @@ void TypingLimit::SetText(const QString& text)
 
 void TypingLimit::Refresh()
 {
-    edit_->setMaxLength(std::max<int>(limit_, int(edit_->text().size())));
+    const int maxLength = std::max<int>(limit_, int(edit_->text().size()));
+    if (edit_->maxLength() == maxLength) {
+        return;
+    }
+    // Setting maxLength puts the cursor at the end and drops the selection;
+    // the user keeps both.
+    const int cursor = edit_->cursorPosition();
+    const int selectionStart = edit_->selectionStart();
+    const int selectionLength = int(edit_->selectedText().size());
+    edit_->setMaxLength(maxLength);
+    if (selectionLength > 0) {
+        const bool backwards = cursor == selectionStart;
+        edit_->setSelection(backwards ? selectionStart + selectionLength : selectionStart,
+                            backwards ? -selectionLength : selectionLength);
+    } else {
+        edit_->setCursorPosition(cursor);
+    }
 }
 
 }  // namespace zarnik::ui

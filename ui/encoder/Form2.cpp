@@ -1,18 +1,430 @@
 #include "ui/encoder/Form2.h"
 
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "model/ColourTable.h"
+#include "model/Encoding.h"
+#include "model/NumberText.h"
+#include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
+#include "ui/common/TypingLimit.h"
 #include "ui/common/Window.h"
 
 namespace zarnik {
+
+namespace {
+
+using ui::DrawnLine;
+using ui::TwipsRect;
+
+// The resistor with its leads, and the frame around the result line.
+constexpr DrawnLine kLines[] = {
+    {"Line1", 600, 1680, 1200, 1680, 2},   {"Line2", 1200, 1080, 1200, 2160, 2},
+    {"Line3", 1200, 1080, 1560, 1080, 2},  {"Line4", 1560, 2160, 1200, 2160, 2},
+    {"Line5", 1800, 1920, 1560, 2160, 2},  {"Line6", 1800, 1320, 1560, 1080, 2},
+    {"Line7", 1800, 1920, 3720, 1920, 2},  {"Line8", 1800, 1320, 3720, 1320, 2},
+    {"Line9", 3720, 1920, 3960, 2160, 2},  {"Line10", 3960, 1080, 3720, 1320, 2},
+    {"Line11", 4320, 2160, 3960, 2160, 2}, {"Line12", 3960, 1080, 4320, 1080, 2},
+    {"Line13", 4320, 2160, 4320, 1080, 2}, {"Line14", 4920, 1680, 4320, 1680, 2},
+    {"Line15", 1200, 480, 4320, 480, 1},   {"Line16", 1200, 480, 1200, 960, 1},
+    {"Line17", 4320, 480, 4320, 960, 1},   {"Line18", 1200, 960, 4320, 960, 1},
+};
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint32_t kGreen = 0x00FF00;
+
+constexpr double kBandTop = 1335;
+constexpr double kBandWidth = 255;
+constexpr double kBandHeight = 570;
+constexpr double kThirdBandLeft = 2520;
+constexpr double kFiveBandMultiplierLeft = 2880;
+constexpr double kFourBandMultiplierLeft = 2520;
+
+constexpr int kStartLimit = 3;
+
+const QString kStartValue = QStringLiteral("2.2");
+const QStringList kUnits = {QStringLiteral("Ohm"), QStringLiteral("K Ohm"), QStringLiteral("M Ohm")};
+const QStringList kTolerances = {QStringLiteral("_+1%"),   QStringLiteral("_+2%"),    QStringLiteral("_+0.5%"),
+                                 QStringLiteral("_+0.25%"), QStringLiteral("_+0.1%"), QStringLiteral("_+0.05%"),
+                                 QStringLiteral("_+5%"),   QStringLiteral("_+10%"),   QStringLiteral("_+20%")};
+const QString kStartUnit = QStringLiteral("Ohm");
+const QString kStartTolerance = QStringLiteral("_+5%");
+
+QString PromptText() { return QString::fromUtf8(kPromptText.data(), qsizetype(kPromptText.size())); }
+
+NumberFormat UserNumberFormat() { return NumberFormat{QLocale::system().decimalPoint().toStdString()}; }
+
+std::optional<double> NumberValue(const QString& text) { return Parse(text.toStdString(), UserNumberFormat()); }
+
+// The five-band limit looks for a decimal point; the user's own separator
+// counts as one, as the value test reads both.
+bool HasDecimalPoint(const QString& text)
+{
+    return text.contains(QLatin1Char('.')) || text.contains(QLocale::system().decimalPoint());
+}
+
+QFont ValueFont()
+{
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSizeF(11.25);
+    font.setItalic(true);
+    return font;
+}
+
+QFont OptionFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSizeF(11.25);
+    font.setBold(true);
+    return font;
+}
+
+void SetBackground(QWidget* control, QPalette::ColorRole role, std::uint32_t rgb)
+{
+    QPalette palette = control->palette();
+    palette.setColor(role, ui::FromRgb(rgb));
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    control->setPalette(palette);
+}
+
+QComboBox* MakeListBox(QWidget* parent, const QString& name, TwipsRect rect, const QString& text)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(true);
+    // The text line only ever shows a list item: typed text is never added to
+    // the list nor completed from it.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr);
+    box->setFont(ValueFont());
+    SetBackground(box, QPalette::Base, kGreen);
+    box->setEditText(text);
+    ui::SetTwipsGeometry(box, rect);
+    return box;
+}
+
+// Shows a list item in the text line; the list's current item follows, so
+// the open list shows where the text stands.
+void SelectItem(QComboBox* box, const QString& text)
+{
+    box->setCurrentIndex(box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    box->setEditText(text);
+}
+
+// Sets a list box's text from the program. That is a change of its text, so
+// its change handler runs at once, nested; setting the text it already shows,
+// as the nested run does, is no change.
+void SetListText(QComboBox* box, const QString& text, const std::function<void()>& changed)
+{
+    const int item = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (box->currentText() == text && box->currentIndex() == item) {
+        return;
+    }
+    SelectItem(box, text);
+    changed();
+}
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+void SetBand(QLabel* band, Band kind, const ColourCode* colour)
+{
+    if (colour == nullptr) {
+        return;  // no colour for this band: it keeps the one it has
+    }
+    ui::SetLabelColour(band, ui::FromRgb(colour->rgb));
+    const QString meaning = Text(BandMeaning(kind, *colour, UserNumberFormat()));
+    band->setToolTip(meaning);
+    band->setAccessibleName(meaning);
+}
+
+}  // namespace
 
 Form2::Form2(QWidget* decoder) : decoder_(decoder)
 {
     ui::SetupFixedWindow(this, QStringLiteral("Form2"), QStringLiteral("ZRK_2"));
     setAttribute(Qt::WA_DeleteOnClose);
+    client_ = new ui::ClientArea(this, ui::FromRgb(kWhite));
+    client_->setObjectName(QStringLiteral("client"));
+    client_->SetLines(kLines);
+
+    BuildResistor();
+    BuildValueControls();
+    BuildBandModeButtons();
+    BuildHiddenBoxes();
+    SetTabOrder();
+
+    // Closing shows no animation: the window goes at once (see Form_Unload).
+    Timer2_ = new QTimer(this);
+    Timer2_->setObjectName(QStringLiteral("Timer2"));
+    Timer2_->setInterval(1);
+    Timer2_->setTimerType(Qt::PreciseTimer);
+
+    a12_->setFocus();
+    Form_Load();
+}
+
+void Form2::BuildValueControls()
+{
+    a12_ = new QLineEdit(kStartValue, client_);
+    a12_->setObjectName(QStringLiteral("a12"));
+    a12_->setFont(ValueFont());
+    a12_->setAlignment(Qt::AlignCenter);
+    SetBackground(a12_, QPalette::Base, kGreen);
+    a12_->setAccessibleName(QStringLiteral("Value"));
+    ui::SetTwipsGeometry(a12_, {600, 2400, 975, 405});
+    a12Limit_ = new ui::TypingLimit(a12_, kStartLimit);
+    // Every change of the text, the program's included, runs the handler.
+    connect(a12_, &QLineEdit::textChanged, this, &Form2::a12_Change);
+
+    Z_ = MakeListBox(client_, QStringLiteral("Z"), {1920, 2400, 1335, 375}, kStartUnit);
+    T_ = MakeListBox(client_, QStringLiteral("T"), {3600, 2400, 1095, 375}, kStartTolerance);
+    Z_->setAccessibleName(QStringLiteral("Unit"));
+    T_->setAccessibleName(QStringLiteral("Tolerance"));
+    // Only typing runs the change handlers; a pick from the list does not.
+    connect(Z_->lineEdit(), &QLineEdit::textEdited, this, &Form2::Z_Change);
+    connect(T_->lineEdit(), &QLineEdit::textEdited, this, &Form2::T_Change);
+
+    Command1_ = new QPushButton(QStringLiteral("&OK"), client_);
+    Command1_->setObjectName(QStringLiteral("Command1"));
+    ui::SetTwipsGeometry(Command1_, {1920, 2880, 1335, 495});
+    connect(Command1_, &QPushButton::clicked, this, &Form2::Command1_Click);
+}
+
+void Form2::BuildResistor()
+{
+    abcdt_ = new QLineEdit(PromptText(), client_);
+    abcdt_->setObjectName(QStringLiteral("abcdt"));
+    abcdt_->setReadOnly(true);
+    abcdt_->setFrame(false);
+    abcdt_->setAlignment(Qt::AlignCenter);
+    abcdt_->setFont(ValueFont());
+    abcdt_->setAccessibleName(QStringLiteral("Result"));
+    SetBackground(abcdt_, QPalette::Base, kGreen);
+    ui::SetTwipsGeometry(abcdt_, {1320, 570, 2895, 315});
+
+    struct BandLabel {
+        QLabel** label;
+        const char* name;
+        Band kind;
+        double left;
+        const char* colour;
+    };
+    const BandLabel bands[] = {
+        {&a_, "a", Band::First, 1800, "Brown"},
+        {&b_, "b", Band::Second, 2160, "Red"},
+        {&CG_, "CG", Band::Third, kThirdBandLeft, "Green"},
+        {&c_, "c", Band::Multiplier, kFiveBandMultiplierLeft, "Blue"},
+        {&d_, "d", Band::Tolerance, 3480, "Gold"},
+    };
+    for (const BandLabel& band : bands) {
+        const ColourCode* colour = ColourByName(band.colour);
+        *band.label = ui::MakeColourLabel(client_, QString::fromLatin1(band.name),
+                                          {band.left, kBandTop, kBandWidth, kBandHeight}, colour->rgb, true);
+        SetBand(*band.label, band.kind, colour);
+    }
+}
+
+void Form2::BuildBandModeButtons()
+{
+    five_ = new QRadioButton(QStringLiteral("5 Color"), client_);
+    four_ = new QRadioButton(QStringLiteral("4 Color"), client_);
+    five_->setObjectName(QStringLiteral("five"));
+    four_->setObjectName(QStringLiteral("four"));
+    for (QRadioButton* button : {four_, five_}) {
+        button->setFont(OptionFont());
+        // A button fills its background with the Button role.
+        button->setAutoFillBackground(true);
+        SetBackground(button, QPalette::Button, kWhite);
+    }
+    ui::SetTwipsGeometry(five_, {3960, 3000, 1335, 255});
+    ui::SetTwipsGeometry(four_, {120, 3000, 1575, 255});
+    five_->setChecked(true);
+    // A click on the selected button runs its handler again.
+    connect(four_, &QRadioButton::clicked, this, &Form2::four_Click);
+    connect(five_, &QRadioButton::clicked, this, &Form2::five_Click);
+}
+
+void Form2::BuildHiddenBoxes()
+{
+    struct Box {
+        QLineEdit** edit;
+        const char* name;
+        const char* text;
+        TwipsRect rect;
+    };
+    const Box boxes[] = {
+        {&a123_, "a123", "", {120, 4080, 1215, 495}},   {&a1_, "a1", "Text1", {1560, 3840, 660, 300}},
+        {&b1_, "b1", "Text2", {1560, 4320, 660, 300}},  {&CG1_, "CG1", "Text1", {3120, 4080, 735, 285}},
+        {&c1_, "c1", "Text3", {2400, 3840, 540, 300}},
+    };
+    for (const Box& box : boxes) {
+        *box.edit = new QLineEdit(QString::fromLatin1(box.text), client_);
+        (*box.edit)->setObjectName(QString::fromLatin1(box.name));
+        ui::SetTwipsGeometry(*box.edit, box.rect);
+        (*box.edit)->hide();
+    }
+}
+
+void Form2::SetTabOrder()
+{
+    const std::array<QWidget*, 7> order = {a12_, Z_, Command1_, abcdt_, T_, five_, four_};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void Form2::Form_Load()
+{
     ui::SetOuterWidth(this, 0);
     ui::SetOuterHeight(this, 0);
-    ui::SetOuterTop(this, ui::OuterTop(decoder));
-    ui::SetOuterLeft(this, ui::OuterLeft(decoder));
+    if (decoder_) {
+        decoder_->setEnabled(false);
+    }
+    Z_->addItems(kUnits);
+    T_->addItems(kTolerances);
+    // Filling a list selects its first item; the boxes keep their start texts.
+    SelectItem(Z_, kStartUnit);
+    SelectItem(T_, kStartTolerance);
+    if (decoder_) {
+        ui::SetOuterTop(this, ui::OuterTop(decoder_));
+        ui::SetOuterLeft(this, ui::OuterLeft(decoder_));
+    }
+}
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QWidget::closeEvent(event);
+}
+
+void Form2::Form_Unload()
+{
+    if (decoder_) {
+        decoder_->setEnabled(true);
+    }
+    // Timer2 is never started: the window is discarded as it closes, so a
+    // shrinking animation could never tick.
+}
+
+void Form2::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    client_->setGeometry(rect());
+}
+
+void Form2::a12_Change()
+{
+    const QString text = a12_->text();
+    const std::optional<double> value = NumberValue(text);
+    if (!value) {
+        QPointer<Form2> self(this);
+        ShowWrongValueBox();
+        if (self) {
+            // Runs this handler again, nested, for a text that is numeric.
+            a12Limit_->SetText(QStringLiteral("0"));
+        }
+        return;
+    }
+    const double v = *value;
+    if (four_->isChecked()) {
+        ApplyFourBandLimit(v);
+    } else {
+        a12Limit_->SetLimit(v < 1 ? 2 : (v > 1 && HasDecimalPoint(text)) ? 4 : 3);
+    }
+    if (v == 0) {
+        abcdt_->setText(PromptText());
+    }
+}
+
+void Form2::ApplyFourBandLimit(double value) { a12Limit_->SetLimit(value >= 0.1 && value < 1 ? 4 : 3); }
+
+void Form2::ShowWrongValueBox()
+{
+    // The box belongs to this window; if the window goes while the box is
+    // open, the box goes with it.
+    QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Wrong!"),
+                                                QStringLiteral("Please Write the value of Ohm True!"),
+                                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("WrongValueBox"));
+    box->exec();
+    delete box.data();
+}
+
+void Form2::Z_Change()
+{
+    SetListText(Z_, kStartUnit, [this] { Z_Change(); });
+}
+
+void Form2::T_Change()
+{
+    SetListText(T_, kStartTolerance, [this] { T_Change(); });
+}
+
+void Form2::Command1_Click()
+{
+    const std::string value = a12_->text().toStdString();
+    const std::string unit = Z_->currentText().toStdString();
+    const std::string tolerance = T_->currentText().toStdString();
+    const NumberFormat format = UserNumberFormat();
+    ApplyEncoding(four_->isChecked() ? EncodeFourBands(value, unit, tolerance, format)
+                                     : EncodeFiveBands(value, unit, tolerance, format));
+}
+
+void Form2::ApplyEncoding(const Encoding& encoding)
+{
+    const bool fiveBands = !four_->isChecked();
+    a123_->setText(Text(encoding.microOhmText));
+    a1_->setText(Text(encoding.firstDigitText));
+    b1_->setText(Text(encoding.secondDigitText));
+    if (fiveBands) {
+        CG1_->setText(Text(encoding.thirdDigitText));
+    }
+    c1_->setText(Text(encoding.exponentCountText));
+
+    SetBand(d_, Band::Tolerance, encoding.tolerance);
+    d_->setVisible(encoding.toleranceShown);
+    SetBand(a_, Band::First, encoding.first);
+    SetBand(b_, Band::Second, encoding.second);
+    if (fiveBands) {
+        SetBand(CG_, Band::Third, encoding.third);
+    }
+    SetBand(c_, Band::Multiplier, encoding.multiplier);
+    abcdt_->setText(Text(encoding.resultText));
+}
+
+void Form2::four_Click() { SetFourBandLayout(); }
+
+void Form2::five_Click() { SetFiveBandLayout(); }
+
+void Form2::SetFourBandLayout()
+{
+    CG_->hide();
+    ui::SetTwipsLeft(c_, kFourBandMultiplierLeft);
+    abcdt_->setText(PromptText());
+    if (four_->isChecked()) {
+        ApplyFourBandLimit(NumberValue(a12_->text()).value_or(0));
+    }
+}
+
+void Form2::SetFiveBandLayout()
+{
+    ui::SetTwipsLeft(c_, kFiveBandMultiplierLeft);
+    CG_->show();
+    ui::SetTwipsLeft(CG_, kThirdBandLeft);
+    abcdt_->setText(PromptText());
+    a12Limit_->SetLimit(kStartLimit);
 }
 
 }  // namespace zarnik
