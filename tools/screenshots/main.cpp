@@ -1,11 +1,15 @@
 // Renders the windows offscreen into PNG files for the README:
 //   QT_QPA_PLATFORM=offscreen zarnik_screenshots docs/screenshots
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -13,6 +17,7 @@
 #include "ui/about/Form4.h"
 #include "ui/decoder/Form1.h"
 #include "ui/encoder/Form2.h"
+#include "ui/help/Form3.h"
 
 namespace {
 
@@ -119,6 +124,35 @@ int main(int argc, char* argv[])
             return 1;
         }
         ok &= Save(decoder.AboutWindow(), dir, QStringLiteral("about.png"));
+    }
+    {
+        // The help window grown to its full size, first at the top of the
+        // document, then scrolled to the first formula picture.
+        zarnik::Form1 decoder;
+        decoder.show();
+        QTest::qWait(50);
+        decoder.Help2_Click();
+        auto grown = [&] {
+            const zarnik::Form3* help = decoder.HelpWindow();
+            return help != nullptr && !help->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
+        };
+        WaitFor(grown);
+        if (!grown()) {
+            std::fprintf(stderr, "the help window did not grow to its size\n");
+            return 1;
+        }
+        zarnik::Form3* help = decoder.HelpWindow();
+        ok &= Save(help, dir, QStringLiteral("help.png"));
+        auto* box = help->findChild<QTextEdit*>(QStringLiteral("RichTextBox1"));
+        for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {
+            const QTextFragment first = block.begin().fragment();
+            if (first.isValid() && first.charFormat().isImageFormat()) {
+                const QRectF place = box->document()->documentLayout()->blockBoundingRect(block);
+                box->verticalScrollBar()->setValue(int(place.center().y()) - box->viewport()->height() / 2);
+                break;
+            }
+        }
+        ok &= Save(help, dir, QStringLiteral("help-formula.png"));
     }
     return ok ? 0 : 1;
 }
