@@ -322,6 +322,18 @@ private slots:
         QCOMPARE(Child("a")->accessibleName(), QString("Yellow: 4"));
     }
 
+    void disabledWindowRefusesToCloseAndClosingStopsItsTimers()
+    {
+        // While the encoder window is open the decoder window is disabled.
+        form->setEnabled(false);
+        QVERIFY(!form->close());
+        QVERIFY(form->isVisible());
+        form->setEnabled(true);
+        Child<QTimer>("Timer2")->start();
+        QVERIFY(form->close());
+        QVERIFY(!Child<QTimer>("Timer2")->isActive());
+    }
+
     void exitEndsTheEventLoopAtOnce()
     {
         QEventLoop loop;

@@ -53,6 +53,14 @@ void WaitFor(const std::function<bool()>& done)
 
 int main(int argc, char* argv[])
 {
+    // Offscreen, every size the program sets says that the platform cannot
+    // pass size hints on; nothing else is muted.
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (!text.startsWith(QLatin1String("This plugin does not support"))) {
+            previous(type, context, text);
+        }
+    });
     QApplication app(argc, argv);
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots"));
     QDir().mkpath(dir.path());
@@ -75,14 +83,7 @@ int main(int argc, char* argv[])
     }
     {
         // The encoder window grows out of the decoder window, then encodes
-        // 4.7 K Ohm in four-band mode. Offscreen, each growth step would say
-        // that the platform cannot pass size hints on.
-        static QtMessageHandler previous = nullptr;
-        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-            if (!text.startsWith(QLatin1String("This plugin does not support"))) {
-                previous(type, context, text);
-            }
-        });
+        // 4.7 K Ohm in four-band mode.
         zarnik::Form1 decoder;
         decoder.show();
         QTest::qWait(50);
@@ -104,7 +105,6 @@ int main(int argc, char* argv[])
         encoder->findChild<QComboBox*>(QStringLiteral("T"))->setCurrentIndex(0);
         Click(encoder, "Command1");
         ok &= Save(encoder, dir, QStringLiteral("encoder-4k7.png"));
-        qInstallMessageHandler(previous);
     }
     {
         // The about window at rest: grown to its full size, the credits in place.

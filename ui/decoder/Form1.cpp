@@ -269,6 +269,12 @@ void Form1::showEvent(QShowEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // While the encoder window is open this window takes no input at all, not
+    // even the window manager's close.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     // Closing the window ends its opening animations with it; the other
     // windows stay open.
     Timer1_->stop();
