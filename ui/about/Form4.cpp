@@ -89,9 +89,7 @@ Form4::Form4(QWidget* decoder) : decoder_(decoder)
     client_->setGeometry(rect());
     BuildCredits();
 
-    Timer1_ = new QTimer(this);
-    Timer1_->setObjectName(QStringLiteral("Timer1"));
-    Timer1_->setInterval(kTimer1Interval);
+    Timer1_ = ui::MakeTimer(this, QStringLiteral("Timer1"), kTimer1Interval);
     connect(Timer1_, &QTimer::timeout, this, &Form4::Timer1_Timer);
     Timer1_->start();
 

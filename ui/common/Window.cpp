@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QTimer>
 #include <QWidget>
+
+#include "ui/common/Twips.h"
 
 namespace zarnik::ui {
 
@@ -45,6 +48,23 @@ void SetupFixedWindow(QWidget* window, const QString& objectName, const QString&
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     window->setWindowIcon(ApplicationIcon());
     window->setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+QTimer* MakeTimer(QObject* parent, const QString& objectName, int intervalMs)
+{
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(objectName);
+    timer->setInterval(intervalMs);
+    timer->setTimerType(Qt::PreciseTimer);
+    return timer;
+}
+
+bool GrowSquare(QWidget* window, const QWidget* decoder)
+{
+    constexpr double kGrowthStep = 75;
+    SetOuterHeight(window, OuterHeight(window) + kGrowthStep);
+    SetOuterWidth(window, OuterHeight(window));
+    return OuterHeight(window) >= OuterHeight(decoder);
 }
 
 }  // namespace zarnik::ui

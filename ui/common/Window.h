@@ -4,6 +4,7 @@
 #include <QString>
 #include <span>
 
+class QTimer;
 class QWidget;
 
 namespace zarnik::ui {
@@ -12,6 +13,14 @@ namespace zarnik::ui {
 // close box and no minimise or maximise box, the application icon and the
 // caption.
 void SetupFixedWindow(QWidget* window, const QString& objectName, const QString& caption);
+
+// A stopped timer with a millisecond interval, named for tests and tools.
+[[nodiscard]] QTimer* MakeTimer(QObject* parent, const QString& objectName, int intervalMs);
+
+// One step of a window opening out of the decoder window's corner: its Height
+// grows by 75 twips and its Width follows the Height read back, so it stays
+// square. True once the window is at least as tall as the decoder window.
+bool GrowSquare(QWidget* window, const QWidget* decoder);
 
 // One instance of a window, created on first use and created afresh, with its
 // design state, after it was closed (a closed window deletes itself).

@@ -89,12 +89,8 @@ Form1::Form1()
     BuildBandModeButtons();
     BuildHiddenFields();
 
-    for (auto [timer, name] : {std::pair{&Timer1_, "Timer1"}, std::pair{&Timer2_, "Timer2"}}) {
-        *timer = new QTimer(this);
-        (*timer)->setObjectName(QString::fromLatin1(name));
-        (*timer)->setInterval(1);
-        (*timer)->setTimerType(Qt::PreciseTimer);
-    }
+    Timer1_ = ui::MakeTimer(this, QStringLiteral("Timer1"), 1);
+    Timer2_ = ui::MakeTimer(this, QStringLiteral("Timer2"), 1);
     connect(Timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2_, &QTimer::timeout, this, &Form1::Timer2_Timer);
 
@@ -367,9 +363,7 @@ void Form1::Timer1_Timer()
 {
     Form2* window = encoder_.Get([this] { return new Form2(this); });
     window->show();
-    ui::SetOuterHeight(window, ui::OuterHeight(window) + 75);
-    ui::SetOuterWidth(window, ui::OuterHeight(window));
-    if (ui::OuterHeight(window) >= ui::OuterHeight(this)) {
+    if (ui::GrowSquare(window, this)) {
         Timer1_->stop();
         window->update();
     }
@@ -380,9 +374,7 @@ void Form1::Timer2_Timer()
     Form4* window = about_.Get([this] { return new Form4(this); });
     window->show();
     window->raise();
-    ui::SetOuterHeight(window, ui::OuterHeight(window) + 75);
-    ui::SetOuterWidth(window, ui::OuterHeight(window));
-    if (ui::OuterHeight(window) >= ui::OuterHeight(this)) {
+    if (ui::GrowSquare(window, this)) {
         Timer2_->stop();
     }
 }

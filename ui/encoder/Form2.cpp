@@ -166,10 +166,7 @@ Form2::Form2(QWidget* decoder) : decoder_(decoder)
     SetTabOrder();
 
     // Closing shows no animation: the window goes at once (see Form_Unload).
-    Timer2_ = new QTimer(this);
-    Timer2_->setObjectName(QStringLiteral("Timer2"));
-    Timer2_->setInterval(1);
-    Timer2_->setTimerType(Qt::PreciseTimer);
+    Timer2_ = ui::MakeTimer(this, QStringLiteral("Timer2"), 1);
 
     a12_->setFocus();
     Form_Load();

@@ -22,7 +22,6 @@ constexpr double kDesignClientHeight = 5220;
 
 constexpr ui::TwipsRect kRichTextBox1 = {240, 240, 5055, 3615};
 
-constexpr float kGrowthStep = 75;
 constexpr int kTimer1Interval = 1;
 
 }  // namespace
@@ -40,10 +39,7 @@ Form3::Form3(QWidget* decoder) : decoder_(decoder)
     client_->setGeometry(rect());
     BuildRichTextBox();
 
-    Timer1_ = new QTimer(this);
-    Timer1_->setObjectName(QStringLiteral("Timer1"));
-    Timer1_->setInterval(kTimer1Interval);
-    Timer1_->setTimerType(Qt::PreciseTimer);
+    Timer1_ = ui::MakeTimer(this, QStringLiteral("Timer1"), kTimer1Interval);
     connect(Timer1_, &QTimer::timeout, this, &Form3::Timer1_Timer);
     Timer1_->start();
 
@@ -91,10 +87,7 @@ void Form3::Timer1_Timer()
         Timer1_->stop();
         return;
     }
-    const float height = float(ui::OuterHeight(this));
-    ui::SetOuterHeight(this, double(height + kGrowthStep));
-    ui::SetOuterWidth(this, ui::OuterHeight(this));
-    if (ui::OuterHeight(this) >= ui::OuterHeight(decoder_)) {
+    if (ui::GrowSquare(this, decoder_)) {
         Timer1_->stop();
     }
 }
