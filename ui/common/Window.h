@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QPointer>
 #include <QString>
 #include <span>
@@ -13,6 +14,13 @@ namespace zarnik::ui {
 // close box and no minimise or maximise box, the application icon and the
 // caption.
 void SetupFixedWindow(QWidget* window, const QString& objectName, const QString& caption);
+
+// The font of a control whose texts are Latin (digits, units, the result
+// line), named by its Windows family ("Times New Roman", "Courier New", "MS
+// Sans Serif"): that family where the system has it, otherwise its metric
+// twin. Persian texts keep the plain family name, whose substitutes bring an
+// Arabic-script font.
+[[nodiscard]] QFont DesignFont(const QString& family);
 
 // A stopped timer with a millisecond interval, named for tests and tools.
 [[nodiscard]] QTimer* MakeTimer(QObject* parent, const QString& objectName, int intervalMs);

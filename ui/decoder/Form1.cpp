@@ -67,7 +67,7 @@ NumberFormat UserNumberFormat()
 
 QFont OptionFont()
 {
-    QFont font(QStringLiteral("Courier New"));
+    QFont font = ui::DesignFont(QStringLiteral("Courier New"));
     font.setPointSizeF(11.25);
     font.setBold(true);
     return font;
@@ -142,7 +142,7 @@ void Form1::BuildResistor()
     abcdt_->setFrame(false);
     abcdt_->setAlignment(Qt::AlignCenter);
     abcdt_->setTextMargins(0, 0, 0, 0);
-    QFont font(QStringLiteral("Times New Roman"));
+    QFont font = ui::DesignFont(QStringLiteral("Times New Roman"));
     font.setPointSizeF(11.25);
     font.setItalic(true);
     abcdt_->setFont(font);
