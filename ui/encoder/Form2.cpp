@@ -76,7 +76,7 @@ bool HasDecimalPoint(const QString& text)
 
 QFont ValueFont()
 {
-    QFont font(QStringLiteral("Times New Roman"));
+    QFont font = ui::DesignFont(QStringLiteral("Times New Roman"));
     font.setPointSizeF(11.25);
     font.setItalic(true);
     return font;
@@ -84,7 +84,7 @@ QFont ValueFont()
 
 QFont OptionFont()
 {
-    QFont font(QStringLiteral("Courier New"));
+    QFont font = ui::DesignFont(QStringLiteral("Courier New"));
     font.setPointSizeF(11.25);
     font.setBold(true);
     return font;
@@ -349,14 +349,22 @@ void Form2::ApplyFourBandLimit(double value) { a12Limit_->SetLimit(value >= 0.1 
 
 void Form2::ShowWrongValueBox()
 {
-    // The box belongs to this window; if the window goes while the box is
-    // open, the box goes with it.
+    // The box runs its own event loop inside a12's change signal. Should the
+    // window be closed meanwhile, deleting it there would free a12 under that
+    // signal; the deletion waits until the box is gone, and the box goes with
+    // the window.
+    setAttribute(Qt::WA_DeleteOnClose, false);
     QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Wrong!"),
                                                 QStringLiteral("Please Write the value of Ohm True!"),
                                                 QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("WrongValueBox"));
     box->exec();
     delete box.data();
+    if (isHidden()) {
+        deleteLater();
+    } else {
+        setAttribute(Qt::WA_DeleteOnClose);
+    }
 }
 
 void Form2::Z_Change()
