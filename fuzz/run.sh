@@ -21,7 +21,7 @@ for target in model help_reader; do
   echo "== zarnik_fuzz_$target: $seconds s"
   "$build_dir/fuzz/zarnik_fuzz_$target" "fuzz-out/$target" "fuzz/corpus/$target" "fuzz/regressions/$target" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="fuzz-out/$target-" 2>&1 | grep -v -E '^#[0-9]+.*(NEW|REDUCE|pulse)' || {
+    -artifact_prefix="fuzz-out/$target-" 2>&1 | grep -v -E '^(#[0-9]+.*(NEW|REDUCE|pulse)|libpng (error|warning):)' || {
       echo "zarnik_fuzz_$target failed; the input is in fuzz-out/" >&2
       exit 1
     }
