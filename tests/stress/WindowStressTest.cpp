@@ -337,6 +337,29 @@ private slots:
         QVERIFY(boxesWithTheEncoder > 0);
     }
 
+    void encoderWindowClosedUnderItsBoxGoesOnceTheBoxIsGone()
+    {
+        // A paste that is no number brings the box up inside a12's change
+        // signal; the window is closed while the box is open.
+        QPointer<Form2> encoder = OpenEncoder();
+        QVERIFY(encoder);
+        const int before = boxesWithTheEncoder;
+        QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+        QTest::keySequence(Child<QLineEdit>(encoder, "a12"), QKeySequence::SelectAll);
+        closeEncoderUnderBox = true;
+        QTest::keySequence(Child<QLineEdit>(encoder, "a12"), QKeySequence::Paste);
+        closeEncoderUnderBox = false;
+        QCOMPARE(boxesWithTheEncoder, before + 1);
+        QVERIFY(encoder);
+        QVERIFY(encoder->isHidden());
+        QVERIFY(form->isEnabled());
+        QVERIFY(!form->EncoderWindow());
+        DeleteClosedWindows();
+        QVERIFY(!encoder);
+        QVERIFY(Windows("Form2").isEmpty());
+        ExpectDecoderTakesInput(0);
+    }
+
     void helpAndAboutWindowsCloseAtAnyPointOfTheirOpening()
     {
         QTimer* timer2 = DecoderTimer("Timer2");
