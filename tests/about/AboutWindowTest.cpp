@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <array>
 
+#include "tests/support/WindowTestSupport.h"
 #include "ui/about/Form4.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
@@ -18,6 +19,8 @@ using zarnik::ui::OuterTop;
 using zarnik::ui::OuterWidth;
 using zarnik::ui::TwipsGeometry;
 using zarnik::ui::TwipsTop;
+
+using zarnik::test::Child;
 
 namespace {
 
@@ -34,15 +37,6 @@ class AboutWindowTest : public QObject {
 private:
     std::unique_ptr<Form1> form;
 
-    template <class T = QWidget>
-    static T* Child(const QObject* parent, const QString& name)
-    {
-        T* child = parent->findChild<T*>(name);
-        if (child == nullptr) {
-            qFatal("no child %s", qPrintable(name));
-        }
-        return child;
-    }
     QTimer* Timer2() const { return Child<QTimer>(form.get(), "Timer2"); }
     static QTimer* Timer1(const Form4* about) { return Child<QTimer>(about, "Timer1"); }
     void About() { Child<QAction>(form.get(), "About")->trigger(); }

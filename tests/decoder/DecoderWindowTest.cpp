@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "tests/support/WindowTestSupport.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
 
@@ -73,11 +74,7 @@ private:
     template <class T = QWidget>
     T* Child(const QString& name) const
     {
-        T* child = form->findChild<T*>(name);
-        if (child == nullptr) {
-            qFatal("no child %s", qPrintable(name));
-        }
-        return child;
+        return zarnik::test::Child<T>(form.get(), name);
     }
     QString Result() const { return Child<QLineEdit>("abcdt")->text(); }
     void Click(const QString& name) { QTest::mouseClick(Child(name), Qt::LeftButton); }

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+#include "tests/support/WindowTestSupport.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
 #include "ui/encoder/Form2.h"
@@ -124,11 +125,7 @@ private:
         if (Encoder() == nullptr) {
             qFatal("no encoder window");
         }
-        T* child = Encoder()->findChild<T*>(name);
-        if (child == nullptr) {
-            qFatal("no child %s", qPrintable(name));
-        }
-        return child;
+        return zarnik::test::Child<T>(Encoder(), name);
     }
     QLineEdit* Edit(const QString& name) const { return Child<QLineEdit>(name); }
     QComboBox* List(const QString& name) const { return Child<QComboBox>(name); }

@@ -14,6 +14,7 @@
 #include <QTextLayout>
 #include <QTimer>
 
+#include "tests/support/WindowTestSupport.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
 #include "ui/help/Form3.h"
@@ -26,6 +27,8 @@ using zarnik::ui::OuterLeft;
 using zarnik::ui::OuterTop;
 using zarnik::ui::OuterWidth;
 
+using zarnik::test::Child;
+
 namespace {
 
 constexpr double kDecoderSize = 5700;
@@ -36,15 +39,6 @@ class HelpWindowTest : public QObject {
 private:
     std::unique_ptr<Form1> form;
 
-    template <class T = QWidget>
-    static T* Child(const QObject* parent, const QString& name)
-    {
-        T* child = parent->findChild<T*>(name);
-        if (child == nullptr) {
-            qFatal("no child %s", qPrintable(name));
-        }
-        return child;
-    }
     void Help() { Child<QAction>(form.get(), "Help2")->trigger(); }
     Form3* Window() const { return form->HelpWindow(); }
     static QTimer* Timer1(const Form3* help) { return Child<QTimer>(help, "Timer1"); }
