@@ -170,36 +170,62 @@ std::optional<std::string> ValueText(const std::string& joined, int count, const
     return NumberText(*digits * PowerOfTen(count - 6), format);
 }
 
+
+// The steps both encodings share: the tolerance band, the micro-ohm text, its
+// leading characters as digit texts with their colours, the exponent count
+// with its multiplier colour, and the value R = D x 10^(n - 6) as text.
+// Nothing when the value is refused before any digit band could change; the
+// result line then already holds the prompt.
+struct Start {
+    std::string valueText;
+    int count = 0;
+    double typed = 0;
+};
+
+std::optional<Start> StartEncoding(Encoding& encoding, std::string_view value, std::string_view unit,
+                                   std::string_view tolerance, int leading, const NumberFormat& format)
+{
+    ApplyTolerance(encoding, tolerance);
+    MicroOhms micro = MicroOhmText(value, unit, format);
+    encoding.microOhmText = std::move(micro.text);
+    if (!micro.usable) {
+        encoding.resultText = kPromptText;
+        return std::nullopt;
+    }
+
+    Split split = SplitCharacters(encoding.microOhmText, leading);
+    encoding.firstDigitText = std::move(split.digits[0]);
+    encoding.secondDigitText = std::move(split.digits[1]);
+    encoding.thirdDigitText = std::move(split.digits[2]);
+    encoding.exponentCountText = std::to_string(split.rest);
+
+    encoding.first = DigitColour(encoding.firstDigitText, false);
+    encoding.second = DigitColour(encoding.secondDigitText, true);
+    if (leading == 3) {
+        encoding.third = DigitColour(encoding.thirdDigitText, true);
+    }
+    encoding.multiplier = MultiplierColour(split.rest);
+
+    auto valueText = ValueText(encoding.firstDigitText + encoding.secondDigitText + encoding.thirdDigitText,
+                               split.rest, format);
+    if (!valueText) {
+        encoding.resultText = kPromptText;
+        return std::nullopt;
+    }
+    return Start{std::move(*valueText), split.rest, micro.value};
+}
+
 }  // namespace
 
 Encoding EncodeFourBands(std::string_view value, std::string_view unit, std::string_view tolerance,
                          const NumberFormat& format)
 {
     Encoding encoding;
-    ApplyTolerance(encoding, tolerance);
-
-    MicroOhms micro = MicroOhmText(value, unit, format);
-    encoding.microOhmText = std::move(micro.text);
-    if (!micro.usable) {
-        encoding.resultText = kPromptText;
+    auto start = StartEncoding(encoding, value, unit, tolerance, 2, format);
+    if (!start) {
         return encoding;
     }
-
-    Split split = SplitCharacters(encoding.microOhmText, 2);
-    encoding.firstDigitText = std::move(split.digits[0]);
-    encoding.secondDigitText = std::move(split.digits[1]);
-    encoding.exponentCountText = std::to_string(split.rest);
-
-    encoding.first = DigitColour(encoding.firstDigitText, false);
-    encoding.second = DigitColour(encoding.secondDigitText, true);
-    encoding.multiplier = MultiplierColour(split.rest);
-
-    auto valueText = ValueText(encoding.firstDigitText + encoding.secondDigitText, split.rest, format);
-    if (!valueText) {
-        encoding.resultText = kPromptText;
-        return encoding;
-    }
-    std::string result = std::move(*valueText);
+    std::string result = std::move(start->valueText);
 
     double r = ReadBack(result, format);
     if (r < 1.0) {
@@ -212,11 +238,11 @@ Encoding EncodeFourBands(std::string_view value, std::string_view unit, std::str
         result = WriteAndRead(r / 1000000.0, format, r);
     }
 
-    result += FourBandSuffix(split.rest);
+    result += FourBandSuffix(start->count);
     result += kToleranceGap;
     result += tolerance;
 
-    const double v = micro.value;
+    const double v = start->typed;
     if (v <= 0.0 || (v < 0.1 && unit == "Ohm")) {
         result = kPromptText;
     }
@@ -228,33 +254,11 @@ Encoding EncodeFiveBands(std::string_view value, std::string_view unit, std::str
                          const NumberFormat& format)
 {
     Encoding encoding;
-    ApplyTolerance(encoding, tolerance);
-
-    MicroOhms micro = MicroOhmText(value, unit, format);
-    encoding.microOhmText = std::move(micro.text);
-    if (!micro.usable) {
-        encoding.resultText = kPromptText;
+    auto start = StartEncoding(encoding, value, unit, tolerance, 3, format);
+    if (!start) {
         return encoding;
     }
-
-    Split split = SplitCharacters(encoding.microOhmText, 3);
-    encoding.firstDigitText = std::move(split.digits[0]);
-    encoding.secondDigitText = std::move(split.digits[1]);
-    encoding.thirdDigitText = std::move(split.digits[2]);
-    encoding.exponentCountText = std::to_string(split.rest);
-
-    encoding.first = DigitColour(encoding.firstDigitText, false);
-    encoding.second = DigitColour(encoding.secondDigitText, true);
-    encoding.third = DigitColour(encoding.thirdDigitText, true);
-    encoding.multiplier = MultiplierColour(split.rest);
-
-    auto valueText = ValueText(encoding.firstDigitText + encoding.secondDigitText + encoding.thirdDigitText,
-                               split.rest, format);
-    if (!valueText) {
-        encoding.resultText = kPromptText;
-        return encoding;
-    }
-    std::string result = std::move(*valueText);
+    std::string result = std::move(start->valueText);
 
     // The rows of the unit table in order; each test reads the current text.
     std::string_view suffix;
@@ -278,9 +282,8 @@ Encoding EncodeFiveBands(std::string_view value, std::string_view unit, std::str
     result += kToleranceGap;
     result += tolerance;
 
-    const double v = micro.value;
     // Five bands need a typed number of at least 1 in every unit.
-    if (v < 1.0) {
+    if (start->typed < 1.0) {
         result = kPromptText;
     }
     encoding.resultText = std::move(result);

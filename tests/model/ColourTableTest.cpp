@@ -4,13 +4,12 @@
 #include <vector>
 
 #include "model/ColourTable.h"
+#include "tests/model/Separators.h"
 
 namespace zarnik {
 namespace {
 
-const NumberFormat kPoint{"."};
-const NumberFormat kComma{","};
-const NumberFormat kArabic{"\u066B"};
+using namespace zarnik::test;
 
 struct Row {
     const char* name;

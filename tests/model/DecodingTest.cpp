@@ -7,23 +7,12 @@
 
 #include "model/ColourTable.h"
 #include "model/Decoding.h"
+#include "tests/model/Separators.h"
 
 namespace zarnik {
 namespace {
 
-const NumberFormat kPoint{"."};
-const NumberFormat kComma{","};
-const NumberFormat kArabic{"\u066B"};
-const NumberFormat* const kFormats[] = {&kPoint, &kComma, &kArabic};
-
-std::string WithSeparator(std::string text, const NumberFormat& format)
-{
-    const auto point = text.find('.');
-    if (point != std::string::npos) {
-        text.replace(point, 1, format.decimalSeparator);
-    }
-    return text;
-}
+using namespace zarnik::test;
 
 // Bands by colour name, as the window's swatches would write the texts.
 std::string Digit(const char* colour)

@@ -5,23 +5,12 @@
 
 #include "model/Decoding.h"
 #include "model/Encoding.h"
+#include "tests/model/Separators.h"
 
 namespace zarnik {
 namespace {
 
-const NumberFormat kPoint{"."};
-const NumberFormat kComma{","};
-const NumberFormat kArabic{"\u066B"};
-const NumberFormat* const kFormats[] = {&kPoint, &kComma, &kArabic};
-
-std::string WithSeparator(std::string text, const NumberFormat& format)
-{
-    const auto point = text.find('.');
-    if (point != std::string::npos) {
-        text.replace(point, 1, format.decimalSeparator);
-    }
-    return text;
-}
+using namespace zarnik::test;
 
 // A band's colour name; "-" for a band that keeps its colour.
 std::string NameOf(const ColourCode* colour)

@@ -9,23 +9,12 @@
 #include <string>
 
 #include "model/NumberText.h"
+#include "tests/model/Separators.h"
 
 namespace zarnik {
 namespace {
 
-const NumberFormat kPoint{"."};
-const NumberFormat kComma{","};
-const NumberFormat kArabic{"\u066B"};  // the Persian/Arabic decimal separator, two bytes in UTF-8
-
-// The same text with another decimal separator in place of the point.
-std::string WithSeparator(std::string text, const NumberFormat& format)
-{
-    const auto point = text.find('.');
-    if (point != std::string::npos) {
-        text.replace(point, 1, format.decimalSeparator);
-    }
-    return text;
-}
+using namespace zarnik::test;
 
 // printf's %.15G in the C locale: what the number texts must look like.
 std::string PrintfG15(double value)
