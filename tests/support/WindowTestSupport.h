@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QAction>
+#include <QApplication>
+#include <QMetaObject>
 #include <QObject>
+#include <QTimer>
+#include <QWidget>
 #include <QString>
 #include <QtGlobal>
 
@@ -17,5 +22,28 @@ T* Child(const QObject* parent, const QString& name)
     }
     return child;
 }
+
+// The open top-level window of that name, or nullptr. The windows that open
+// out of the decoder window have no parent; a closed one is gone at once.
+template <class T = QWidget>
+T* OpenWindow(const QString& name)
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == name && window->isVisible()) {
+            return qobject_cast<T*>(window);
+        }
+    }
+    return nullptr;
+}
+
+// One tick of a window's named timer, handled as the timer's own tick is,
+// whether the timer runs or not.
+inline void Tick(const QObject* owner, const QString& timer)
+{
+    QMetaObject::invokeMethod(Child<QTimer>(owner, timer), "timeout");
+}
+
+// Chooses a named menu item.
+inline void Trigger(const QObject* owner, const QString& action) { Child<QAction>(owner, action)->trigger(); }
 
 }  // namespace zarnik::test

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "tests/support/WindowTestSupport.h"
 #include "ui/about/Form4.h"
 #include "ui/decoder/Form1.h"
 #include "ui/encoder/Form2.h"
@@ -87,10 +88,10 @@ int main(int argc, char* argv[])
         zarnik::Form1 decoder;
         decoder.show();
         QTest::qWait(50);
-        decoder.Show_Click();
+        zarnik::test::Trigger(&decoder, "Show");
         auto* opening = decoder.findChild<QTimer*>(QStringLiteral("Timer1"));
-        WaitFor([&] { return decoder.EncoderWindow() != nullptr && !opening->isActive(); });
-        zarnik::Form2* encoder = decoder.EncoderWindow();
+        WaitFor([&] { return zarnik::test::OpenWindow<zarnik::Form2>("Form2") != nullptr && !opening->isActive(); });
+        zarnik::Form2* encoder = zarnik::test::OpenWindow<zarnik::Form2>("Form2");
         if (encoder == nullptr) {
             std::fprintf(stderr, "the encoder window did not open\n");
             return 1;
@@ -111,10 +112,10 @@ int main(int argc, char* argv[])
         zarnik::Form1 decoder;
         decoder.show();
         QTest::qWait(50);
-        decoder.About_Click();
+        zarnik::test::Trigger(&decoder, "About");
         auto* growth = decoder.findChild<QTimer*>(QStringLiteral("Timer2"));
         auto atRest = [&] {
-            const zarnik::Form4* about = decoder.AboutWindow();
+            const zarnik::Form4* about = zarnik::test::OpenWindow<zarnik::Form4>("Form4");
             return about != nullptr && !growth->isActive() &&
                    !about->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
         };
@@ -123,7 +124,7 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "the about window did not come to rest\n");
             return 1;
         }
-        ok &= Save(decoder.AboutWindow(), dir, QStringLiteral("about.png"));
+        ok &= Save(zarnik::test::OpenWindow<zarnik::Form4>("Form4"), dir, QStringLiteral("about.png"));
     }
     {
         // The help window grown to its full size, first at the top of the
@@ -131,9 +132,9 @@ int main(int argc, char* argv[])
         zarnik::Form1 decoder;
         decoder.show();
         QTest::qWait(50);
-        decoder.Help2_Click();
+        zarnik::test::Trigger(&decoder, "Help2");
         auto grown = [&] {
-            const zarnik::Form3* help = decoder.HelpWindow();
+            const zarnik::Form3* help = zarnik::test::OpenWindow<zarnik::Form3>("Form3");
             return help != nullptr && !help->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
         };
         WaitFor(grown);
@@ -141,7 +142,7 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "the help window did not grow to its size\n");
             return 1;
         }
-        zarnik::Form3* help = decoder.HelpWindow();
+        zarnik::Form3* help = zarnik::test::OpenWindow<zarnik::Form3>("Form3");
         ok &= Save(help, dir, QStringLiteral("help.png"));
         auto* box = help->findChild<QTextEdit*>(QStringLiteral("RichTextBox1"));
         for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {

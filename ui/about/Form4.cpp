@@ -76,17 +76,13 @@ QLabel* MakeCredit(QWidget* parent, const Credit& credit)
 
 }  // namespace
 
-Form4::Form4(QWidget* decoder) : decoder_(decoder)
+// Where the client area reaches beyond the picture, the button face shows.
+Form4::Form4(QWidget* decoder)
+    : ui::SecondaryWindow(decoder, QStringLiteral("Form4"), QStringLiteral("About"),
+                          QApplication::palette().color(QPalette::Button))
 {
-    ui::SetupFixedWindow(this, QStringLiteral("Form4"), QStringLiteral("About"));
-    setAttribute(Qt::WA_DeleteOnClose);
     resize(ui::ToPixels(kDesignClientWidth), ui::ToPixels(kDesignClientHeight));
-
-    // Where the client area reaches beyond the picture, the button face shows.
-    client_ = new ui::ClientArea(this, QApplication::palette().color(QPalette::Button));
-    client_->setObjectName(QStringLiteral("client"));
-    client_->SetPicture(QPixmap(QStringLiteral(":/about_background.jpg")));
-    client_->setGeometry(rect());
+    Client()->SetPicture(QPixmap(QStringLiteral(":/about_background.jpg")));
     BuildCredits();
 
     Timer1_ = ui::MakeTimer(this, QStringLiteral("Timer1"), kTimer1Interval);
@@ -99,18 +95,14 @@ Form4::Form4(QWidget* decoder) : decoder_(decoder)
 void Form4::BuildCredits()
 {
     for (std::size_t i = 0; i < credits_.size(); ++i) {
-        credits_[i] = MakeCredit(client_, kCredits[i]);
+        credits_[i] = MakeCredit(Client(), kCredits[i]);
     }
 }
 
 void Form4::Form_Load()
 {
-    ui::SetOuterHeight(this, 0);
-    ui::SetOuterWidth(this, 0);
-    if (decoder_) {
-        ui::SetOuterLeft(this, ui::OuterLeft(decoder_));
-        ui::SetOuterTop(this, ui::OuterTop(decoder_));
-    }
+    SetZeroSize();
+    PlaceOnDecoderCorner();
     for (QLabel* credit : credits_) {
         ui::SetTwipsTop(credit, ui::TwipsTop(credit) + kLoadDrop);
     }
@@ -124,12 +116,6 @@ void Form4::Timer1_Timer()
     if (ui::TwipsTop(credits_.front()) <= kFirstLineRest) {
         Timer1_->stop();
     }
-}
-
-void Form4::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    client_->setGeometry(rect());
 }
 
 }  // namespace zarnik

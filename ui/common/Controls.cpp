@@ -32,20 +32,20 @@ QLabel* MakeColourLabel(QWidget* parent, const QString& name, TwipsRect rect, st
     return MakeLabel<QLabel>(parent, name, rect, rgb, bordered);
 }
 
-ClickableLabel* MakeSwatch(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb, bool bordered)
+Swatch* MakeSwatch(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb, bool bordered)
 {
-    return MakeLabel<ClickableLabel>(parent, name, rect, rgb, bordered);
+    return MakeLabel<Swatch>(parent, name, rect, rgb, bordered);
 }
 
-void ClickableLabel::mousePressEvent(QMouseEvent* event)
+void Swatch::mousePressEvent(QMouseEvent* event)
 {
     event->setAccepted(event->button() == Qt::LeftButton);
 }
 
-void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
+void Swatch::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick) {
-        onClick();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        emit clicked();
     }
 }
 

@@ -5,7 +5,6 @@
 #include <QPixmap>
 #include <QWidget>
 #include <cstdint>
-#include <functional>
 #include <span>
 
 #include "ui/common/Twips.h"
@@ -52,19 +51,23 @@ private:
 
 namespace zarnik::ui {
 
-// A colour label that answers a click (press and release inside it with the
-// left button), like the swatches of a palette.
-class ClickableLabel : public QLabel {
+// A swatch of a palette: a colour label that is clicked (pressed and released
+// inside it with the left button).
+class Swatch : public QLabel {
+    Q_OBJECT
+
 public:
     using QLabel::QLabel;
-    std::function<void()> onClick;
+
+signals:
+    void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-[[nodiscard]] ClickableLabel* MakeSwatch(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb,
+[[nodiscard]] Swatch* MakeSwatch(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb,
                                          bool bordered);
 
 }  // namespace zarnik::ui

@@ -13,6 +13,7 @@
 #include "ui/about/Form4.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
+#include "ui/common/Window.h"
 #include "ui/encoder/Form2.h"
 #include "ui/help/Form3.h"
 
@@ -103,14 +104,20 @@ Form1::Form1()
 Form1::~Form1()
 {
     // The program is ending: the other windows go without their close handlers.
-    encoder_.Discard();
-    help_.Discard();
-    about_.Discard();
+    delete encoder_.data();
+    delete help_.data();
+    delete about_.data();
 }
 
-Form2* Form1::EncoderWindow() const { return encoder_.Existing(); }
-Form3* Form1::HelpWindow() const { return help_.Existing(); }
-Form4* Form1::AboutWindow() const { return about_.Existing(); }
+template <class Window>
+Window* Form1::Instance(QPointer<Window>& window)
+{
+    if (!window) {
+        window = new Window(this);
+        connect(window, &ui::SecondaryWindow::closed, this, [&window] { window.clear(); });
+    }
+    return window;
+}
 
 void Form1::BuildMenu()
 {
@@ -139,6 +146,9 @@ void Form1::BuildResistor()
     abcdt_ = new QLineEdit(QString::fromUtf8(kIdleText.data(), qsizetype(kIdleText.size())), client_);
     abcdt_->setObjectName(QStringLiteral("abcdt"));
     abcdt_->setReadOnly(true);
+    // Only the program writes the result line: it takes no focus, so the
+    // menu's shortcuts work from the first moment.
+    abcdt_->setFocusPolicy(Qt::NoFocus);
     abcdt_->setFrame(false);
     abcdt_->setAlignment(Qt::AlignCenter);
     abcdt_->setTextMargins(0, 0, 0, 0);
@@ -174,14 +184,15 @@ void Form1::BuildPalettes()
             // b8 stands 240 high; all other swatches are square and overlap the
             // next row by one pixel.
             const double height = name == "b8" ? 240 : kSwatchSize;
-            ui::ClickableLabel* swatch = ui::MakeSwatch(
+            ui::Swatch* swatch = ui::MakeSwatch(
                 client_, QString::fromStdString(name),
                 {kColumnLeft[Index(rule.band)], kFirstSwatchTop + kSwatchPitch * Row(*colour), kSwatchSize, height},
                 noBand ? kWhite : colour->rgb, white || noBand);
             const QString meaning = QString::fromStdString(BandMeaning(rule.band, *colour, format));
             swatch->setToolTip(meaning);
             swatch->setAccessibleName(meaning);
-            swatch->onClick = [this, band = rule.band, colour, swatch] { Swatch_Click(band, *colour, swatch); };
+            connect(swatch, &ui::Swatch::clicked, this,
+                    [this, band = rule.band, colour, swatch] { Swatch_Click(band, *colour, swatch); });
             columns_[Index(rule.band)].push_back(swatch);
         }
     }
@@ -245,24 +256,6 @@ void Form1::Form_Load()
     ui::SetOuterWidth(this, kOuterSize);
 }
 
-void Form1::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    if (loaded_) {
-        return;
-    }
-    loaded_ = true;
-    // The window manager frames the window after it is shown; the outer size
-    // includes that frame, so it is set again once the frame is known.
-    for (int delay : {0, 50, 250}) {
-        QTimer::singleShot(delay, this, [this] {
-            if (ui::OuterHeight(this) != kOuterSize || ui::OuterWidth(this) != kOuterSize) {
-                Form_Load();
-            }
-        });
-    }
-}
-
 void Form1::closeEvent(QCloseEvent* event)
 {
     // While the encoder window is open this window takes no input at all, not
@@ -272,9 +265,15 @@ void Form1::closeEvent(QCloseEvent* event)
         return;
     }
     // Closing the window ends its opening animations with it; the other
-    // windows stay open.
+    // windows stay open. An about window still growing finishes its growth on
+    // its own, to this window's last size, rather than stay a stump.
     Timer1_->stop();
-    Timer2_->stop();
+    if (Timer2_->isActive()) {
+        Timer2_->stop();
+        if (about_) {
+            about_->FinishGrowthAlone();
+        }
+    }
     QMainWindow::closeEvent(event);
 }
 
@@ -351,7 +350,7 @@ void Form1::Exit_Click()
 
 void Form1::Help2_Click()
 {
-    Form3* window = help_.Get([this] { return new Form3(this); });
+    Form3* window = Instance(help_);
     window->show();
     window->raise();
     window->activateWindow();
@@ -361,9 +360,9 @@ void Form1::About_Click() { Timer2_->start(); }
 
 void Form1::Timer1_Timer()
 {
-    Form2* window = encoder_.Get([this] { return new Form2(this); });
+    Form2* window = Instance(encoder_);
     window->show();
-    if (ui::GrowSquare(window, this)) {
+    if (window->GrowStep()) {
         Timer1_->stop();
         window->update();
     }
@@ -371,10 +370,10 @@ void Form1::Timer1_Timer()
 
 void Form1::Timer2_Timer()
 {
-    Form4* window = about_.Get([this] { return new Form4(this); });
+    Form4* window = Instance(about_);
     window->show();
     window->raise();
-    if (ui::GrowSquare(window, this)) {
+    if (window->GrowStep()) {
         Timer2_->stop();
     }
 }

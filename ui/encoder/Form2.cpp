@@ -151,13 +151,10 @@ void SetBand(QLabel* band, Band kind, const ColourCode* colour)
 
 }  // namespace
 
-Form2::Form2(QWidget* decoder) : decoder_(decoder)
+Form2::Form2(QWidget* decoder)
+    : ui::SecondaryWindow(decoder, QStringLiteral("Form2"), QStringLiteral("ZRK_2"), ui::FromRgb(kWhite))
 {
-    ui::SetupFixedWindow(this, QStringLiteral("Form2"), QStringLiteral("ZRK_2"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    client_ = new ui::ClientArea(this, ui::FromRgb(kWhite));
-    client_->setObjectName(QStringLiteral("client"));
-    client_->SetLines(kLines);
+    Client()->SetLines(kLines);
 
     BuildResistor();
     BuildValueControls();
@@ -174,7 +171,7 @@ Form2::Form2(QWidget* decoder) : decoder_(decoder)
 
 void Form2::BuildValueControls()
 {
-    a12_ = new QLineEdit(kStartValue, client_);
+    a12_ = new QLineEdit(kStartValue, Client());
     a12_->setObjectName(QStringLiteral("a12"));
     a12_->setFont(ValueFont());
     a12_->setAlignment(Qt::AlignCenter);
@@ -185,15 +182,15 @@ void Form2::BuildValueControls()
     // Every change of the text, the program's included, runs the handler.
     connect(a12_, &QLineEdit::textChanged, this, &Form2::a12_Change);
 
-    Z_ = MakeListBox(client_, QStringLiteral("Z"), {1920, 2400, 1335, 375}, kStartUnit);
-    T_ = MakeListBox(client_, QStringLiteral("T"), {3600, 2400, 1095, 375}, kStartTolerance);
+    Z_ = MakeListBox(Client(), QStringLiteral("Z"), {1920, 2400, 1335, 375}, kStartUnit);
+    T_ = MakeListBox(Client(), QStringLiteral("T"), {3600, 2400, 1095, 375}, kStartTolerance);
     Z_->setAccessibleName(QStringLiteral("Unit"));
     T_->setAccessibleName(QStringLiteral("Tolerance"));
     // Only typing runs the change handlers; a pick from the list does not.
     connect(Z_->lineEdit(), &QLineEdit::textEdited, this, &Form2::Z_Change);
     connect(T_->lineEdit(), &QLineEdit::textEdited, this, &Form2::T_Change);
 
-    Command1_ = new QPushButton(QStringLiteral("&OK"), client_);
+    Command1_ = new QPushButton(QStringLiteral("&OK"), Client());
     Command1_->setObjectName(QStringLiteral("Command1"));
     ui::SetTwipsGeometry(Command1_, {1920, 2880, 1335, 495});
     connect(Command1_, &QPushButton::clicked, this, &Form2::Command1_Click);
@@ -201,9 +198,11 @@ void Form2::BuildValueControls()
 
 void Form2::BuildResistor()
 {
-    abcdt_ = new QLineEdit(PromptText(), client_);
+    abcdt_ = new QLineEdit(PromptText(), Client());
     abcdt_->setObjectName(QStringLiteral("abcdt"));
     abcdt_->setReadOnly(true);
+    // Only the program writes the result line; Tab passes it by.
+    abcdt_->setFocusPolicy(Qt::NoFocus);
     abcdt_->setFrame(false);
     abcdt_->setAlignment(Qt::AlignCenter);
     abcdt_->setFont(ValueFont());
@@ -227,7 +226,7 @@ void Form2::BuildResistor()
     };
     for (const BandLabel& band : bands) {
         const ColourCode* colour = ColourByName(band.colour);
-        *band.label = ui::MakeColourLabel(client_, QString::fromLatin1(band.name),
+        *band.label = ui::MakeColourLabel(Client(), QString::fromLatin1(band.name),
                                           {band.left, kBandTop, kBandWidth, kBandHeight}, colour->rgb, true);
         SetBand(*band.label, band.kind, colour);
     }
@@ -235,8 +234,8 @@ void Form2::BuildResistor()
 
 void Form2::BuildBandModeButtons()
 {
-    five_ = new QRadioButton(QStringLiteral("5 Color"), client_);
-    four_ = new QRadioButton(QStringLiteral("4 Color"), client_);
+    five_ = new QRadioButton(QStringLiteral("5 Color"), Client());
+    four_ = new QRadioButton(QStringLiteral("4 Color"), Client());
     five_->setObjectName(QStringLiteral("five"));
     four_->setObjectName(QStringLiteral("four"));
     for (QRadioButton* button : {four_, five_}) {
@@ -267,7 +266,7 @@ void Form2::BuildHiddenBoxes()
         {&c1_, "c1", "Text3", {2400, 3840, 540, 300}},
     };
     for (const Box& box : boxes) {
-        *box.edit = new QLineEdit(QString::fromLatin1(box.text), client_);
+        *box.edit = new QLineEdit(QString::fromLatin1(box.text), Client());
         (*box.edit)->setObjectName(QString::fromLatin1(box.name));
         ui::SetTwipsGeometry(*box.edit, box.rect);
         (*box.edit)->hide();
@@ -276,7 +275,7 @@ void Form2::BuildHiddenBoxes()
 
 void Form2::SetTabOrder()
 {
-    const std::array<QWidget*, 7> order = {a12_, Z_, Command1_, abcdt_, T_, five_, four_};
+    const std::array<QWidget*, 6> order = {a12_, Z_, Command1_, T_, five_, four_};
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
@@ -284,41 +283,25 @@ void Form2::SetTabOrder()
 
 void Form2::Form_Load()
 {
-    ui::SetOuterWidth(this, 0);
-    ui::SetOuterHeight(this, 0);
-    if (decoder_) {
-        decoder_->setEnabled(false);
+    SetZeroSize();
+    if (Decoder() != nullptr) {
+        Decoder()->setEnabled(false);
     }
     Z_->addItems(kUnits);
     T_->addItems(kTolerances);
     // Filling a list selects its first item; the boxes keep their start texts.
     SelectItem(Z_, kStartUnit);
     SelectItem(T_, kStartTolerance);
-    if (decoder_) {
-        ui::SetOuterTop(this, ui::OuterTop(decoder_));
-        ui::SetOuterLeft(this, ui::OuterLeft(decoder_));
-    }
-}
-
-void Form2::closeEvent(QCloseEvent* event)
-{
-    Form_Unload();
-    QWidget::closeEvent(event);
+    PlaceOnDecoderCorner();
 }
 
 void Form2::Form_Unload()
 {
-    if (decoder_) {
-        decoder_->setEnabled(true);
+    if (Decoder() != nullptr) {
+        Decoder()->setEnabled(true);
     }
     // Timer2 is never started: the window is discarded as it closes, so a
     // shrinking animation could never tick.
-}
-
-void Form2::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    client_->setGeometry(rect());
 }
 
 void Form2::a12_Change()
@@ -353,18 +336,13 @@ void Form2::ShowWrongValueBox()
     // window be closed meanwhile, deleting it there would free a12 under that
     // signal; the deletion waits until the box is gone, and the box goes with
     // the window.
-    setAttribute(Qt::WA_DeleteOnClose, false);
+    const DeletionHold hold(this);
     QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Wrong!"),
                                                 QStringLiteral("Please Write the value of Ohm True!"),
                                                 QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("WrongValueBox"));
     box->exec();
     delete box.data();
-    if (isHidden()) {
-        deleteLater();
-    } else {
-        setAttribute(Qt::WA_DeleteOnClose);
-    }
 }
 
 void Form2::Z_Change()
