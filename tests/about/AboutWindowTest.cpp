@@ -166,9 +166,6 @@ private slots:
         QFETCH(double, decoderWidth);
         QFETCH(double, decoderHeight);
         QFETCH(int, expectedTicks);
-        // The decoder window sets its own size again once it has been framed;
-        // let it settle before resizing it.
-        QTest::qWait(300);
         zarnik::ui::SetOuterHeight(form.get(), decoderHeight);
         zarnik::ui::SetOuterWidth(form.get(), decoderWidth);
         const double decoder = OuterHeight(form.get());

@@ -68,9 +68,6 @@ private:
     }
     static double GrownSize(const QWidget* window, int ticks) { return SmallestHeight(window) + 75.0 * ticks; }
 
-    // The decoder window sets its own size again once it has been framed; tests
-    // that resize it let it settle first.
-    static void Settle() { QTest::qWait(300); }
 
     // A window just loaded: zero size and its growth timer running. Its corner
     // is read after the first tick: a window of zero size may stand off its
@@ -136,7 +133,6 @@ private slots:
         QFETCH(double, decoderHeight);
         QFETCH(double, laterDecoderHeight);
         QFETCH(int, expectedTicks);
-        Settle();
         if (decoderHeight < 0) {
             decoderHeight = SmallestHeight(form.get()) - decoderHeight;
         }

@@ -76,7 +76,15 @@ public:
     // window would not fit the screen, also moves its frame to the place set.
     void Apply(bool placeAgain)
     {
-        frame_ = Frame(window_);
+        // A frame that came or changed since the last time moves the window
+        // back to its place, whatever brought the news.
+        if (Frame(window_) != frame_) {
+            frame_ = Frame(window_);
+            placeAgain = true;
+            if (!frame_.isNull()) {
+                lastFrame_ = frame_;
+            }
+        }
         const QSize extra = FrameExtra(window_);
         if (width) {
             window_->setFixedWidth(std::max(kSmallestClient, ToPixels(*width) - extra.width()));
@@ -85,7 +93,6 @@ public:
             window_->setFixedHeight(std::max(kSmallestClient, ToPixels(*height) - extra.height()));
         }
         const QPoint current = window_->frameGeometry().topLeft();
-        if (qEnvironmentVariableIsSet("ZDEBUG")) qWarning("%s apply %d cur %d %d frame %d %d geo %d %d %dx%d", qPrintable(window_->objectName()), int(placeAgain), current.x(), current.y(), frame_.left(), frame_.top(), window_->x(), window_->y(), window_->width(), window_->height());
         QPoint wanted = current;
         if (placeAgain) {
             wanted = QPoint(left ? ToPixels(*left) : current.x(), top ? ToPixels(*top) : current.y());
@@ -109,7 +116,7 @@ protected:
         const bool watch = watched == window_->windowHandle() ? type == QEvent::Expose
                                                                : type == QEvent::Move || type == QEvent::Resize;
         if (watch && Frame(window_) != frame_) {
-            Apply(true);
+            Apply(false);
         }
         return false;
     }
@@ -142,16 +149,21 @@ private:
     }
 
     // The frame's top-left goes to the point, framed yet or not. Until the
-    // window manager has framed the window Qt knows no frame and would place
-    // the client there; the window then also asks for that place of its frame.
+    // window manager has framed this window its frame is taken to be that of
+    // the windows framed before it (they carry the same decorations), and the
+    // client is placed inside it; should the frame come out otherwise, its
+    // arrival places the window again.
     void PlaceFrame(QPoint frameTopLeft)
     {
-        window_->move(frameTopLeft);
-        if (Frame(window_).isNull() && window_->windowHandle() != nullptr) {
-            window_->windowHandle()->setFramePosition(frameTopLeft);
+        if (Frame(window_).isNull()) {
+            const QPoint client = frameTopLeft + QPoint(lastFrame_.left(), lastFrame_.top());
+            window_->setGeometry(QRect(client, window_->size()));
+        } else {
+            window_->move(frameTopLeft);
         }
     }
 
+    static inline QMargins lastFrame_;
     QWidget* window_;
     QMargins frame_;
     bool watching_ = false;
