@@ -115,6 +115,7 @@ private slots:
     {
         form->move(form->pos() + QPoint(37, 23));
         Form4 about(form.get());
+        about.show();
         QCOMPARE(about.objectName(), QString("Form4"));
         QCOMPARE(about.windowTitle(), QString("About"));
         QCOMPARE(about.size(), QSize(1, 1));

@@ -144,10 +144,18 @@ private slots:
                          corner.y(), qsizetype(recorder.corners.size()));
             }
             QVERIFY(!recorder.corners.contains(QPoint(0, 0)));
-            // Square, and as tall as the decoder window or one step taller.
-            QCOMPARE(opened->frameGeometry().width(), opened->frameGeometry().height());
-            QVERIFY(opened->frameGeometry().height() >= form->frameGeometry().height());
-            QVERIFY(opened->frameGeometry().height() < form->frameGeometry().height() + 5);
+            // Square, and as tall as the decoder window or one step taller, once
+            // the window manager has answered the last resize.
+            const auto full = [&] {
+                const QSize size = opened->frameGeometry().size();
+                const int decoder = form->frameGeometry().height();
+                return size.width() == size.height() && size.height() >= decoder && size.height() < decoder + 5;
+            };
+            QTRY_VERIFY2_WITH_TIMEOUT(full(), qPrintable(QString("%1 x %2, decoder %3")
+                                                             .arg(opened->frameGeometry().width())
+                                                             .arg(opened->frameGeometry().height())
+                                                             .arg(form->frameGeometry().height())),
+                                      2000);
 
             QPointer<QWidget> gone(opened);
             opened->close();
