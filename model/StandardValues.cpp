@@ -141,7 +141,8 @@ std::optional<Neighbours> NearestStandard(const Decimal& ohms, Series series)
     const auto members = entry.members;
     // The first member is 10^(digits - 1), at or below any value of the decade.
     const auto above = std::ranges::find_if(members, [&](int m) { return m * scale >= target; });
-    const auto below = std::ranges::find_if(members.rbegin(), members.rend(), [&](int m) { return m * scale <= target; });
+    const auto below =
+        std::ranges::find_if(members.rbegin(), members.rend(), [&](int m) { return m * scale <= target; });
     Neighbours neighbours;
     neighbours.below = Normalized({*below, decade});
     // Beyond the decade's last member comes the next decade's first: 1 x 10^(decade + digits).

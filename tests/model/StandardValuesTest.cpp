@@ -162,14 +162,16 @@ TEST(ResultFacts, DescribesDecodingsAndEncodingsInEveryLocale)
     const Row rows[] = {
         {{"Yellow", "Violet", "Red", "Gold"}, "4.465 K Ohm to 4.935 K Ohm; standard value in E3, E6, E12, E24, E192"},
         {{"Yellow", "Violet", "Silver", "Silver"}, "0.423 Ohm to 0.517 Ohm; standard value in E3, E6, E12, E24, E192"},
-        {{"Brown", "Black", "Red", "Gold"}, "950 Ohm to 1.05 K Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
+        {{"Brown", "Black", "Red", "Gold"},
+         "950 Ohm to 1.05 K Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
         {{"Red", "Red", "Red", "Red", "Gold"},
          "21.09 K Ohm to 23.31 K Ohm; not a standard value; nearest E24: 22 K Ohm and 24 K Ohm"},
         {{"Red", "Red", "Red", "Red", "Brown"},
          "21.978 K Ohm to 22.422 K Ohm; not a standard value; nearest E24: 22 K Ohm and 24 K Ohm; "
          "nearest E96: 22.1 K Ohm and 22.6 K Ohm"},
         {{"Yellow", "Violet", "Green", "Brown", "Brown"}, "4.7025 K Ohm to 4.7975 K Ohm; standard value in E96, E192"},
-        {{"Brown", "Black", "Brown", "no band"}, "80 Ohm to 120 Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
+        {{"Brown", "Black", "Brown", "no band"},
+         "80 Ohm to 120 Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
     };
     for (const NumberFormat* format : kFormats) {
         for (const Row& row : rows) {
