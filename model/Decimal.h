@@ -13,9 +13,9 @@ namespace zarnik {
 // An exact decimal number: coefficient x 10^exponent. The values behind the
 // result lines are short decimal texts; held this way they compare, scale and
 // take a tolerance without binary rounding, so 4.7 K Ohm is 47 x 10^2 and
-// never 4699.999... The coefficient stays below 10^18 in magnitude and the
-// exponent within +-kMaxDecimalExponent: every function here keeps to that
-// and refuses what would leave it.
+// never 4699.999... ReadDecimal, Add, Multiply and Shifted keep the
+// coefficient below 10^18 in magnitude and the exponent within
+// +-kMaxDecimalExponent, and refuse what would leave those limits.
 struct Decimal {
     std::int64_t coefficient = 0;
     int exponent = 0;

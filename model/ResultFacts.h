@@ -28,8 +28,8 @@ struct PartFacts {
 // the colour table's.
 [[nodiscard]] std::optional<PartFacts> FactsOf(const Decimal& ohms, std::string_view toleranceText);
 
-// The facts behind a decoding, from the same band texts the decoding reads;
-// nothing where it gives the idle text.
+// The facts behind a decoding, from the same band texts the decoding reads.
+// Nothing where it gives the idle text, and as FactsOf.
 [[nodiscard]] std::optional<PartFacts> FourBandFacts(std::string_view first, std::string_view second,
                                                      std::string_view multiplier, std::string_view tolerance,
                                                      const NumberFormat& format = {});
@@ -39,7 +39,7 @@ struct PartFacts {
 
 // The facts behind an encoding: the value its bands show (D x 10^(n - 6),
 // 470 Ohm for a typed 475 in four bands). Nothing for a refused value and for
-// a code that is not complete (see HasCompleteCode).
+// a code that is not complete (see HasCompleteCode), and as FactsOf.
 [[nodiscard]] std::optional<PartFacts> EncodingFacts(const Encoding& encoding, std::string_view tolerance);
 
 // Ohms as the decoder scales them, one blank before the unit: "0.47 Ohm",
