@@ -1,5 +1,6 @@
 #include "model/Encoding.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -288,6 +289,16 @@ Encoding EncodeFiveBands(std::string_view value, std::string_view unit, std::str
     }
     encoding.resultText = std::move(result);
     return encoding;
+}
+
+bool HasCompleteCode(const Encoding& encoding)
+{
+    const std::string& micro = encoding.microOhmText;
+    const bool wholeMicroOhms =
+        !micro.empty() && std::all_of(micro.begin(), micro.end(), [](char c) { return c >= '0' && c <= '9'; });
+    // Four bands never fill the third digit text; five bands need its colour.
+    const bool thirdComplete = encoding.thirdDigitText.empty() || encoding.third != nullptr;
+    return wholeMicroOhms && encoding.first && encoding.second && thirdComplete && encoding.multiplier;
 }
 
 }  // namespace zarnik

@@ -34,4 +34,13 @@ struct Encoding {
 [[nodiscard]] Encoding EncodeFiveBands(std::string_view value, std::string_view unit, std::string_view tolerance,
                                        const NumberFormat& format = {});
 
+// Whether the encoding gave the value a complete code: its micro-ohm text is a
+// whole number and every digit band of its mode and the multiplier band took
+// a colour. Short texts such as the encoder window's value box holds get one
+// or are refused, but for exotic ones such as 1e-4 with K Ohm; a longer value
+// may have digits below a micro-ohm (1.2345678 Ohm: the character count then
+// takes in the fraction) or be too small for a multiplier (0.00001 K Ohm),
+// and its result line would name a value the bands do not show.
+[[nodiscard]] bool HasCompleteCode(const Encoding& encoding);
+
 }  // namespace zarnik
