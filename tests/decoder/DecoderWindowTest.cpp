@@ -239,6 +239,23 @@ private slots:
         QCOMPARE(Child(swatch)->toolTip(), Child(kBandNames[column])->toolTip());
     }
 
+    void resultLineTellsTheRangeAndTheSeries()
+    {
+        for (const char* name : {"four", "a4", "b7", "c2", "d11"}) {
+            Click(name);
+        }
+        const QString note = "4" + Sep() + "465 K Ohm to 4" + Sep() + "935 K Ohm; standard value in E3, E6, E12, E24, E192";
+        QCOMPARE(Child("abcdt")->toolTip(), note);
+        QCOMPARE(Child("abcdt")->accessibleDescription(), note);
+        Click("b8");
+        QVERIFY2(Child("abcdt")->toolTip().contains("not a standard value; nearest E24: 4" + Sep() + "7 K Ohm and 5" +
+                                                    Sep() + "1 K Ohm"),
+                 qPrintable(Child("abcdt")->toolTip()));
+        // The idle text tells nothing more.
+        Click("five");
+        QCOMPARE(Child("abcdt")->toolTip(), QString());
+    }
+
     void decodedResults_data()
     {
         QTest::addColumn<QStringList>("clicks");

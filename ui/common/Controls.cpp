@@ -69,6 +69,13 @@ void SetLabelBorder(QLabel* label, bool bordered)
     }
 }
 
+void SetResultNote(QWidget* resultLine, const std::optional<std::string>& note)
+{
+    const QString text = note ? QString::fromStdString(*note) : QString();
+    resultLine->setToolTip(text);
+    resultLine->setAccessibleDescription(text);
+}
+
 QColor LabelColour(const QLabel* label) { return label->palette().color(QPalette::Window); }
 
 ClientArea::ClientArea(QWidget* parent, const QColor& background) : QWidget(parent)

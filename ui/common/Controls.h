@@ -5,7 +5,9 @@
 #include <QPixmap>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 
 #include "ui/common/Twips.h"
 
@@ -21,6 +23,10 @@ namespace zarnik::ui {
 void SetLabelColour(QLabel* label, const QColor& colour);
 void SetLabelBorder(QLabel* label, bool bordered);
 [[nodiscard]] QColor LabelColour(const QLabel* label);
+
+// What a result means for a real part (its range, its standard series), as
+// the result line's tooltip and accessible description; none clears both.
+void SetResultNote(QWidget* resultLine, const std::optional<std::string>& note);
 
 // A straight line of the drawing, in twips, width in pixels.
 struct DrawnLine {

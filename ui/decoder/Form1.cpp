@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "model/Decoding.h"
+#include "model/ResultFacts.h"
 #include "ui/about/Form4.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
@@ -300,26 +301,25 @@ void Form1::Swatch_Click(Band band, const ColourCode& colour, const QLabel* swat
         ui::SetLabelBorder(label, true);
         label->show();
     }
-    if (band == Band::Third) {
-        // The third-digit swatches show only in five-band mode.
-        abcdt_->setText(QString::fromStdString(DecodeFiveBands(FieldText(Band::First), FieldText(Band::Second),
-                                                               FieldText(Band::Third), FieldText(Band::Multiplier),
-                                                               FieldText(Band::Tolerance), format)));
-        return;
-    }
-    DecodeBands();
+    // The third-digit swatches show only in five-band mode.
+    DecodeBands(band == Band::Third);
 }
 
-void Form1::DecodeBands()
+void Form1::DecodeBands(bool fiveBands)
 {
     const NumberFormat format = UserNumberFormat();
-    const std::string result =
-        four_->isChecked()
-            ? DecodeFourBands(FieldText(Band::First), FieldText(Band::Second), FieldText(Band::Multiplier),
-                              FieldText(Band::Tolerance), format)
-            : DecodeFiveBands(FieldText(Band::First), FieldText(Band::Second), FieldText(Band::Third),
-                              FieldText(Band::Multiplier), FieldText(Band::Tolerance), format);
-    abcdt_->setText(QString::fromStdString(result));
+    const std::string first = FieldText(Band::First);
+    const std::string second = FieldText(Band::Second);
+    const std::string third = FieldText(Band::Third);
+    const std::string multiplier = FieldText(Band::Multiplier);
+    const std::string tolerance = FieldText(Band::Tolerance);
+    if (!fiveBands && four_->isChecked()) {
+        abcdt_->setText(QString::fromStdString(DecodeFourBands(first, second, multiplier, tolerance, format)));
+        ui::SetResultNote(abcdt_, DescribeFourBands(first, second, multiplier, tolerance, format));
+    } else {
+        abcdt_->setText(QString::fromStdString(DecodeFiveBands(first, second, third, multiplier, tolerance, format)));
+        ui::SetResultNote(abcdt_, DescribeFiveBands(first, second, third, multiplier, tolerance, format));
+    }
 }
 
 void Form1::PlaceBandColumns(double multiplierLeft, bool thirdShown)
@@ -334,6 +334,7 @@ void Form1::PlaceBandColumns(double multiplierLeft, bool thirdShown)
         ui::SetTwipsLeft(control, kColumnLeft[Index(Band::Tolerance)]);
     }
     abcdt_->setText(QString::fromUtf8(kIdleText.data(), qsizetype(kIdleText.size())));
+    ui::SetResultNote(abcdt_, std::nullopt);
 }
 
 void Form1::ShowFourBandLayout() { PlaceBandColumns(kFourBandMultiplierLeft, false); }

@@ -51,7 +51,8 @@ private:
     // The band-mode switch, run by the option buttons.
     void ShowFourBandLayout();
     void ShowFiveBandLayout();
-    void DecodeBands();
+    // Decodes the five fields in the window's band mode, or as five bands.
+    void DecodeBands(bool fiveBands = false);
     void Swatch_Click(Band band, const ColourCode& colour, const QLabel* swatch);
     void PlaceBandColumns(double multiplierLeft, bool thirdShown);
 

@@ -15,6 +15,7 @@
 
 #include "model/ColourTable.h"
 #include "model/Encoding.h"
+#include "model/ResultFacts.h"
 #include "model/NumberText.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
@@ -324,7 +325,7 @@ void Form2::a12_Change()
         a12Limit_->SetLimit(v < 1 ? 2 : (v > 1 && HasDecimalPoint(text)) ? 4 : 3);
     }
     if (v == 0) {
-        abcdt_->setText(PromptText());
+        ShowPrompt();
     }
 }
 
@@ -361,8 +362,10 @@ void Form2::Command1_Click()
     const std::string unit = Z_->currentText().toStdString();
     const std::string tolerance = T_->currentText().toStdString();
     const NumberFormat format = UserNumberFormat();
-    ApplyEncoding(four_->isChecked() ? EncodeFourBands(value, unit, tolerance, format)
-                                     : EncodeFiveBands(value, unit, tolerance, format));
+    const Encoding encoding =
+        four_->isChecked() ? EncodeFourBands(value, unit, tolerance, format) : EncodeFiveBands(value, unit, tolerance, format);
+    ApplyEncoding(encoding);
+    ui::SetResultNote(abcdt_, DescribeEncoding(encoding, tolerance, format));
 }
 
 void Form2::ApplyEncoding(const Encoding& encoding)
@@ -387,6 +390,12 @@ void Form2::ApplyEncoding(const Encoding& encoding)
     abcdt_->setText(Text(encoding.resultText));
 }
 
+void Form2::ShowPrompt()
+{
+    abcdt_->setText(PromptText());
+    ui::SetResultNote(abcdt_, std::nullopt);
+}
+
 void Form2::four_Click() { SetFourBandLayout(); }
 
 void Form2::five_Click() { SetFiveBandLayout(); }
@@ -395,7 +404,7 @@ void Form2::SetFourBandLayout()
 {
     CG_->hide();
     ui::SetTwipsLeft(c_, kFourBandMultiplierLeft);
-    abcdt_->setText(PromptText());
+    ShowPrompt();
     if (four_->isChecked()) {
         ApplyFourBandLimit(NumberValue(a12_->text()).value_or(0));
     }
@@ -406,7 +415,7 @@ void Form2::SetFiveBandLayout()
     ui::SetTwipsLeft(c_, kFiveBandMultiplierLeft);
     CG_->show();
     ui::SetTwipsLeft(CG_, kThirdBandLeft);
-    abcdt_->setText(PromptText());
+    ShowPrompt();
     a12Limit_->SetLimit(kStartLimit);
 }
 

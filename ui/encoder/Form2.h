@@ -56,6 +56,8 @@ private:
     void SetFiveBandLayout();
     void ApplyEncoding(const Encoding& encoding);
     void ShowWrongValueBox();
+    // The prompt in the result line, which then tells nothing more.
+    void ShowPrompt();
     // The four-band typing limit of the value, also applied by SetFourBandLayout.
     void ApplyFourBandLimit(double value);
 
