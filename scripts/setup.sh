@@ -12,6 +12,7 @@ packages=(
   openbox icewm x11-utils  # the real-desktop tests: two window managers, xprop
   fonts-liberation      # metric-compatible Times New Roman and Courier New
   fonts-hosny-amiri     # a proportional font with Arabic script for the Persian texts
+  fonts-dejavu-core     # the Persian decimal separator in the result lines and the value box
   clang libclang-rt-14-dev  # libFuzzer
 )
 

@@ -643,6 +643,58 @@ private slots:
         QCOMPARE(Result(), kPrompt);
     }
 
+    // The user's decimal separator leaves the result lines of both windows
+    // and the value box whole and on the rows the same text with a point
+    // stands on, as in the C locale, even where the design fonts lack it: the
+    // Persian "٫" has its own pass in the Persian locale.
+    void separatorKeepsTheTextOnItsRows_data()
+    {
+        QTest::addColumn<bool>("inDecoder");
+        QTest::addColumn<QString>("control");
+        QTest::newRow("decoder result") << true << "abcdt";
+        QTest::newRow("encoder result") << false << "abcdt";
+        QTest::newRow("encoder value") << false << "a12";
+    }
+    void separatorKeepsTheTextOnItsRows()
+    {
+        if (Sep() == ".") {
+            QSKIP("the point is what other separators are compared with");
+        }
+        QFETCH(bool, inDecoder);
+        QFETCH(QString, control);
+        QWidget* window = Encoder();
+        if (inDecoder) {
+            CloseEncoder();
+            window = decoder.get();
+            // Yellow, Violet, Silver, Silver: 0.47 Ohm.
+            for (const char* swatch : {"four", "a4", "b7", "c12", "d12"}) {
+                QTest::mouseClick(zarnik::test::Child(window, swatch), Qt::LeftButton);
+            }
+        } else {
+            Run({"@all", "4" + Sep() + "75", "@ok"});
+        }
+        auto* edit = zarnik::test::Child<QLineEdit>(window, control);
+        const qsizetype after = edit->text().indexOf(Sep()) + 1;
+        QVERIFY2(after > 0, qPrintable(edit->text()));
+        // The glyphs after the separator: Latin ones, whatever the separator's own shape.
+        auto latinRows = [edit, after] {
+            edit->grab();  // lays the text out where it is drawn
+            edit->setCursorPosition(int(after));
+            // The cursor stands in the middle of its rectangle; a pixel on, past any overhang.
+            const int x = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x() + 1;
+            return zarnik::test::DrawnTextRows(edit, x);
+        };
+        const zarnik::test::TextRows whole = zarnik::test::DrawnTextRows(edit);
+        const zarnik::test::TextRows shown = latinRows();
+        edit->setText(edit->text().replace(Sep(), "."));
+        const zarnik::test::TextRows pointed = latinRows();
+        const QString rows = QString("text rows %1..%2 of %3; after the separator %4..%5, after a point %6..%7")
+                                 .arg(whole.top).arg(whole.bottom).arg(edit->height())
+                                 .arg(shown.top).arg(shown.bottom).arg(pointed.top).arg(pointed.bottom);
+        QVERIFY2(whole.top > 0 && whole.bottom < edit->height() - 1, qPrintable(rows));
+        QVERIFY2(qAbs(shown.top - pointed.top) <= 1 && qAbs(shown.bottom - pointed.bottom) <= 1, qPrintable(rows));
+    }
+
     void okEncodesTheWorkedValues_data()
     {
         QTest::addColumn<QStringList>("steps");

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QMetaObject>
 #include <QObject>
 #include <QTimer>
@@ -45,5 +46,28 @@ inline void Tick(const QObject* owner, const QString& timer)
 
 // Chooses a named menu item.
 inline void Trigger(const QObject* owner, const QString& action) { Child<QAction>(owner, action)->trigger(); }
+
+// The first and last pixel rows of a control's text as drawn, from column
+// fromX on: rows with a pixel darker than half in every channel, which the
+// black text has and no background, frame or focus colour of the windows has.
+struct TextRows {
+    int top = -1, bottom = -1;
+};
+inline TextRows DrawnTextRows(QWidget* control, int fromX = 0)
+{
+    const QImage image = control->grab().toImage();
+    TextRows rows;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = qMax(fromX, 0); x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qMax(qMax(qRed(pixel), qGreen(pixel)), qBlue(pixel)) < 128) {
+                rows.top = rows.top < 0 ? y : rows.top;
+                rows.bottom = y;
+                break;
+            }
+        }
+    }
+    return rows;
+}
 
 }  // namespace zarnik::test

@@ -1,11 +1,14 @@
 // Renders the windows offscreen into PNG files for the README:
 //   QT_QPA_PLATFORM=offscreen zarnik_screenshots docs/screenshots
+// In a locale whose decimal separator is not the point (LC_ALL=fa_IR.UTF-8)
+// it renders only the two windows that show the separator.
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -50,6 +53,40 @@ void WaitFor(const std::function<bool()>& done)
     }
 }
 
+// The decoder and encoder windows with the user's decimal separator, for a
+// locale without the point: 0.47 Ohm decoded, 4.75 K Ohm encoded, the files
+// named after the language ("decoder-fa.png").
+bool SaveSeparatorShots(const QDir& dir, const QString& language)
+{
+    zarnik::Form1 decoder;
+    decoder.show();
+    QTest::qWait(50);
+    Click(&decoder, "four");
+    for (const char* swatch : {"a4", "b7", "c12", "d12"}) {
+        Click(&decoder, swatch);
+    }
+    bool ok = Save(&decoder, dir, QStringLiteral("decoder-%1.png").arg(language));
+    Click(&decoder, "five");
+    zarnik::test::Trigger(&decoder, "Show");
+    auto* opening = decoder.findChild<QTimer*>(QStringLiteral("Timer1"));
+    WaitFor([&] { return zarnik::test::OpenWindow<zarnik::Form2>("Form2") != nullptr && !opening->isActive(); });
+    zarnik::Form2* encoder = zarnik::test::OpenWindow<zarnik::Form2>("Form2");
+    if (encoder == nullptr) {
+        std::fprintf(stderr, "the encoder window did not open\n");
+        return false;
+    }
+    auto* value = encoder->findChild<QLineEdit*>(QStringLiteral("a12"));
+    value->selectAll();
+    // Typed one character after the other: the typing limit follows the text.
+    for (const QChar c : QLatin1Char('4') + QLocale::system().decimalPoint() + QLatin1String("75")) {
+        value->insert(c);
+    }
+    encoder->findChild<QComboBox*>(QStringLiteral("Z"))->setCurrentIndex(1);
+    encoder->findChild<QComboBox*>(QStringLiteral("T"))->setCurrentIndex(0);
+    Click(encoder, "Command1");
+    return Save(encoder, dir, QStringLiteral("encoder-%1.png").arg(language)) && ok;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -65,6 +102,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots"));
     QDir().mkpath(dir.path());
+    if (QLocale::system().decimalPoint() != QLatin1String(".")) {
+        return SaveSeparatorShots(dir, QLocale::system().name().section(QLatin1Char('_'), 0, 0)) ? 0 : 1;
+    }
     bool ok = true;
 
     {

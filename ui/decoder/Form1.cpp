@@ -13,6 +13,7 @@
 #include "model/ResultFacts.h"
 #include "ui/about/Form4.h"
 #include "ui/common/Controls.h"
+#include "ui/common/Fonts.h"
 #include "ui/common/Twips.h"
 #include "ui/common/Window.h"
 #include "ui/encoder/Form2.h"
@@ -153,10 +154,7 @@ void Form1::BuildResistor()
     abcdt_->setFrame(false);
     abcdt_->setAlignment(Qt::AlignCenter);
     abcdt_->setTextMargins(0, 0, 0, 0);
-    QFont font = ui::DesignFont(QStringLiteral("Times New Roman"));
-    font.setPointSizeF(11.25);
-    font.setItalic(true);
-    abcdt_->setFont(font);
+    abcdt_->setFont(ui::LatinTextFont(QStringLiteral("Times New Roman"), 11.25, QFont::StyleItalic));
     QPalette palette = abcdt_->palette();
     palette.setColor(QPalette::Base, ui::FromRgb(kGreen));
     palette.setColor(QPalette::Text, Qt::black);

@@ -18,6 +18,7 @@
 #include "model/ResultFacts.h"
 #include "model/NumberText.h"
 #include "ui/common/Controls.h"
+#include "ui/common/Fonts.h"
 #include "ui/common/Twips.h"
 #include "ui/common/TypingLimit.h"
 #include "ui/common/Window.h"
@@ -75,13 +76,7 @@ bool HasDecimalPoint(const QString& text)
     return text.contains(QLatin1Char('.')) || text.contains(QLocale::system().decimalPoint());
 }
 
-QFont ValueFont()
-{
-    QFont font = ui::DesignFont(QStringLiteral("Times New Roman"));
-    font.setPointSizeF(11.25);
-    font.setItalic(true);
-    return font;
-}
+QFont ValueFont() { return ui::LatinTextFont(QStringLiteral("Times New Roman"), 11.25, QFont::StyleItalic); }
 
 QFont OptionFont()
 {
