@@ -45,6 +45,7 @@ test: build
 screenshots: build
 	LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshots/zarnik_screenshots docs/screenshots
 	LC_ALL=fa_IR.UTF-8 QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshots/zarnik_screenshots docs/screenshots
+	LC_ALL=C.UTF-8 tests/desktop/with-wm.sh openbox -- ./$(BUILD_DIR)/tools/screenshots/zarnik_screenshots docs/screenshots
 
 # Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: setup

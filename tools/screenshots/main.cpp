@@ -1,11 +1,15 @@
 // Renders the windows offscreen into PNG files for the README:
 //   QT_QPA_PLATFORM=offscreen zarnik_screenshots docs/screenshots
+// On an X display with a window manager it takes the four windows from the
+// screen instead, frame and title bar included ("desktop-*.png").
 // In a locale whose decimal separator is not the point (LC_ALL=fa_IR.UTF-8)
 // it renders only the two windows that show the separator.
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -87,6 +91,59 @@ bool SaveSeparatorShots(const QDir& dir, const QString& language)
     return Save(encoder, dir, QStringLiteral("encoder-%1.png").arg(language)) && ok;
 }
 
+// A window as the screen shows it, its frame included, once it has one.
+bool SaveFromScreen(QWidget* window, const QDir& dir, const QString& name)
+{
+    WaitFor([window] { return window->frameGeometry() != window->geometry(); });
+    QTest::qWait(300);  // the last repaint reaches the screen
+    const QRect frame = window->frameGeometry();
+    const QPixmap shot =
+        window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    const QString path = dir.filePath(name);
+    if (!shot.save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// The four windows on a real desktop: each secondary window grown to its full
+// size over the decoder window, the about window with its credits at rest.
+bool SaveDesktopShots(const QDir& dir)
+{
+    zarnik::Form1 decoder;
+    decoder.show();
+    bool ok = SaveFromScreen(&decoder, dir, QStringLiteral("desktop-decoder.png"));
+    struct Shot {
+        const char* action;
+        const char* window;
+        const char* file;
+    };
+    for (const Shot& shot : {Shot{"Show", "Form2", "desktop-encoder.png"}, Shot{"Help2", "Form3", "desktop-help.png"},
+                             Shot{"About", "Form4", "desktop-about.png"}}) {
+        zarnik::test::Trigger(&decoder, QString::fromLatin1(shot.action));
+        const QString name = QString::fromLatin1(shot.window);
+        auto still = [&] {
+            const QWidget* window = zarnik::test::OpenWindow(name);
+            if (window == nullptr) {
+                return false;
+            }
+            const auto timers = window->findChildren<QTimer*>() + decoder.findChildren<QTimer*>();
+            return std::none_of(timers.begin(), timers.end(), [](const QTimer* t) { return t->isActive(); });
+        };
+        WaitFor(still);
+        QWidget* window = zarnik::test::OpenWindow(name);
+        if (window == nullptr || !still()) {
+            std::fprintf(stderr, "%s did not come to rest\n", shot.window);
+            return false;
+        }
+        ok &= SaveFromScreen(window, dir, QString::fromLatin1(shot.file));
+        window->close();
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -102,6 +159,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots"));
     QDir().mkpath(dir.path());
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        return SaveDesktopShots(dir) ? 0 : 1;
+    }
     if (QLocale::system().decimalPoint() != QLatin1String(".")) {
         return SaveSeparatorShots(dir, QLocale::system().name().section(QLatin1Char('_'), 0, 0)) ? 0 : 1;
     }
