@@ -793,6 +793,10 @@ private slots:
         Step("@ok");
         QCOMPARE(watcher->seen.size(), 0);
         QCOMPARE(Result(), Localised(result));
+        // The result line tells the part's range and series; the prompt, nothing more.
+        const QString note = Child("abcdt")->toolTip();
+        QVERIFY2(result == kPrompt ? note.isEmpty() : note.contains(" to "), qPrintable(note));
+        QCOMPARE(Child("abcdt")->accessibleDescription(), note);
         const QStringList bandNames = {"a", "b", "CG", "c", "d"};
         for (int i = 0; i < bandNames.size(); ++i) {
             if (bands[i].isEmpty()) {

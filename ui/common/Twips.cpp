@@ -32,7 +32,7 @@ void Place(QWidget* control)
 }
 
 // The frame's thickness on each side in pixels; zero until the window manager
-// has framed the window (and always zero offscreen).
+// has framed the window.
 QMargins Frame(const QWidget* window)
 {
     const QRect outer = window->frameGeometry();
@@ -122,8 +122,8 @@ protected:
     }
 
 private:
-    // The native window exists once the window is shown, or moved by the
-    // program; its exposure is watched from then on.
+    // The native window exists once the window is shown; its exposure is
+    // watched from then on.
     void WatchExposure()
     {
         if (window_->windowHandle() != nullptr && !watching_) {
@@ -231,36 +231,22 @@ double OuterHeight(const QWidget* window)
 double OuterLeft(const QWidget* window) { return double(window->frameGeometry().x()) * kTwipsPerPixel; }
 double OuterTop(const QWidget* window) { return double(window->frameGeometry().y()) * kTwipsPerPixel; }
 
+namespace {
+
 // The window is not resizable by the user: its minimum and maximum follow
-// every size the program sets.
-void SetOuterWidth(QWidget* window, double twips)
+// every size the program sets. A new place moves the frame there at once.
+void SetOuter(QWidget* window, std::optional<double> OuterGeometry::*part, double twips, bool place)
 {
     OuterGeometry* geometry = OuterGeometry::Of(window);
-    geometry->width = twips;
-    geometry->Apply(false);
+    geometry->*part = twips;
+    geometry->Apply(place);
 }
 
-void SetOuterHeight(QWidget* window, double twips)
-{
-    OuterGeometry* geometry = OuterGeometry::Of(window);
-    geometry->height = twips;
-    geometry->Apply(false);
-}
+}  // namespace
 
-void SetOuterLeft(QWidget* window, double twips)
-{
-    OuterGeometry* geometry = OuterGeometry::Of(window);
-    geometry->left = twips;
-    geometry->Apply(true);
-}
-
-void SetOuterTop(QWidget* window, double twips)
-{
-    OuterGeometry* geometry = OuterGeometry::Of(window);
-    geometry->top = twips;
-    geometry->Apply(true);
-}
-
-void KeepOnScreen(QWidget* window) { OuterGeometry::Of(window)->Apply(false); }
+void SetOuterWidth(QWidget* window, double twips) { SetOuter(window, &OuterGeometry::width, twips, false); }
+void SetOuterHeight(QWidget* window, double twips) { SetOuter(window, &OuterGeometry::height, twips, false); }
+void SetOuterLeft(QWidget* window, double twips) { SetOuter(window, &OuterGeometry::left, twips, true); }
+void SetOuterTop(QWidget* window, double twips) { SetOuter(window, &OuterGeometry::top, twips, true); }
 
 }  // namespace zarnik::ui

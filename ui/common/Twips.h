@@ -29,7 +29,7 @@ void SetTwipsWidth(QWidget* control, double width);
 [[nodiscard]] double TwipsTop(const QWidget* control);
 
 // The outer size and place of a top-level window in twips, frame included. The
-// frame is read from the window once it has been framed (zero offscreen). What
+// frame is read from the window once it has been framed. What
 // the program sets is kept and applied again whenever the frame arrives or
 // changes, and a window that would not fit the screen's available area moves
 // just enough to fit. The smallest window has a client area of one pixel.
@@ -41,7 +41,5 @@ void SetOuterWidth(QWidget* window, double twips);
 void SetOuterHeight(QWidget* window, double twips);
 void SetOuterLeft(QWidget* window, double twips);
 void SetOuterTop(QWidget* window, double twips);
-// Keeps a window whose place the program did not set inside the screen too.
-void KeepOnScreen(QWidget* window);
 
 }  // namespace zarnik::ui
