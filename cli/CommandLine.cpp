@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -129,17 +128,18 @@ QStringList WithUnitJoined(QStringList words, qsizetype unitAt)
     return words;
 }
 
-struct Unit {
-    std::string_view text;   // the encoder's unit text
-    std::string_view letter;  // its one-letter form, "" for Ohm
-    int exponent;            // ohms per unit, as a power of ten
-};
-
-Unit UnitOf(const QString& word)
+// A unit's one-letter form, "K" for "K Ohm"; "" for "Ohm".
+std::string_view LetterOf(const Unit& unit)
 {
-    constexpr Unit kUnits[] = {{"Ohm", "", 0}, {"K Ohm", "K", 3}, {"M Ohm", "M", 6}};
-    for (const Unit& unit : kUnits) {
-        if (SameWord(word, unit.text) || (!unit.letter.empty() && SameWord(word, unit.letter))) {
+    const auto blank = unit.text.find(' ');
+    return blank == std::string_view::npos ? std::string_view() : unit.text.substr(0, blank);
+}
+
+const Unit& UnitOf(const QString& word)
+{
+    for (const Unit& unit : Units()) {
+        const std::string_view letter = LetterOf(unit);
+        if (SameWord(word, unit.text) || (!letter.empty() && SameWord(word, letter))) {
             return unit;
         }
     }
@@ -150,8 +150,7 @@ Unit UnitOf(const QString& word)
 std::string ToleranceOf(const QString& word)
 {
     std::string accepted;
-    for (const ColourCode* entry : RuleOf(Band::Tolerance).entries) {
-        const std::string_view text = entry->toleranceText;
+    for (const std::string_view text : ToleranceTexts()) {
         if (SameWord(word, text) || SameWord(word, text.substr(2))) {
             return std::string(text);
         }
@@ -256,16 +255,16 @@ Answer Decode(const QStringList& words)
 // window's start colour, and a hidden tolerance band is "none".
 QStringList BandNames(const Encoding& encoding, bool five)
 {
-    const auto name = [](const ColourCode* colour, const char* start) {
-        return QString::fromUtf8(colour ? colour->name.data() : start,
-                                 colour ? qsizetype(colour->name.size()) : qsizetype(std::strlen(start)));
+    const auto name = [](const ColourCode* colour, Band band) {
+        const std::string_view text = (colour ? *colour : EncoderStartColour(band)).name;
+        return QString::fromUtf8(text.data(), qsizetype(text.size()));
     };
-    QStringList names{name(encoding.first, "Brown"), name(encoding.second, "Red")};
+    QStringList names{name(encoding.first, Band::First), name(encoding.second, Band::Second)};
     if (five) {
-        names.append(name(encoding.third, "Green"));
+        names.append(name(encoding.third, Band::Third));
     }
-    names.append(name(encoding.multiplier, "Blue"));
-    names.append(encoding.toleranceShown ? name(encoding.tolerance, "Gold") : QStringLiteral("none"));
+    names.append(name(encoding.multiplier, Band::Multiplier));
+    names.append(encoding.toleranceShown ? name(encoding.tolerance, Band::Tolerance) : QStringLiteral("none"));
     return names;
 }
 
@@ -276,7 +275,7 @@ Answer Encode(const QStringList& given, bool five)
         throw WrongWord("encode takes VALUE UNIT TOLERANCE, not '" + Joined(given, " ") + "'");
     }
     const std::string value = ValueOf(words[0]);
-    const Unit unit = UnitOf(words[1]);
+    const Unit& unit = UnitOf(words[1]);
     const std::string tolerance = ToleranceOf(words[2]);
 
     const Encoding encoding = five ? EncodeFiveBands(value, unit.text, tolerance, kPoint)
@@ -314,7 +313,7 @@ Answer Nearest(const QStringList& given, const QString& seriesWord)
         throw WrongWord(Quoted(seriesWord) + " is not a series; accepted: E3 E6 E12 E24 E48 E96 E192");
     }
     ValueOf(words[0]);
-    const Unit unit = UnitOf(words[1]);
+    const Unit& unit = UnitOf(words[1]);
     const auto typed = ReadDecimal(words[0].toStdString(), kPoint);
     const auto ohms = typed ? Shifted(*typed, unit.exponent) : std::nullopt;
     if (!ohms) {

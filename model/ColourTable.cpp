@@ -22,7 +22,7 @@ constexpr std::array<ColourCode, 13> kTable{{
     {"White", 0xFFFFFF, 9, std::nullopt, ""},
     {"Gold", 0xC0C000, std::nullopt, 0.1, "_+5%"},
     {"Silver", 0xC0C0C0, std::nullopt, 0.01, "_+10%"},
-    {"no band", 0xFFFFFF, std::nullopt, std::nullopt, "_+20%"},
+    {"no band", 0xFFFFFF, std::nullopt, std::nullopt, kNoBandToleranceText},
 }};
 
 enum Index { kBlack, kBrown, kRed, kOrange, kYellow, kGreen, kBlue, kViolet, kGrey, kWhite, kGold, kSilver, kNoBand };
@@ -40,6 +40,16 @@ constexpr const ColourCode* kMultiplierEntries[] = {At(kBlack), At(kBrown), At(k
                                                     At(kGreen), At(kBlue),  At(kGold), At(kSilver)};
 constexpr const ColourCode* kToleranceEntries[] = {At(kBrown), At(kRed),  At(kGreen),  At(kBlue),  At(kViolet),
                                                    At(kGrey),  At(kGold), At(kSilver), At(kNoBand)};
+
+constexpr auto kToleranceTexts = [] {
+    std::array<std::string_view, std::size(kToleranceEntries)> texts{};
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        texts[i] = kToleranceEntries[i]->toleranceText;
+    }
+    return texts;
+}();
+
+constexpr const ColourCode* kEncoderStartColours[] = {At(kBrown), At(kRed), At(kGreen), At(kBlue), At(kGold)};
 
 constexpr std::array<BandRule, 5> kRules{{
     {Band::First, "a", "At", kFirstEntries},
@@ -70,6 +80,11 @@ bool IsDigitBand(Band band)
 std::span<const ColourCode> ColourTable()
 {
     return kTable;
+}
+
+bool IsNoBand(const ColourCode& colour)
+{
+    return colour.toleranceText == kNoBandToleranceText;
 }
 
 const ColourCode* ColourByName(std::string_view name)
@@ -119,6 +134,16 @@ std::span<const BandRule> BandRules()
 const BandRule& RuleOf(Band band)
 {
     return kRules[static_cast<std::size_t>(band)];
+}
+
+std::span<const std::string_view> ToleranceTexts()
+{
+    return kToleranceTexts;
+}
+
+const ColourCode& EncoderStartColour(Band band)
+{
+    return *kEncoderStartColours[static_cast<std::size_t>(band)];
 }
 
 int SwatchNumber(const ColourCode& colour)

@@ -10,6 +10,12 @@
 
 namespace zarnik {
 
+// The tolerance text of "no band": the tolerance band is not drawn.
+inline constexpr std::string_view kNoBandToleranceText = "_+20%";
+
+// The blanks between the unit and the tolerance text in every result line.
+inline constexpr std::string_view kToleranceGap = "    ";
+
 // One entry of the resistor colour code.
 struct ColourCode {
     std::string_view name;              // "Black" ... "Silver", and "no band"
@@ -22,6 +28,9 @@ struct ColourCode {
 // The thirteen entries in table order: Black, Brown, Red, Orange, Yellow, Green,
 // Blue, Violet, Grey, White, Gold, Silver, no band.
 [[nodiscard]] std::span<const ColourCode> ColourTable();
+
+// Whether the entry is "no band", the tolerance that draws no band.
+[[nodiscard]] bool IsNoBand(const ColourCode& colour);
 
 // Look-ups; nullptr where the table has no such entry.
 [[nodiscard]] const ColourCode* ColourByName(std::string_view name);
@@ -43,6 +52,14 @@ struct BandRule {
 
 [[nodiscard]] std::span<const BandRule> BandRules();
 [[nodiscard]] const BandRule& RuleOf(Band band);
+
+// The tolerance texts in the order of the tolerance band's palette, "_+1%"
+// ... "_+20%": the encoder window lists them so too.
+[[nodiscard]] std::span<const std::string_view> ToleranceTexts();
+
+// The colour a band of the encoder window shows when the window opens (Brown,
+// Red, Green, Blue, Gold); a band an encoding gives no colour keeps it.
+[[nodiscard]] const ColourCode& EncoderStartColour(Band band);
 
 // The number in a swatch's name: the digit for Black to White, 11 for Gold, 12
 // for Silver, 13 for no band.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,17 @@
 namespace zarnik {
 
 inline constexpr std::string_view kPromptText = "Please Write the value of Ohm";
+
+// A unit of the encoder's unit list: its text, and its size in ohms (a power
+// of ten) and in micro-ohms, the encodings' working unit.
+struct Unit {
+    std::string_view text;  // "Ohm", "K Ohm", "M Ohm"
+    int exponent;           // ohms per unit as a power of ten: 0, 3, 6
+    double microOhms;       // 1e6, 1e9, 1e12
+};
+
+// The units in the order the encoder window lists them.
+[[nodiscard]] std::span<const Unit> Units();
 
 // What one encoding writes into the encoder window: the intermediate texts of
 // its hidden boxes, the band colours (nullptr: the band keeps its colour),

@@ -178,7 +178,7 @@ void Form1::BuildPalettes()
     for (const BandRule& rule : BandRules()) {
         for (const ColourCode* colour : rule.entries) {
             const bool white = colour->rgb == kWhite;
-            const bool noBand = colour->toleranceText == "_+20%";
+            const bool noBand = IsNoBand(*colour);
             const std::string name = SwatchName(rule.band, *colour);
             // b8 stands 240 high; all other swatches are square and overlap the
             // next row by one pixel.
@@ -284,7 +284,7 @@ void Form1::Swatch_Click(Band band, const ColourCode& colour, const QLabel* swat
 {
     const NumberFormat format = UserNumberFormat();
     QLabel* label = BandLabel(band);
-    if (colour.toleranceText == "_+20%") {
+    if (IsNoBand(colour)) {
         // No band: the band is not drawn, its colour is kept.
         label->hide();
     } else {
@@ -295,7 +295,7 @@ void Form1::Swatch_Click(Band band, const ColourCode& colour, const QLabel* swat
     label->setAccessibleName(meaning);
     BandField(band)->setText(QString::fromStdString(BandText(band, colour, format)));
 
-    if (band == Band::Tolerance && colour.toleranceText != "_+20%") {
+    if (band == Band::Tolerance && !IsNoBand(colour)) {
         ui::SetLabelBorder(label, true);
         label->show();
     }

@@ -56,10 +56,20 @@ constexpr double kFourBandMultiplierLeft = 2520;
 constexpr int kStartLimit = 3;
 
 const QString kStartValue = QStringLiteral("2.2");
-const QStringList kUnits = {QStringLiteral("Ohm"), QStringLiteral("K Ohm"), QStringLiteral("M Ohm")};
-const QStringList kTolerances = {QStringLiteral("_+1%"),   QStringLiteral("_+2%"),    QStringLiteral("_+0.5%"),
-                                 QStringLiteral("_+0.25%"), QStringLiteral("_+0.1%"), QStringLiteral("_+0.05%"),
-                                 QStringLiteral("_+5%"),   QStringLiteral("_+10%"),   QStringLiteral("_+20%")};
+const QStringList kUnits = [] {
+    QStringList texts;
+    for (const Unit& unit : Units()) {
+        texts.append(QString::fromUtf8(unit.text.data(), qsizetype(unit.text.size())));
+    }
+    return texts;
+}();
+const QStringList kTolerances = [] {
+    QStringList texts;
+    for (const std::string_view text : ToleranceTexts()) {
+        texts.append(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    }
+    return texts;
+}();
 const QString kStartUnit = QStringLiteral("Ohm");
 const QString kStartTolerance = QStringLiteral("_+5%");
 
@@ -211,17 +221,16 @@ void Form2::BuildResistor()
         const char* name;
         Band kind;
         double left;
-        const char* colour;
     };
     const BandLabel bands[] = {
-        {&a_, "a", Band::First, 1800, "Brown"},
-        {&b_, "b", Band::Second, 2160, "Red"},
-        {&CG_, "CG", Band::Third, kThirdBandLeft, "Green"},
-        {&c_, "c", Band::Multiplier, kFiveBandMultiplierLeft, "Blue"},
-        {&d_, "d", Band::Tolerance, 3480, "Gold"},
+        {&a_, "a", Band::First, 1800},
+        {&b_, "b", Band::Second, 2160},
+        {&CG_, "CG", Band::Third, kThirdBandLeft},
+        {&c_, "c", Band::Multiplier, kFiveBandMultiplierLeft},
+        {&d_, "d", Band::Tolerance, 3480},
     };
     for (const BandLabel& band : bands) {
-        const ColourCode* colour = ColourByName(band.colour);
+        const ColourCode* colour = &EncoderStartColour(band.kind);
         *band.label = ui::MakeColourLabel(Client(), QString::fromLatin1(band.name),
                                           {band.left, kBandTop, kBandWidth, kBandHeight}, colour->rgb, true);
         SetBand(*band.label, band.kind, colour);
