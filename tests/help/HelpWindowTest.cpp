@@ -18,7 +18,7 @@
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
 #include "ui/help/Form3.h"
-#include "ui/help/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 using zarnik::Form1;
 using zarnik::Form3;

@@ -1,7 +1,7 @@
 // Reading RTF into a QTextDocument: each construct on small snippets, damaged
 // input, and the shipped help document.
 
-#include "ui/help/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -10,7 +10,7 @@
 #include "ui/common/SecondaryWindow.h"
 #include "ui/common/Twips.h"
 #include "ui/common/Window.h"
-#include "ui/help/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 namespace zarnik {
 

@@ -1,6 +1,6 @@
-#include "ui/help/RtfReader.h"
+#include "rtf/RtfReader.h"
 
-#include "ui/help/Cp1256Table.h"
+#include "rtf/Cp1256.h"
 
 #include <QImage>
 #include <QStringDecoder>
@@ -76,7 +76,7 @@ class CodePageDecoder {
         if (b < 0x80)
           text.append(QChar(b));
         else if (codePage == 1256)
-          text.append(QChar(kCp1256HighHalf[b - 0x80]));
+          text.append(QChar(static_cast<char16_t>(FromCp1256(b))));
         else
           text.append(QChar(b < 0xA0 ? kCp1252[b - 0x80] : char16_t(b)));
       }
