@@ -49,6 +49,7 @@ constexpr auto kToleranceTexts = [] {
     return texts;
 }();
 
+// In band order: a, b, CG, c, d.
 constexpr const ColourCode* kEncoderStartColours[] = {At(kBrown), At(kRed), At(kGreen), At(kBlue), At(kGold)};
 
 constexpr std::array<BandRule, 5> kRules{{
