@@ -1,7 +1,6 @@
 #include "ui/common/Controls.h"
 
 #include <QLabel>
-#include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -108,11 +107,8 @@ void SetLabelBorder(QLabel* label, bool bordered)
 void SetBandMeaning(QLabel* band, const QString& meaning, const QString& spoken)
 {
     band->setToolTip(meaning);
+    // Qt tells a screen reader of the new name at once.
     band->setAccessibleName(spoken);
-    // A screen reader learns of the new colour at once, not when it next
-    // visits the band.
-    QAccessibleEvent event(band, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
 }
 
 void SetResultNote(QWidget* resultLine, const std::optional<std::string>& note)
