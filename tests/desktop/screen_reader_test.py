@@ -102,6 +102,8 @@ def main():
             program.kill()
     for failure in failures:
         print("FAIL:", failure, file=sys.stderr)
+    if failures:
+        print("heard:", heard, file=sys.stderr)
     return 1 if failures else 0
 
 

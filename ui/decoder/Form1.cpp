@@ -317,7 +317,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-ui::Swatch* Form1::SwatchForKey(const ui::Swatch* from, int key) const
+ui::Swatch* Form1::SwatchForKey(ui::Swatch* from, int key) const
 {
     if (from == nullptr) {
         return nullptr;
@@ -353,7 +353,7 @@ ui::Swatch* Form1::SwatchForKey(const ui::Swatch* from, int key) const
                 return std::abs(swatch->y() - from->y());
             });
         }
-        return const_cast<ui::Swatch*>(from);  // the last column keeps the focus
+        return from;  // the last column keeps the focus
     }
     default:
         return nullptr;

@@ -59,7 +59,7 @@ private:
     void Swatch_Click(Band band, const ColourCode& colour, const ui::Swatch* swatch);
     // The swatch a navigation key moves the focus to from a swatch; nullptr
     // for any other key.
-    [[nodiscard]] ui::Swatch* SwatchForKey(const ui::Swatch* from, int key) const;
+    [[nodiscard]] ui::Swatch* SwatchForKey(ui::Swatch* from, int key) const;
     void PlaceBandColumns(double multiplierLeft, bool thirdShown);
 
     // Menu handlers.
