@@ -182,7 +182,11 @@ std::string BandText(Band band, const ColourCode& colour, const NumberFormat& fo
     return std::string(colour.toleranceText);
 }
 
-std::string BandMeaning(Band band, const ColourCode& colour, const NumberFormat& format)
+namespace {
+
+// What the colour stands for on the band alone: "4", "x0.1", "\u00B15%"; ""
+// where it stands for nothing there.
+std::string MeaningOnBand(Band band, const ColourCode& colour, const NumberFormat& format)
 {
     std::string meaning;
     if (IsDigitBand(band)) {
@@ -198,11 +202,34 @@ std::string BandMeaning(Band band, const ColourCode& colour, const NumberFormat&
         meaning = "\u00B1";
         meaning += colour.toleranceText.substr(2);
     }
+    return meaning;
+}
+
+}  // namespace
+
+std::string BandMeaning(Band band, const ColourCode& colour, const NumberFormat& format)
+{
+    const std::string meaning = MeaningOnBand(band, colour, format);
     if (meaning.empty()) {
         return {};
     }
     std::string text(colour.name);
     text += ": ";
+    text += meaning;
+    return text;
+}
+
+std::string SpokenBandMeaning(Band band, const ColourCode& colour, const NumberFormat& format)
+{
+    const std::string meaning = MeaningOnBand(band, colour, format);
+    if (meaning.empty()) {
+        return {};
+    }
+    constexpr const char* kBandTitles[] = {"Band 1", "Band 2", "Band 3", "Multiplier", "Tolerance"};
+    std::string text = kBandTitles[int(band)];
+    text += ": ";
+    text += colour.name;
+    text += ", ";
     text += meaning;
     return text;
 }

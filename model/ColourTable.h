@@ -82,4 +82,9 @@ struct BandRule {
 // "" where the colour means nothing on that band.
 [[nodiscard]] std::string BandMeaning(Band band, const ColourCode& colour, const NumberFormat& format = {});
 
+// The same for a screen reader, with the band first, since it is heard apart
+// from the drawing: "Band 1: Yellow, 4", "Multiplier: Gold, x0.1",
+// "Tolerance: no band, \u00B120%"; "" where the colour means nothing there.
+[[nodiscard]] std::string SpokenBandMeaning(Band band, const ColourCode& colour, const NumberFormat& format = {});
+
 }  // namespace zarnik

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev          # model tests
   libbenchmark-dev      # bench/
   xvfb xauth            # the real-window test
+  dbus at-spi2-core python3-pyatspi  # the screen-reader test: a session bus, the accessibility bus, its Python client
   openbox icewm x11-utils  # the real-desktop tests: two window managers, xprop
   fonts-liberation      # metric-compatible Times New Roman and Courier New
   fonts-hosny-amiri     # a proportional font with Arabic script for the Persian texts

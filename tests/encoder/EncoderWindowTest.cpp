@@ -1,5 +1,6 @@
 #include <QAbstractItemView>
 #include <QAction>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -813,14 +814,41 @@ private slots:
         }
     }
 
-    void altOPressesOk()
+    void keyboardPressesOk_data()
     {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Alt+O") << int(Qt::Key_O) << int(Qt::AltModifier);
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
+    void keyboardPressesOk()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
         Run({"@all", "12"});
         // Shortcuts reach the active window only.
         QApplication::setActiveWindow(Encoder());
-        QTest::keyClick(Edit("a12"), Qt::Key_O, Qt::AltModifier);
+        QTest::keyClick(Edit("a12"), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QVERIFY(WaitUntil([this] { return Result() != kPrompt; }, 2000));
         QCOMPARE(Result(), QString("12    Ohm    _+5%"));
+        QVERIFY(Child<QPushButton>("Command1")->isDefault());
+    }
+
+    void controlsHaveNamesForScreenReaders()
+    {
+        const std::pair<QWidget*, const char*> names[] = {
+            {Child("a12"), "Value"},          {List("Z")->lineEdit(), "Unit"}, {List("T")->lineEdit(), "Tolerance"},
+            {Child("Command1"), "OK"},        {Child("abcdt"), "Result"}};
+        for (const auto& [control, name] : names) {
+            QCOMPARE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), QString(name));
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(Child("Z"))->text(QAccessible::Description), QString("Unit"));
+        Step("@ok");
+        QCOMPARE(QAccessible::queryAccessibleInterface(Child("a"))->text(QAccessible::Name),
+                 QString("Band 1: Red, 2"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(Child("d"))->text(QAccessible::Name),
+                 QString::fromUtf8("Tolerance: Gold, ±5%"));
     }
 
     void noBandHidesTheToleranceBandUntilTheNextEncoding_data()

@@ -183,6 +183,19 @@ int main(int argc, char* argv[])
         ok &= Save(&decoder, dir, QStringLiteral("decoder-four-bands.png"));
     }
     {
+        // The keyboard's focus ring, on the darkest and the lightest swatch:
+        // Tab twice to the second-digit column (Black), End to its White.
+        zarnik::Form1 decoder;
+        decoder.show();
+        QTest::qWait(50);
+        for (int key : {Qt::Key_Tab, Qt::Key_Tab}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        }
+        ok &= Save(&decoder, dir, QStringLiteral("decoder-focus-black.png"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        ok &= Save(&decoder, dir, QStringLiteral("decoder-focus-white.png"));
+    }
+    {
         // The encoder window grows out of the decoder window, then encodes
         // 4.7 K Ohm in four-band mode.
         zarnik::Form1 decoder;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QColor>
 #include <QLabel>
 #include <QPixmap>
@@ -23,6 +24,9 @@ namespace zarnik::ui {
 void SetLabelColour(QLabel* label, const QColor& colour);
 void SetLabelBorder(QLabel* label, bool bordered);
 [[nodiscard]] QColor LabelColour(const QLabel* label);
+
+// What a band's colour means: the tooltip, and the name a screen reader says.
+void SetBandMeaning(QLabel* band, const QString& meaning, const QString& spoken);
 
 // What a result means for a real part (its range, its standard series), as
 // the result line's tooltip and accessible description; none clears both.
@@ -57,23 +61,31 @@ private:
 
 namespace zarnik::ui {
 
-// A swatch of a palette: a colour label that is clicked (pressed and released
-// inside it with the left button).
-class Swatch : public QLabel {
+// A swatch of a palette: a captionless button filled with its colour,
+// optionally boxed by a one-pixel black border, exactly as a colour label
+// draws. It is clicked with the left button, or with Space or Enter while it
+// has the focus; the focus shows as a dotted ring inside the square, black on
+// white so that it shows on every colour.
+class Swatch : public QAbstractButton {
     Q_OBJECT
 
 public:
-    using QLabel::QLabel;
+    explicit Swatch(QWidget* parent);
 
-signals:
-    void clicked();
+    void SetColour(const QColor& colour);
+    [[nodiscard]] QColor Colour() const;
+    void SetBordered(bool bordered);
+    [[nodiscard]] bool Bordered() const { return bordered_; }
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool bordered_ = false;
 };
 
 [[nodiscard]] Swatch* MakeSwatch(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb,
-                                         bool bordered);
+                                 bool bordered);
 
 }  // namespace zarnik::ui

@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
+#include <cstdlib>
 
 #include "model/Decoding.h"
 #include "model/ResultFacts.h"
@@ -168,7 +171,7 @@ void Form1::BuildResistor()
         QLabel* label = ui::MakeColourLabel(client_, QString::fromUtf8(rule.label.data(), qsizetype(rule.label.size())),
                                             {kColumnLeft[Index(rule.band)], kBandTop, kBandWidth, kBandHeight}, rgb,
                                             true);
-        columns_[Index(rule.band)].push_back(label);
+        bands_[Index(rule.band)] = label;
     }
 }
 
@@ -187,20 +190,21 @@ void Form1::BuildPalettes()
                 client_, QString::fromStdString(name),
                 {kColumnLeft[Index(rule.band)], kFirstSwatchTop + kSwatchPitch * Row(*colour), kSwatchSize, height},
                 noBand ? kWhite : colour->rgb, white || noBand);
-            const QString meaning = QString::fromStdString(BandMeaning(rule.band, *colour, format));
-            swatch->setToolTip(meaning);
-            swatch->setAccessibleName(meaning);
+            swatch->setToolTip(QString::fromStdString(BandMeaning(rule.band, *colour, format)));
+            swatch->setAccessibleName(QString::fromStdString(SpokenBandMeaning(rule.band, *colour, format)));
+            swatch->installEventFilter(this);
             connect(swatch, &ui::Swatch::clicked, this,
                     [this, band = rule.band, colour, swatch] { Swatch_Click(band, *colour, swatch); });
-            columns_[Index(rule.band)].push_back(swatch);
+            // Tab stops once per column, at the swatch last focused there.
+            swatch->setFocusPolicy(swatches_[Index(rule.band)].empty() ? Qt::TabFocus : Qt::NoFocus);
+            swatches_[Index(rule.band)].push_back(swatch);
         }
     }
     // The band labels tell their initial colour the same way.
     for (const BandRule& rule : BandRules()) {
         const ColourCode& initial = *ColourByName(rule.band == Band::Tolerance ? "Gold" : "Red");
-        const QString meaning = QString::fromStdString(BandMeaning(rule.band, initial, format));
-        BandLabel(rule.band)->setToolTip(meaning);
-        BandLabel(rule.band)->setAccessibleName(meaning);
+        ui::SetBandMeaning(BandLabel(rule.band), QString::fromStdString(BandMeaning(rule.band, initial, format)),
+                           QString::fromStdString(SpokenBandMeaning(rule.band, initial, format)));
     }
 }
 
@@ -225,6 +229,18 @@ void Form1::BuildBandModeButtons()
     // option button does.
     connect(four_, &QRadioButton::clicked, this, &Form1::ShowFourBandLayout);
     connect(five_, &QRadioButton::clicked, this, &Form1::ShowFiveBandLayout);
+
+    // Tab runs left to right: the option buttons, then the palettes column by
+    // column. The window starts with the focus on the selected option button,
+    // so the palettes show no focus ring until the user tabs into them.
+    five_->setFocus();
+    QWidget* previous = five_;
+    for (const std::vector<ui::Swatch*>& column : swatches_) {
+        for (ui::Swatch* swatch : column) {
+            setTabOrder(previous, swatch);
+            previous = swatch;
+        }
+    }
 }
 
 void Form1::BuildHiddenFields()
@@ -276,11 +292,79 @@ void Form1::closeEvent(QCloseEvent* event)
     QMainWindow::closeEvent(event);
 }
 
-QLabel* Form1::BandLabel(Band band) const { return columns_[Index(band)].front(); }
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* swatch = qobject_cast<ui::Swatch*>(watched);
+    if (swatch != nullptr && event->type() == QEvent::FocusIn) {
+        // However the focus came (Tab, arrows, a screen reader), the swatch
+        // becomes its column's one Tab stop.
+        for (const std::vector<ui::Swatch*>& column : swatches_) {
+            if (std::ranges::find(column, swatch) != column.end()) {
+                for (ui::Swatch* other : column) {
+                    other->setFocusPolicy(other == swatch ? Qt::TabFocus : Qt::NoFocus);
+                }
+            }
+        }
+    } else if (swatch != nullptr && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (ui::Swatch* target = SwatchForKey(swatch, key->key())) {
+                target->setFocus(Qt::OtherFocusReason);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+ui::Swatch* Form1::SwatchForKey(ui::Swatch* from, int key) const
+{
+    if (from == nullptr) {
+        return nullptr;
+    }
+    int column = 0;
+    while (column < 5 && std::ranges::find(swatches_[column], from) == swatches_[column].end()) {
+        ++column;
+    }
+    if (column == 5) {
+        return nullptr;
+    }
+    const std::vector<ui::Swatch*>& swatches = swatches_[column];
+    const auto at = std::ranges::find(swatches, from) - swatches.begin();
+    switch (key) {
+    case Qt::Key_Up:
+        return swatches[std::max<std::ptrdiff_t>(at - 1, 0)];
+    case Qt::Key_Down:
+        return swatches[std::min<std::ptrdiff_t>(at + 1, std::ssize(swatches) - 1)];
+    case Qt::Key_Home:
+        return swatches.front();
+    case Qt::Key_End:
+        return swatches.back();
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        // The next shown column that way (the third digit's hides in
+        // four-band mode), at the swatch nearest the same height.
+        const int step = key == Qt::Key_Left ? -1 : 1;
+        for (int next = column + step; next >= 0 && next < 5; next += step) {
+            if (swatches_[next].front()->isHidden()) {
+                continue;
+            }
+            return *std::ranges::min_element(swatches_[next], {}, [from](const ui::Swatch* swatch) {
+                return std::abs(swatch->y() - from->y());
+            });
+        }
+        return from;  // the last column keeps the focus
+    }
+    default:
+        return nullptr;
+    }
+}
+
+QLabel* Form1::BandLabel(Band band) const { return bands_[Index(band)]; }
 QLineEdit* Form1::BandField(Band band) const { return fields_[Index(band)]; }
 std::string Form1::FieldText(Band band) const { return BandField(band)->text().toStdString(); }
 
-void Form1::Swatch_Click(Band band, const ColourCode& colour, const QLabel* swatch)
+void Form1::Swatch_Click(Band band, const ColourCode& colour, const ui::Swatch* swatch)
 {
     const NumberFormat format = UserNumberFormat();
     QLabel* label = BandLabel(band);
@@ -288,11 +372,10 @@ void Form1::Swatch_Click(Band band, const ColourCode& colour, const QLabel* swat
         // No band: the band is not drawn, its colour is kept.
         label->hide();
     } else {
-        ui::SetLabelColour(label, ui::LabelColour(swatch));
+        ui::SetLabelColour(label, swatch->Colour());
     }
-    const QString meaning = QString::fromStdString(BandMeaning(band, colour, format));
-    label->setToolTip(meaning);
-    label->setAccessibleName(meaning);
+    ui::SetBandMeaning(label, QString::fromStdString(BandMeaning(band, colour, format)),
+                       QString::fromStdString(SpokenBandMeaning(band, colour, format)));
     BandField(band)->setText(QString::fromStdString(BandText(band, colour, format)));
 
     if (band == Band::Tolerance && !IsNoBand(colour)) {
@@ -322,13 +405,18 @@ void Form1::DecodeBands(bool fiveBands)
 
 void Form1::PlaceBandColumns(double multiplierLeft, bool thirdShown)
 {
-    for (QLabel* control : columns_[Index(Band::Multiplier)]) {
+    const auto column = [this](Band band) {
+        std::vector<QWidget*> controls{BandLabel(band)};
+        controls.insert(controls.end(), swatches_[Index(band)].begin(), swatches_[Index(band)].end());
+        return controls;
+    };
+    for (QWidget* control : column(Band::Multiplier)) {
         ui::SetTwipsLeft(control, multiplierLeft);
     }
-    for (QLabel* control : columns_[Index(Band::Third)]) {
+    for (QWidget* control : column(Band::Third)) {
         control->setVisible(thirdShown);
     }
-    for (QLabel* control : columns_[Index(Band::Tolerance)]) {
+    for (QWidget* control : column(Band::Tolerance)) {
         ui::SetTwipsLeft(control, kColumnLeft[Index(Band::Tolerance)]);
     }
     abcdt_->setText(QString::fromUtf8(kIdleText.data(), qsizetype(kIdleText.size())));

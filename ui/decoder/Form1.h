@@ -28,6 +28,7 @@ class Form4;
 
 namespace ui {
 class ClientArea;
+class Swatch;
 }
 
 class Form1 : public QMainWindow {
@@ -39,6 +40,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The arrow keys, Home and End move the focus among the swatches.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenu();
@@ -53,7 +56,10 @@ private:
     void ShowFiveBandLayout();
     // Decodes the five fields in the window's band mode, or as five bands.
     void DecodeBands(bool fiveBands = false);
-    void Swatch_Click(Band band, const ColourCode& colour, const QLabel* swatch);
+    void Swatch_Click(Band band, const ColourCode& colour, const ui::Swatch* swatch);
+    // The swatch a navigation key moves the focus to from a swatch; nullptr
+    // for any other key.
+    [[nodiscard]] ui::Swatch* SwatchForKey(ui::Swatch* from, int key) const;
     void PlaceBandColumns(double multiplierLeft, bool thirdShown);
 
     // Menu handlers.
@@ -77,8 +83,9 @@ private:
 
     ui::ClientArea* client_ = nullptr;
     QLineEdit* abcdt_ = nullptr;
-    // Per band: its label (a, b, CG, c, d), then its swatches top to bottom.
-    std::array<std::vector<QLabel*>, 5> columns_;
+    std::array<QLabel*, 5> bands_{};   // a, b, CG, c, d
+    // Per band: its swatches top to bottom.
+    std::array<std::vector<ui::Swatch*>, 5> swatches_;
     std::array<QLineEdit*, 5> fields_{};   // At, Bt, CGt, ct, Dt
     QRadioButton* four_ = nullptr;
     QRadioButton* five_ = nullptr;

@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "model/ColourTable.h"
 #include "model/Encoding.h"
@@ -150,9 +151,8 @@ void SetBand(QLabel* band, Band kind, const ColourCode* colour)
         return;  // no colour for this band: it keeps the one it has
     }
     ui::SetLabelColour(band, ui::FromRgb(colour->rgb));
-    const QString meaning = Text(BandMeaning(kind, *colour, UserNumberFormat()));
-    band->setToolTip(meaning);
-    band->setAccessibleName(meaning);
+    ui::SetBandMeaning(band, Text(BandMeaning(kind, *colour, UserNumberFormat())),
+                       Text(SpokenBandMeaning(kind, *colour, UserNumberFormat())));
 }
 
 }  // namespace
@@ -190,8 +190,13 @@ void Form2::BuildValueControls()
 
     Z_ = MakeListBox(Client(), QStringLiteral("Z"), {1920, 2400, 1335, 375}, kStartUnit);
     T_ = MakeListBox(Client(), QStringLiteral("T"), {3600, 2400, 1095, 375}, kStartTolerance);
-    Z_->setAccessibleName(QStringLiteral("Unit"));
-    T_->setAccessibleName(QStringLiteral("Tolerance"));
+    // On Linux Qt reads a list box's own text as its name, so the name sits
+    // on its text field as well, and on the box as its description.
+    for (const auto& [box, name] : {std::pair{Z_, QStringLiteral("Unit")}, std::pair{T_, QStringLiteral("Tolerance")}}) {
+        box->setAccessibleName(name);
+        box->setAccessibleDescription(name);
+        box->lineEdit()->setAccessibleName(name);
+    }
     // Only typing runs the change handlers; a pick from the list does not.
     connect(Z_->lineEdit(), &QLineEdit::textEdited, this, &Form2::Z_Change);
     connect(T_->lineEdit(), &QLineEdit::textEdited, this, &Form2::T_Change);
@@ -200,6 +205,9 @@ void Form2::BuildValueControls()
     Command1_->setObjectName(QStringLiteral("Command1"));
     ui::SetTwipsGeometry(Command1_, {1920, 2880, 1335, 495});
     connect(Command1_, &QPushButton::clicked, this, &Form2::Command1_Click);
+    // OK is the window's default button: Enter in the value box presses it.
+    Command1_->setDefault(true);
+    connect(a12_, &QLineEdit::returnPressed, Command1_, &QPushButton::click);
 }
 
 void Form2::BuildResistor()
