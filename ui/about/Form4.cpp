@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "ui/common/Controls.h"
+#include "ui/common/Fonts.h"
 #include "ui/common/Twips.h"
 #include "ui/common/Window.h"
 
@@ -37,14 +38,14 @@ struct Credit {
 // The Persian build-tool line keeps "C++" in one left-to-right run: the mark
 // after it stops the plus signs from moving to the other side of the C.
 constexpr Credit kCredits[] = {
-    {"a", "Zarnik", 480, 11.25},
-    {"b", "Zarnik", 960, 11.25},
-    {"c", "Programmer: Zarnik team", 1560, 11.25},
-    {"d", "برنامه نويس : گروه زرنيک", 2040, 11.25},
-    {"e", "Made with C++ and Qt", 2640, 11.25},
-    {"f", "ساخته شده با C++\u200E و Qt", 3120, 11.25},
+    {"a", "Zarnik", 480, ui::kDesignPointSize},
+    {"b", "Zarnik", 960, ui::kDesignPointSize},
+    {"c", "Programmer: Zarnik team", 1560, ui::kDesignPointSize},
+    {"d", "برنامه نويس : گروه زرنيک", 2040, ui::kDesignPointSize},
+    {"e", "Made with C++ and Qt", 2640, ui::kDesignPointSize},
+    {"f", "ساخته شده با C++\u200E و Qt", 3120, ui::kDesignPointSize},
     {"g", "Summer_86", 3720, 12},
-    {"h", "تابستان 86", 4200, 11.25},
+    {"h", "تابستان 86", 4200, ui::kDesignPointSize},
 };
 
 QLabel* MakeCredit(QWidget* parent, const Credit& credit)

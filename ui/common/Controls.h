@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QWidget>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -38,6 +40,43 @@ struct DrawnLine {
     int x1, y1, x2, y2;
     int width;
 };
+
+// The colours of the windows' own surfaces.
+inline constexpr std::uint32_t kWhiteRgb = 0xFFFFFF;  // the windows' ground, the option buttons
+inline constexpr std::uint32_t kGreenRgb = 0x00FF00;  // the result lines, the value and list boxes
+
+// The resistor both windows draw, Line1 to Line14: leads, end caps,
+// shoulders and body, where the decoder window draws it; the encoder window
+// draws it lower. Its bands stand on the body, 15 twips below its top edge.
+inline constexpr std::array<DrawnLine, 14> kResistorOutline = {{
+    {"Line1", 600, 1320, 1200, 1320, 2},   {"Line2", 1200, 720, 1200, 1800, 2},
+    {"Line3", 1200, 720, 1560, 720, 2},    {"Line4", 1560, 1800, 1200, 1800, 2},
+    {"Line5", 1800, 1560, 1560, 1800, 2},  {"Line6", 1800, 960, 1560, 720, 2},
+    {"Line7", 1800, 1560, 3720, 1560, 2},  {"Line8", 1800, 960, 3720, 960, 2},
+    {"Line9", 3720, 1560, 3960, 1800, 2},  {"Line10", 3960, 720, 3720, 960, 2},
+    {"Line11", 4320, 1800, 3960, 1800, 2}, {"Line12", 3960, 720, 4320, 720, 2},
+    {"Line13", 4320, 1800, 4320, 720, 2},  {"Line14", 4920, 1320, 4320, 1320, 2},
+}};
+inline constexpr double kResistorBandTop = 975;
+
+// A window's drawing: the resistor moved down by `down` twips, then the
+// window's own lines.
+template <std::size_t N>
+constexpr std::array<DrawnLine, kResistorOutline.size() + N> ResistorDrawing(int down,
+                                                                            const std::array<DrawnLine, N>& own)
+{
+    std::array<DrawnLine, kResistorOutline.size() + N> lines{};
+    for (std::size_t i = 0; i < kResistorOutline.size(); ++i) {
+        DrawnLine line = kResistorOutline[i];
+        line.y1 += down;
+        line.y2 += down;
+        lines[i] = line;
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+        lines[kResistorOutline.size() + i] = own[i];
+    }
+    return lines;
+}
 
 // A window's client area: a solid background, an optional picture at its
 // top-left corner at natural size, and the window's drawn lines on top.

@@ -43,4 +43,17 @@ QFont LatinTextFont(const QString& family, double pointSize, QFont::Style style)
     return font;
 }
 
+QFont ValueFont()
+{
+    return LatinTextFont(QStringLiteral("Times New Roman"), kDesignPointSize, QFont::StyleItalic);
+}
+
+QFont OptionFont()
+{
+    QFont font = DesignFont(QStringLiteral("Courier New"));
+    font.setPointSizeF(kDesignPointSize);
+    font.setBold(true);
+    return font;
+}
+
 }  // namespace zarnik::ui

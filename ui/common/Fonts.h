@@ -14,4 +14,11 @@ namespace zarnik::ui {
 // lose its top row.
 [[nodiscard]] QFont LatinTextFont(const QString& family, double pointSize, QFont::Style style);
 
+// The two fonts the windows' Latin controls use at their design size of
+// 11.25 pt: Times New Roman italic for the numbers (result lines, value and
+// list boxes), Courier New bold for the option buttons.
+inline constexpr double kDesignPointSize = 11.25;
+[[nodiscard]] QFont ValueFont();
+[[nodiscard]] QFont OptionFont();
+
 }  // namespace zarnik::ui

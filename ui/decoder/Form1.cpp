@@ -29,18 +29,13 @@ namespace {
 using ui::DrawnLine;
 using ui::TwipsRect;
 
-// The result field's frame and the resistor: lead, end cap, shoulder, body.
-constexpr DrawnLine kLines[] = {
-    {"Line1", 600, 1320, 1200, 1320, 2},   {"Line2", 1200, 720, 1200, 1800, 2},
-    {"Line3", 1200, 720, 1560, 720, 2},    {"Line4", 1560, 1800, 1200, 1800, 2},
-    {"Line5", 1800, 1560, 1560, 1800, 2},  {"Line6", 1800, 960, 1560, 720, 2},
-    {"Line7", 1800, 1560, 3720, 1560, 2},  {"Line8", 1800, 960, 3720, 960, 2},
-    {"Line9", 3720, 1560, 3960, 1800, 2},  {"Line10", 3960, 720, 3720, 960, 2},
-    {"Line11", 4320, 1800, 3960, 1800, 2}, {"Line12", 3960, 720, 4320, 720, 2},
-    {"Line13", 4320, 1800, 4320, 720, 2},  {"Line14", 4920, 1320, 4320, 1320, 2},
-    {"Line15", 1440, 120, 4080, 120, 1},   {"Line16", 1440, 600, 4080, 600, 1},
-    {"Line17", 1440, 120, 1440, 600, 1},   {"Line18", 4080, 120, 4080, 600, 1},
-};
+// The resistor, and the frame around the result field.
+constexpr auto kLines = ui::ResistorDrawing(0, std::array<DrawnLine, 4>{{
+                                                   {"Line15", 1440, 120, 4080, 120, 1},
+                                                   {"Line16", 1440, 600, 4080, 600, 1},
+                                                   {"Line17", 1440, 120, 1440, 600, 1},
+                                                   {"Line18", 4080, 120, 4080, 600, 1},
+                                               }});
 
 constexpr double kOuterSize = 5700;
 constexpr int kDesignClientLeft = 3180;
@@ -51,15 +46,15 @@ constexpr int kDesignClientHeight = 4920;
 // Band columns: the Left of each band label and its palette in five-band mode.
 constexpr double kColumnLeft[] = {1800, 2160, 2520, 2880, 3480};
 constexpr double kFourBandMultiplierLeft = 2520;
-constexpr double kBandTop = 975;
+constexpr double kBandTop = ui::kResistorBandTop;
 constexpr double kBandWidth = 255;
 constexpr double kBandHeight = 570;
 constexpr double kFirstSwatchTop = 1680;
 constexpr double kSwatchPitch = 240;
 constexpr double kSwatchSize = 255;
 
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kGreen = 0x00FF00;
+constexpr std::uint32_t kWhite = ui::kWhiteRgb;
+constexpr std::uint32_t kGreen = ui::kGreenRgb;
 
 int Index(Band band) { return int(band); }
 
@@ -71,13 +66,6 @@ NumberFormat UserNumberFormat()
     return NumberFormat{QLocale::system().decimalPoint().toStdString()};
 }
 
-QFont OptionFont()
-{
-    QFont font = ui::DesignFont(QStringLiteral("Courier New"));
-    font.setPointSizeF(11.25);
-    font.setBold(true);
-    return font;
-}
 
 }  // namespace
 
@@ -157,7 +145,7 @@ void Form1::BuildResistor()
     abcdt_->setFrame(false);
     abcdt_->setAlignment(Qt::AlignCenter);
     abcdt_->setTextMargins(0, 0, 0, 0);
-    abcdt_->setFont(ui::LatinTextFont(QStringLiteral("Times New Roman"), 11.25, QFont::StyleItalic));
+    abcdt_->setFont(ui::ValueFont());
     QPalette palette = abcdt_->palette();
     palette.setColor(QPalette::Base, ui::FromRgb(kGreen));
     palette.setColor(QPalette::Text, Qt::black);
@@ -215,7 +203,7 @@ void Form1::BuildBandModeButtons()
     four_->setObjectName(QStringLiteral("four"));
     five_->setObjectName(QStringLiteral("five"));
     for (QRadioButton* button : {four_, five_}) {
-        button->setFont(OptionFont());
+        button->setFont(ui::OptionFont());
         button->setAutoFillBackground(true);
         QPalette palette = button->palette();
         palette.setColor(QPalette::Window, ui::FromRgb(kWhite));

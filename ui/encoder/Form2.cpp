@@ -31,23 +31,20 @@ namespace {
 using ui::DrawnLine;
 using ui::TwipsRect;
 
-// The resistor with its leads, and the frame around the result line.
-constexpr DrawnLine kLines[] = {
-    {"Line1", 600, 1680, 1200, 1680, 2},   {"Line2", 1200, 1080, 1200, 2160, 2},
-    {"Line3", 1200, 1080, 1560, 1080, 2},  {"Line4", 1560, 2160, 1200, 2160, 2},
-    {"Line5", 1800, 1920, 1560, 2160, 2},  {"Line6", 1800, 1320, 1560, 1080, 2},
-    {"Line7", 1800, 1920, 3720, 1920, 2},  {"Line8", 1800, 1320, 3720, 1320, 2},
-    {"Line9", 3720, 1920, 3960, 2160, 2},  {"Line10", 3960, 1080, 3720, 1320, 2},
-    {"Line11", 4320, 2160, 3960, 2160, 2}, {"Line12", 3960, 1080, 4320, 1080, 2},
-    {"Line13", 4320, 2160, 4320, 1080, 2}, {"Line14", 4920, 1680, 4320, 1680, 2},
-    {"Line15", 1200, 480, 4320, 480, 1},   {"Line16", 1200, 480, 1200, 960, 1},
-    {"Line17", 4320, 480, 4320, 960, 1},   {"Line18", 1200, 960, 4320, 960, 1},
-};
+// The resistor, lower than in the decoder window, and the frame around the
+// result line.
+constexpr int kDrawingDown = 360;
+constexpr auto kLines = ui::ResistorDrawing(kDrawingDown, std::array<DrawnLine, 4>{{
+                                                              {"Line15", 1200, 480, 4320, 480, 1},
+                                                              {"Line16", 1200, 480, 1200, 960, 1},
+                                                              {"Line17", 4320, 480, 4320, 960, 1},
+                                                              {"Line18", 1200, 960, 4320, 960, 1},
+                                                          }});
 
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kGreen = 0x00FF00;
+constexpr std::uint32_t kWhite = ui::kWhiteRgb;
+constexpr std::uint32_t kGreen = ui::kGreenRgb;
 
-constexpr double kBandTop = 1335;
+constexpr double kBandTop = ui::kResistorBandTop + kDrawingDown;
 constexpr double kBandWidth = 255;
 constexpr double kBandHeight = 570;
 constexpr double kThirdBandLeft = 2520;
@@ -87,15 +84,6 @@ bool HasDecimalPoint(const QString& text)
     return text.contains(QLatin1Char('.')) || text.contains(QLocale::system().decimalPoint());
 }
 
-QFont ValueFont() { return ui::LatinTextFont(QStringLiteral("Times New Roman"), 11.25, QFont::StyleItalic); }
-
-QFont OptionFont()
-{
-    QFont font = ui::DesignFont(QStringLiteral("Courier New"));
-    font.setPointSizeF(11.25);
-    font.setBold(true);
-    return font;
-}
 
 void SetBackground(QWidget* control, QPalette::ColorRole role, std::uint32_t rgb)
 {
@@ -115,7 +103,7 @@ QComboBox* MakeListBox(QWidget* parent, const QString& name, TwipsRect rect, con
     // the list nor completed from it.
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setCompleter(nullptr);
-    box->setFont(ValueFont());
+    box->setFont(ui::ValueFont());
     SetBackground(box, QPalette::Base, kGreen);
     box->setEditText(text);
     ui::SetTwipsGeometry(box, rect);
@@ -179,7 +167,7 @@ void Form2::BuildValueControls()
 {
     a12_ = new QLineEdit(kStartValue, Client());
     a12_->setObjectName(QStringLiteral("a12"));
-    a12_->setFont(ValueFont());
+    a12_->setFont(ui::ValueFont());
     a12_->setAlignment(Qt::AlignCenter);
     SetBackground(a12_, QPalette::Base, kGreen);
     a12_->setAccessibleName(QStringLiteral("Value"));
@@ -219,7 +207,7 @@ void Form2::BuildResistor()
     abcdt_->setFocusPolicy(Qt::NoFocus);
     abcdt_->setFrame(false);
     abcdt_->setAlignment(Qt::AlignCenter);
-    abcdt_->setFont(ValueFont());
+    abcdt_->setFont(ui::ValueFont());
     abcdt_->setAccessibleName(QStringLiteral("Result"));
     SetBackground(abcdt_, QPalette::Base, kGreen);
     ui::SetTwipsGeometry(abcdt_, {1320, 570, 2895, 315});
@@ -252,7 +240,7 @@ void Form2::BuildBandModeButtons()
     five_->setObjectName(QStringLiteral("five"));
     four_->setObjectName(QStringLiteral("four"));
     for (QRadioButton* button : {four_, five_}) {
-        button->setFont(OptionFont());
+        button->setFont(ui::OptionFont());
         // A button fills its background with the Button role.
         button->setAutoFillBackground(true);
         SetBackground(button, QPalette::Button, kWhite);
