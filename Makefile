@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The two commands a new user needs: `make run` and `make test`.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)

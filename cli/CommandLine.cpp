@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/CommandLine.h"
 
 #include <QCommandLineOption>
@@ -32,9 +33,9 @@ constexpr int kRefused = 1;
 constexpr int kWrongWord = 2;
 
 constexpr std::string_view kWindowOptions[] = {
-    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qmljsdebugger",
-    "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-reverse", "-session",
-    "-display", "-geometry", "-style", "-stylesheet", "-widgetcount"};
+    "-platform",        "-platformpluginpath", "-platformtheme", "-plugin",     "-qmljsdebugger",
+    "-qwindowgeometry", "-qwindowicon",        "-qwindowtitle",  "-reverse",    "-session",
+    "-display",         "-geometry",           "-style",         "-stylesheet", "-widgetcount"};
 
 const char* const kHelp =
     "The resistor colour code in a terminal; without a command zarnik opens its windows.\n"
@@ -64,10 +65,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-std::string Quoted(const QString& word)
-{
-    return "'" + word.toStdString() + "'";
-}
+std::string Quoted(const QString& word) { return "'" + word.toStdString() + "'"; }
 
 std::string Joined(const QStringList& words, const char* gap)
 {
@@ -88,16 +86,11 @@ std::string_view WordOf(const ColourCode& colour)
 std::string_view BandTitle(Band band)
 {
     switch (band) {
-    case Band::First:
-        return "first digit band";
-    case Band::Second:
-        return "second digit band";
-    case Band::Third:
-        return "third digit band";
-    case Band::Multiplier:
-        return "multiplier band";
-    case Band::Tolerance:
-        break;
+    case Band::First: return "first digit band";
+    case Band::Second: return "second digit band";
+    case Band::Third: return "third digit band";
+    case Band::Multiplier: return "multiplier band";
+    case Band::Tolerance: break;
     }
     return "tolerance band";
 }
@@ -226,21 +219,21 @@ QJsonObject FactsObject(const std::string& result, const std::optional<PartFacts
 Answer Decode(const QStringList& words)
 {
     if (words.size() != 4 && words.size() != 5) {
-        throw WrongWord("decode takes 4 colours (C1 C2 M T) or 5 (C1 C2 C3 M T), not " +
-                        std::to_string(words.size()) + ": '" + Joined(words, " ") + "'");
+        throw WrongWord("decode takes 4 colours (C1 C2 M T) or 5 (C1 C2 C3 M T), not " + std::to_string(words.size()) +
+                        ": '" + Joined(words, " ") + "'");
     }
     const bool five = words.size() == 5;
-    const std::vector<Band> bands = five ? std::vector{Band::First, Band::Second, Band::Third, Band::Multiplier,
-                                                       Band::Tolerance}
-                                         : std::vector{Band::First, Band::Second, Band::Multiplier, Band::Tolerance};
+    const std::vector<Band> bands =
+        five ? std::vector{Band::First, Band::Second, Band::Third, Band::Multiplier, Band::Tolerance}
+             : std::vector{Band::First, Band::Second, Band::Multiplier, Band::Tolerance};
     std::vector<std::string> t;
     for (std::size_t i = 0; i < bands.size(); ++i) {
         t.push_back(BandText(bands[i], BandColour(bands[i], words[qsizetype(i)]), kPoint));
     }
-    const std::string result = five ? DecodeFiveBands(t[0], t[1], t[2], t[3], t[4], kPoint)
-                                    : DecodeFourBands(t[0], t[1], t[2], t[3], kPoint);
-    const auto facts = five ? FiveBandFacts(t[0], t[1], t[2], t[3], t[4], kPoint)
-                            : FourBandFacts(t[0], t[1], t[2], t[3], kPoint);
+    const std::string result =
+        five ? DecodeFiveBands(t[0], t[1], t[2], t[3], t[4], kPoint) : DecodeFourBands(t[0], t[1], t[2], t[3], kPoint);
+    const auto facts =
+        five ? FiveBandFacts(t[0], t[1], t[2], t[3], t[4], kPoint) : FourBandFacts(t[0], t[1], t[2], t[3], kPoint);
     Answer answer;
     answer.lines = {result};
     answer.json = FactsObject(result, facts);
@@ -343,10 +336,7 @@ Answer Nearest(const QStringList& given, const QString& seriesWord)
     return answer;
 }
 
-void Print(std::FILE* stream, const std::string& text)
-{
-    std::fwrite(text.data(), 1, text.size(), stream);
-}
+void Print(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
 // A negative value ("-5") would read as an option. Where one is given, the
 // options go first, then "--", then every other word in its order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes through the reader of the help document, then through what
 // the help window does with its result: lay the document out at the window's
 // width and read its text back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary texts through the colour-code model: number reading and writing,
 // both decodings and both encodings, exact decimals, the standard values and
 // the descriptions of results, with the point, the comma and the Arabic
@@ -98,12 +99,10 @@ void CheckDecimal(std::string_view text, std::string_view tolerance, const Numbe
     for (const Series series : AllSeries()) {
         const auto neighbours = NearestStandard(*value, series);
         Check(neighbours.has_value(), "a positive value has no nearest standard values", text);
-        Check(neighbours->below <= *value && *value <= neighbours->above, "neighbours do not enclose the value",
-              text);
+        Check(neighbours->below <= *value && *value <= neighbours->above, "neighbours do not enclose the value", text);
         Check(BelongsTo(neighbours->below, series) && BelongsTo(neighbours->above, series),
               "a neighbour is not in its series", text);
-        Check(BelongsTo(*value, series) == (neighbours->below == *value), "membership and neighbours disagree",
-              text);
+        Check(BelongsTo(*value, series) == (neighbours->below == *value), "membership and neighbours disagree", text);
     }
     if (const auto range = ToleranceRange(*value, tolerance)) {
         Check(range->min <= *value && *value <= range->max, "tolerance range does not enclose the value", text);
@@ -145,8 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(DecodeFiveBands(first, second, third, multiplier, tolerance, format) != kIdleText,
                   "described a five-band result that is the idle text", first);
         }
-        for (const Encoding& encoding : {EncodeFourBands(value, unit, tolerance, format),
-                                         EncodeFiveBands(value, unit, tolerance, format)}) {
+        for (const Encoding& encoding :
+             {EncodeFourBands(value, unit, tolerance, format), EncodeFiveBands(value, unit, tolerance, format)}) {
             if (DescribeEncoding(encoding, tolerance, format)) {
                 Check(encoding.resultText != kPromptText && HasCompleteCode(encoding),
                       "described an encoding that holds no value", encoding.resultText);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a fuzz target over stored inputs without libFuzzer, so that any
 // compiler builds it and ctest replays the seed corpus and every input that
 // once made a target fail. Arguments: files or folders of files.

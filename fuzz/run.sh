@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs each libFuzzer target for a set time: fuzz/run.sh BUILD_DIR SECONDS.
 # Seeds come from fuzz/corpus/<target> and fuzz/regressions/<target>, tokens
 # from fuzz/<target>.dict where there is one; what the fuzzer learns goes to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/ColourTable.h"
 
 #include <array>
@@ -27,15 +28,12 @@ constexpr std::array<ColourCode, 13> kTable{{
 
 enum Index { kBlack, kBrown, kRed, kOrange, kYellow, kGreen, kBlue, kViolet, kGrey, kWhite, kGold, kSilver, kNoBand };
 
-constexpr const ColourCode* At(int index)
-{
-    return &kTable[static_cast<std::size_t>(index)];
-}
+constexpr const ColourCode* At(int index) { return &kTable[static_cast<std::size_t>(index)]; }
 
 constexpr const ColourCode* kFirstEntries[] = {At(kBrown), At(kRed),    At(kOrange), At(kYellow), At(kGreen),
                                                At(kBlue),  At(kViolet), At(kGrey),   At(kWhite)};
-constexpr const ColourCode* kDigitEntries[] = {At(kBlack),  At(kBrown),  At(kRed),  At(kOrange), At(kYellow),
-                                               At(kGreen),  At(kBlue),   At(kViolet), At(kGrey), At(kWhite)};
+constexpr const ColourCode* kDigitEntries[] = {At(kBlack), At(kBrown), At(kRed),    At(kOrange), At(kYellow),
+                                               At(kGreen), At(kBlue),  At(kViolet), At(kGrey),   At(kWhite)};
 constexpr const ColourCode* kMultiplierEntries[] = {At(kBlack), At(kBrown), At(kRed),  At(kOrange), At(kYellow),
                                                     At(kGreen), At(kBlue),  At(kGold), At(kSilver)};
 constexpr const ColourCode* kToleranceEntries[] = {At(kBrown), At(kRed),  At(kGreen),  At(kBlue),  At(kViolet),
@@ -71,22 +69,13 @@ bool OnMultiplierPalette(const ColourCode& colour)
     return false;
 }
 
-bool IsDigitBand(Band band)
-{
-    return band == Band::First || band == Band::Second || band == Band::Third;
-}
+bool IsDigitBand(Band band) { return band == Band::First || band == Band::Second || band == Band::Third; }
 
 }  // namespace
 
-std::span<const ColourCode> ColourTable()
-{
-    return kTable;
-}
+std::span<const ColourCode> ColourTable() { return kTable; }
 
-bool IsNoBand(const ColourCode& colour)
-{
-    return colour.toleranceText == kNoBandToleranceText;
-}
+bool IsNoBand(const ColourCode& colour) { return colour.toleranceText == kNoBandToleranceText; }
 
 const ColourCode* ColourByName(std::string_view name)
 {
@@ -98,10 +87,7 @@ const ColourCode* ColourByName(std::string_view name)
     return nullptr;
 }
 
-const ColourCode* ColourByDigit(int digit)
-{
-    return digit >= 0 && digit <= 9 ? At(kBlack + digit) : nullptr;
-}
+const ColourCode* ColourByDigit(int digit) { return digit >= 0 && digit <= 9 ? At(kBlack + digit) : nullptr; }
 
 const ColourCode* ColourByMultiplierExponent(int exponent)
 {
@@ -127,25 +113,13 @@ const ColourCode* ColourByTolerance(std::string_view toleranceText)
     return nullptr;
 }
 
-std::span<const BandRule> BandRules()
-{
-    return kRules;
-}
+std::span<const BandRule> BandRules() { return kRules; }
 
-const BandRule& RuleOf(Band band)
-{
-    return kRules[static_cast<std::size_t>(band)];
-}
+const BandRule& RuleOf(Band band) { return kRules[static_cast<std::size_t>(band)]; }
 
-std::span<const std::string_view> ToleranceTexts()
-{
-    return kToleranceTexts;
-}
+std::span<const std::string_view> ToleranceTexts() { return kToleranceTexts; }
 
-const ColourCode& EncoderStartColour(Band band)
-{
-    return *kEncoderStartColours[static_cast<std::size_t>(band)];
-}
+const ColourCode& EncoderStartColour(Band band) { return *kEncoderStartColours[static_cast<std::size_t>(band)]; }
 
 int SwatchNumber(const ColourCode& colour)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>
@@ -18,11 +19,11 @@ inline constexpr std::string_view kToleranceGap = "    ";
 
 // One entry of the resistor colour code.
 struct ColourCode {
-    std::string_view name;              // "Black" ... "Silver", and "no band"
-    std::uint32_t rgb;                  // 0xRRGGBB, the colour that is painted (never for "no band")
-    std::optional<int> digit;           // 0..9
-    std::optional<double> multiplier;   // 0.01 .. 10^7
-    std::string_view toleranceText;     // "" where the colour has none
+    std::string_view name;             // "Black" ... "Silver", and "no band"
+    std::uint32_t rgb;                 // 0xRRGGBB, the colour that is painted (never for "no band")
+    std::optional<int> digit;          // 0..9
+    std::optional<double> multiplier;  // 0.01 .. 10^7
+    std::string_view toleranceText;    // "" where the colour has none
 };
 
 // The thirteen entries in table order: Black, Brown, Red, Orange, Yellow, Green,
@@ -45,8 +46,8 @@ enum class Band { First, Second, Third, Multiplier, Tolerance };
 // and the names of its band label, its hidden text field and its swatches.
 struct BandRule {
     Band band;
-    std::string_view label;       // "a", "b", "CG", "c", "d"
-    std::string_view field;       // "At", "Bt", "CGt", "ct", "Dt"
+    std::string_view label;  // "a", "b", "CG", "c", "d"
+    std::string_view field;  // "At", "Bt", "CGt", "ct", "Dt"
     std::span<const ColourCode* const> entries;
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/Decimal.h"
 
 #include <charconv>
@@ -85,15 +86,9 @@ std::strong_ordering CompareMagnitudes(const Decimal& a, const Decimal& b)
     return ma <=> mb;
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -109,10 +104,7 @@ Decimal Normalized(Decimal value)
     return value;
 }
 
-bool operator==(const Decimal& a, const Decimal& b)
-{
-    return (a <=> b) == 0;
-}
+bool operator==(const Decimal& a, const Decimal& b) { return (a <=> b) == 0; }
 
 std::strong_ordering operator<=>(const Decimal& a, const Decimal& b)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/Encoding.h"
 
 #include <algorithm>
@@ -140,9 +141,9 @@ std::string_view FourBandSuffix(int n)
 // 10^k as pow() gives it (exactly rounded), from a table where it is short.
 double PowerOfTen(int k)
 {
-    static constexpr double kPowers[] = {1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,
-                                         1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr double kPowers[] = {1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,
+                                         1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13,
+                                         1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     if (k >= -6 && k <= 22) {
         return kPowers[k + 6];
     }
@@ -160,7 +161,6 @@ std::optional<std::string> ValueText(const std::string& joined, int count, const
     }
     return NumberText(*digits * PowerOfTen(count - 6), format);
 }
-
 
 // The steps both encodings share: the tolerance band, the micro-ohm text, its
 // leading characters as digit texts with their colours, the exponent count
@@ -197,8 +197,8 @@ std::optional<Start> StartEncoding(Encoding& encoding, std::string_view value, s
     }
     encoding.multiplier = MultiplierColour(split.rest);
 
-    auto valueText = ValueText(encoding.firstDigitText + encoding.secondDigitText + encoding.thirdDigitText,
-                               split.rest, format);
+    auto valueText =
+        ValueText(encoding.firstDigitText + encoding.secondDigitText + encoding.thirdDigitText, split.rest, format);
     if (!valueText) {
         encoding.resultText = kPromptText;
         return std::nullopt;
@@ -281,10 +281,7 @@ Encoding EncodeFiveBands(std::string_view value, std::string_view unit, std::str
     return encoding;
 }
 
-std::span<const Unit> Units()
-{
-    return kUnits;
-}
+std::span<const Unit> Units() { return kUnits; }
 
 bool HasCompleteCode(const Encoding& encoding)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <span>
@@ -27,12 +28,12 @@ struct Unit {
 // whether the tolerance band is drawn, and the result line.
 struct Encoding {
     std::string microOhmText, firstDigitText, secondDigitText, thirdDigitText, exponentCountText;
-    const ColourCode* first = nullptr;        // band a; nullptr: the band keeps its colour
-    const ColourCode* second = nullptr;       // band b
-    const ColourCode* third = nullptr;        // band CG (five bands only)
-    const ColourCode* multiplier = nullptr;   // band c
-    const ColourCode* tolerance = nullptr;    // band d; nullptr for "_+20%" (colour kept)
-    bool toleranceShown = true;               // band d drawn
+    const ColourCode* first = nullptr;       // band a; nullptr: the band keeps its colour
+    const ColourCode* second = nullptr;      // band b
+    const ColourCode* third = nullptr;       // band CG (five bands only)
+    const ColourCode* multiplier = nullptr;  // band c
+    const ColourCode* tolerance = nullptr;   // band d; nullptr for "_+20%" (colour kept)
+    bool toleranceShown = true;              // band d drawn
     std::string resultText;
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/NumberText.h"
 
 #include <algorithm>
@@ -17,15 +18,9 @@ std::string_view SeparatorOf(const NumberFormat& format)
     return format.decimalSeparator.empty() ? std::string_view(".") : std::string_view(format.decimalSeparator);
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Decimal order of magnitude of a number whose conversion was out of range,
 // from its digits and exponent: >= 0 means too large, < 0 too small.
@@ -77,8 +72,8 @@ std::optional<double> QuickValue(std::string_view intDigits, std::string_view fr
 
 // The general conversion, on the canonical ASCII form of the number, so that
 // std::from_chars never sees the user's separator or a '+'.
-std::optional<double> FullValue(std::string_view intDigits, std::string_view fracDigits,
-                                std::string_view exponentText, std::int64_t exponent, bool negative)
+std::optional<double> FullValue(std::string_view intDigits, std::string_view fracDigits, std::string_view exponentText,
+                                std::int64_t exponent, bool negative)
 {
     std::string ascii;
     ascii.reserve(intDigits.size() + fracDigits.size() + exponentText.size() + 3);
@@ -218,9 +213,6 @@ std::string NumberText(double value, const NumberFormat& format)
     return text;
 }
 
-double ReadBack(std::string_view text, const NumberFormat& format)
-{
-    return Parse(text, format).value_or(0.0);
-}
+double ReadBack(std::string_view text, const NumberFormat& format) { return Parse(text, format).value_or(0.0); }
 
 }  // namespace zarnik

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/ResultFacts.h"
 
 #include <charconv>
@@ -75,8 +76,7 @@ std::optional<PartFacts> EncodingFacts(const Encoding& encoding, std::string_vie
         return std::nullopt;
     }
     // A complete code has one-digit digit texts and an exponent count of 4 to 13.
-    const auto digits =
-        ReadDecimal(encoding.firstDigitText + encoding.secondDigitText + encoding.thirdDigitText);
+    const auto digits = ReadDecimal(encoding.firstDigitText + encoding.secondDigitText + encoding.thirdDigitText);
     int count = 0;
     const std::string& countText = encoding.exponentCountText;
     const auto [end, error] = std::from_chars(countText.data(), countText.data() + countText.size(), count);

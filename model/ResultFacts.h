@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <optional>
@@ -62,8 +63,7 @@ struct PartFacts {
                                                            const NumberFormat& format = {});
 [[nodiscard]] std::optional<std::string> DescribeFiveBands(std::string_view first, std::string_view second,
                                                            std::string_view third, std::string_view multiplier,
-                                                           std::string_view tolerance,
-                                                           const NumberFormat& format = {});
+                                                           std::string_view tolerance, const NumberFormat& format = {});
 [[nodiscard]] std::optional<std::string> DescribeEncoding(const Encoding& encoding, std::string_view tolerance,
                                                           const NumberFormat& format = {});
 

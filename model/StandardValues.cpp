@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/StandardValues.h"
 
 #include <algorithm>
@@ -17,8 +18,7 @@ namespace {
 constexpr int kE3[] = {10, 22, 47};
 constexpr int kE6[] = {10, 15, 22, 33, 47, 68};
 constexpr int kE12[] = {10, 12, 15, 18, 22, 27, 33, 39, 47, 56, 68, 82};
-constexpr int kE24[] = {10, 11, 12, 13, 15, 16, 18, 20, 22, 24, 27, 30,
-                        33, 36, 39, 43, 47, 51, 56, 62, 68, 75, 82, 91};
+constexpr int kE24[] = {10, 11, 12, 13, 15, 16, 18, 20, 22, 24, 27, 30, 33, 36, 39, 43, 47, 51, 56, 62, 68, 75, 82, 91};
 constexpr int kE48[] = {100, 105, 110, 115, 121, 127, 133, 140, 147, 154, 162, 169, 178, 187, 196, 205,
                         215, 226, 237, 249, 261, 274, 287, 301, 316, 332, 348, 365, 383, 402, 422, 442,
                         464, 487, 511, 536, 562, 590, 619, 649, 681, 715, 750, 787, 825, 866, 909, 953};
@@ -29,16 +29,15 @@ constexpr int kE96[] = {100, 102, 105, 107, 110, 113, 115, 118, 121, 124, 127, 1
                         464, 475, 487, 499, 511, 523, 536, 549, 562, 576, 590, 604, 619, 634, 649, 665,
                         681, 698, 715, 732, 750, 768, 787, 806, 825, 845, 866, 887, 909, 931, 953, 976};
 constexpr int kE192[] = {
-    100, 101, 102, 104, 105, 106, 107, 109, 110, 111, 113, 114, 115, 117, 118, 120, 121, 123, 124, 126,
-    127, 129, 130, 132, 133, 135, 137, 138, 140, 142, 143, 145, 147, 149, 150, 152, 154, 156, 158, 160,
-    162, 164, 165, 167, 169, 172, 174, 176, 178, 180, 182, 184, 187, 189, 191, 193, 196, 198, 200, 203,
-    205, 208, 210, 213, 215, 218, 221, 223, 226, 229, 232, 234, 237, 240, 243, 246, 249, 252, 255, 258,
-    261, 264, 267, 271, 274, 277, 280, 284, 287, 291, 294, 298, 301, 305, 309, 312, 316, 320, 324, 328,
-    332, 336, 340, 344, 348, 352, 357, 361, 365, 370, 374, 379, 383, 388, 392, 397, 402, 407, 412, 417,
-    422, 427, 432, 437, 442, 448, 453, 459, 464, 470, 475, 481, 487, 493, 499, 505, 511, 517, 523, 530,
-    536, 542, 549, 556, 562, 569, 576, 583, 590, 597, 604, 612, 619, 626, 634, 642, 649, 657, 665, 673,
-    681, 690, 698, 706, 715, 723, 732, 741, 750, 759, 768, 777, 787, 796, 806, 816, 825, 835, 845, 856,
-    866, 876, 887, 898, 909, 920, 931, 942, 953, 965, 976, 988};
+    100, 101, 102, 104, 105, 106, 107, 109, 110, 111, 113, 114, 115, 117, 118, 120, 121, 123, 124, 126, 127, 129,
+    130, 132, 133, 135, 137, 138, 140, 142, 143, 145, 147, 149, 150, 152, 154, 156, 158, 160, 162, 164, 165, 167,
+    169, 172, 174, 176, 178, 180, 182, 184, 187, 189, 191, 193, 196, 198, 200, 203, 205, 208, 210, 213, 215, 218,
+    221, 223, 226, 229, 232, 234, 237, 240, 243, 246, 249, 252, 255, 258, 261, 264, 267, 271, 274, 277, 280, 284,
+    287, 291, 294, 298, 301, 305, 309, 312, 316, 320, 324, 328, 332, 336, 340, 344, 348, 352, 357, 361, 365, 370,
+    374, 379, 383, 388, 392, 397, 402, 407, 412, 417, 422, 427, 432, 437, 442, 448, 453, 459, 464, 470, 475, 481,
+    487, 493, 499, 505, 511, 517, 523, 530, 536, 542, 549, 556, 562, 569, 576, 583, 590, 597, 604, 612, 619, 626,
+    634, 642, 649, 657, 665, 673, 681, 690, 698, 706, 715, 723, 732, 741, 750, 759, 768, 777, 787, 796, 806, 816,
+    825, 835, 845, 856, 866, 876, 887, 898, 909, 920, 931, 942, 953, 965, 976, 988};
 
 struct SeriesEntry {
     Series series;
@@ -60,10 +59,7 @@ constexpr std::array<SeriesEntry, 7> kSeries{{
 constexpr std::array<Series, 7> kAll{Series::E3,  Series::E6,  Series::E12, Series::E24,
                                      Series::E48, Series::E96, Series::E192};
 
-const SeriesEntry& EntryOf(Series series)
-{
-    return kSeries[static_cast<std::size_t>(series)];
-}
+const SeriesEntry& EntryOf(Series series) { return kSeries[static_cast<std::size_t>(series)]; }
 
 int DigitCount(std::int64_t positive)
 {
@@ -86,37 +82,24 @@ std::int64_t PowerOfTen(int n)
 
 }  // namespace
 
-std::span<const Series> AllSeries()
-{
-    return kAll;
-}
+std::span<const Series> AllSeries() { return kAll; }
 
-std::string_view SeriesName(Series series)
-{
-    return EntryOf(series).name;
-}
+std::string_view SeriesName(Series series) { return EntryOf(series).name; }
 
 std::optional<Series> SeriesByName(std::string_view name)
 {
     for (const SeriesEntry& entry : kSeries) {
-        if (std::ranges::equal(name, entry.name, [](char a, char b) {
-                return (a >= 'a' && a <= 'z' ? a - 'a' + 'A' : a) == b;
-            })) {
+        if (std::ranges::equal(name, entry.name,
+                               [](char a, char b) { return (a >= 'a' && a <= 'z' ? a - 'a' + 'A' : a) == b; })) {
             return entry.series;
         }
     }
     return std::nullopt;
 }
 
-std::span<const int> SeriesMembers(Series series)
-{
-    return EntryOf(series).members;
-}
+std::span<const int> SeriesMembers(Series series) { return EntryOf(series).members; }
 
-int SignificantDigits(Series series)
-{
-    return EntryOf(series).digits;
-}
+int SignificantDigits(Series series) { return EntryOf(series).digits; }
 
 std::optional<Neighbours> NearestStandard(const Decimal& ohms, Series series)
 {

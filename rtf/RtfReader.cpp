@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rtf/RtfReader.h"
 
 #include "rtf/Cp1256.h"
@@ -120,15 +121,9 @@ struct Token {
     unsigned char byte = 0;  // Byte (\'hh) and Char (a plain byte)
 };
 
-bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int HexValue(char c)
 {

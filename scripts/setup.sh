@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages the build, the tests and the windows need.
 # Quick when everything is already there: apt runs only for what is missing.
 set -euo pipefail

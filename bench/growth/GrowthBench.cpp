@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wall time of the encoder window's opening: from the menu item "Show" to the
 // last tick of the decoder window's Timer1, when the window has grown to the
 // decoder window's height. Prints "growth-ms <ms>" and "ticks <n>" per run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time per call of the four model procedures, on the values of the windows'
 // usual work. Goal: each well under a microsecond.
 #include <benchmark/benchmark.h>

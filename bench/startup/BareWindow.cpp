@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The toolkit's floor: one empty main window with a menu bar, nothing else.
 // zarnik's start-up time and memory are measured against this program.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs every benchmark and prints one table:
 // - start-up: wall time from process start to the first frame shown, and
 //   peak resident memory, of zarnik and of a bare Qt window (the toolkit's
@@ -32,8 +33,8 @@
 
 namespace {
 
-constexpr double kStartupGoal = 1.2;      // zarnik / bare
-constexpr double kMemoryGoalMb = 10.0;    // MB above bare
+constexpr double kStartupGoal = 1.2;    // zarnik / bare
+constexpr double kMemoryGoalMb = 10.0;  // MB above bare
 
 long long MonotonicNs()
 {
@@ -145,9 +146,9 @@ struct Startup {
 
     void Add(const Startup& other)
     {
-        for (auto [to, from] : {std::pair{&ms, &other.ms}, std::pair{&rssMb, &other.rssMb},
-                                std::pair{&toPlatform, &other.toPlatform}, std::pair{&toShown, &other.toShown},
-                                std::pair{&toFrame, &other.toFrame}}) {
+        for (auto [to, from] :
+             {std::pair{&ms, &other.ms}, std::pair{&rssMb, &other.rssMb}, std::pair{&toPlatform, &other.toPlatform},
+              std::pair{&toShown, &other.toShown}, std::pair{&toFrame, &other.toFrame}}) {
             to->insert(to->end(), from->begin(), from->end());
         }
     }
@@ -232,10 +233,7 @@ Startup MeasureStartup(const std::string& binary, const Platform& platform, int 
     return s;
 }
 
-const char* Verdict(bool met)
-{
-    return met ? "met" : "MISSED";
-}
+const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 
 }  // namespace
 
@@ -294,8 +292,8 @@ int main(int argc, char* argv[])
     for (const Platform& platform : platforms) {
         const auto& [bare, zarnik] = results[platform.name];
         const double extra = Median(zarnik.rssMb) - Median(bare.rssMb);
-        std::printf("  %-34s %9.1f MB %9.1f MB %+9.1f MB  <= +%.0f MB %s\n", platform.name.c_str(),
-                    Median(bare.rssMb), Median(zarnik.rssMb), extra, kMemoryGoalMb, Verdict(extra <= kMemoryGoalMb));
+        std::printf("  %-34s %9.1f MB %9.1f MB %+9.1f MB  <= +%.0f MB %s\n", platform.name.c_str(), Median(bare.rssMb),
+                    Median(zarnik.rssMb), extra, kMemoryGoalMb, Verdict(extra <= kMemoryGoalMb));
     }
 
     std::printf("%-36s %12s %12s\n", "encoder window opening", "ticks", "wall time");

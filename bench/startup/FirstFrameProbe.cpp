@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Preloaded (LD_PRELOAD) into a Qt program to time its start. It writes
 // CLOCK_MONOTONIC nanoseconds to standard output at three points:
 // "platform-up" when the application object has loaded its platform plugin
@@ -8,8 +9,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 
 #include <cstdio>
 #include <ctime>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -28,18 +29,12 @@ struct GridRow {
     const char* names[5];
 };
 constexpr GridRow kGrid[] = {
-    {1680, 0x000000, {"", "b0", "CG0", "c0", ""}},
-    {1920, 0x804000, {"a1", "b1", "CG1", "c1", "d1"}},
-    {2160, 0xFF0000, {"a2", "b2", "CG2", "c2", "d2"}},
-    {2400, 0xFF8000, {"a3", "b3", "CG3", "c3", ""}},
-    {2640, 0xFFFF00, {"a4", "b4", "CG4", "c4", ""}},
-    {2880, 0x00FF00, {"a5", "b5", "CG5", "c5", "d5"}},
-    {3120, 0x0000FF, {"a6", "b6", "CG6", "c6", "d6"}},
-    {3360, 0x800080, {"a7", "b7", "CG7", "", "d7"}},
-    {3600, 0xE0E0E0, {"a8", "b8", "CG8", "", "d8"}},
-    {3840, 0xFFFFFF, {"a9", "b9", "CG9", "", ""}},
-    {4080, 0xC0C000, {"", "", "", "c11", "d11"}},
-    {4320, 0xC0C0C0, {"", "", "", "c12", "d12"}},
+    {1680, 0x000000, {"", "b0", "CG0", "c0", ""}},     {1920, 0x804000, {"a1", "b1", "CG1", "c1", "d1"}},
+    {2160, 0xFF0000, {"a2", "b2", "CG2", "c2", "d2"}}, {2400, 0xFF8000, {"a3", "b3", "CG3", "c3", ""}},
+    {2640, 0xFFFF00, {"a4", "b4", "CG4", "c4", ""}},   {2880, 0x00FF00, {"a5", "b5", "CG5", "c5", "d5"}},
+    {3120, 0x0000FF, {"a6", "b6", "CG6", "c6", "d6"}}, {3360, 0x800080, {"a7", "b7", "CG7", "", "d7"}},
+    {3600, 0xE0E0E0, {"a8", "b8", "CG8", "", "d8"}},   {3840, 0xFFFFFF, {"a9", "b9", "CG9", "", ""}},
+    {4080, 0xC0C000, {"", "", "", "c11", "d11"}},      {4320, 0xC0C0C0, {"", "", "", "c12", "d12"}},
     {4560, 0xFFFFFF, {"", "", "", "", "d13"}},
 };
 constexpr int kColumnLeft[] = {1800, 2160, 2520, 2880, 3480};
@@ -48,17 +43,23 @@ constexpr const char* kFieldNames[] = {"At", "Bt", "CGt", "ct", "Dt"};
 
 QString Sep() { return QLocale::system().decimalPoint(); }
 
-
 // The text a swatch writes into its band's field.
 QString ExpectedFieldText(const QString& swatch)
 {
     static const QHash<QString, QString> multipliers = {
-        {"c0", "1"},     {"c1", "10"},     {"c2", "100"},     {"c3", "1000"}, {"c4", "10000"},
-        {"c5", "100000"}, {"c6", "1000000"}, {"c11", "0" + Sep() + "1"}, {"c12", "0" + Sep() + "01"},
+        {"c0", "1"},
+        {"c1", "10"},
+        {"c2", "100"},
+        {"c3", "1000"},
+        {"c4", "10000"},
+        {"c5", "100000"},
+        {"c6", "1000000"},
+        {"c11", "0" + Sep() + "1"},
+        {"c12", "0" + Sep() + "01"},
     };
     static const QHash<QString, QString> tolerances = {
-        {"d1", "_+1%"},     {"d2", "_+2%"},   {"d5", "_+0.5%"}, {"d6", "_+0.25%"}, {"d7", "_+0.1%"},
-        {"d8", "_+0.05%"},  {"d11", "_+5%"},  {"d12", "_+10%"}, {"d13", "_+20%"},
+        {"d1", "_+1%"},    {"d2", "_+2%"},  {"d5", "_+0.5%"}, {"d6", "_+0.25%"}, {"d7", "_+0.1%"},
+        {"d8", "_+0.05%"}, {"d11", "_+5%"}, {"d12", "_+10%"}, {"d13", "_+20%"},
     };
     if (swatch.startsWith('c') && !swatch.startsWith("CG")) {
         return multipliers.value(swatch);
@@ -167,8 +168,8 @@ private slots:
         QFETCH(QRectF, twips);
         const zarnik::ui::TwipsRect r = TwipsGeometry(Child(name));
         QCOMPARE(QRectF(r.left, r.top, r.width, r.height), twips);
-        QCOMPARE(Child(name)->geometry(), QRect(qRound(twips.left() / 15), qRound(twips.top() / 15), qRound(twips.width() / 15),
-                                                qRound(twips.height() / 15)));
+        QCOMPARE(Child(name)->geometry(), QRect(qRound(twips.left() / 15), qRound(twips.top() / 15),
+                                                qRound(twips.width() / 15), qRound(twips.height() / 15)));
     }
 
     void palettesHoldExactlyTheGridSwatches()
@@ -200,8 +201,10 @@ private slots:
             const char* text;
             const char* shortcut;
         };
-        const Item items[] = {{"Show", "S&how ZRK_2", "Ctrl+S"}, {"Exit", "E&Xit", "Ctrl+Q"},
-                              {"Help2", "&Help", "Ctrl+H"},     {"About", "&About", "Ctrl+A"}};
+        const Item items[] = {{"Show", "S&how ZRK_2", "Ctrl+S"},
+                              {"Exit", "E&Xit", "Ctrl+Q"},
+                              {"Help2", "&Help", "Ctrl+H"},
+                              {"About", "&About", "Ctrl+A"}};
         for (const Item& item : items) {
             auto* action = Child<QAction>(item.name);
             QCOMPARE(action->text(), QString(item.text));
@@ -248,7 +251,8 @@ private slots:
         for (const char* name : {"four", "a4", "b7", "c2", "d11"}) {
             Click(name);
         }
-        const QString note = "4" + Sep() + "465 K Ohm to 4" + Sep() + "935 K Ohm; standard value in E3, E6, E12, E24, E192";
+        const QString note =
+            "4" + Sep() + "465 K Ohm to 4" + Sep() + "935 K Ohm; standard value in E3, E6, E12, E24, E192";
         QCOMPARE(Child("abcdt")->toolTip(), note);
         QCOMPARE(Child("abcdt")->accessibleDescription(), note);
         Click("b8");
@@ -271,8 +275,8 @@ private slots:
         QTest::newRow("four bands 10 ohm") << QStringList{"four", "a1", "b0", "c0", "d11"} << "10   Ohm    _+5%";
         QTest::newRow("four bands 0.47") << QStringList{"four", "a4", "b7", "c12", "d12"}
                                          << "0" + Sep() + "47   Ohm    _+10%";
-        QTest::newRow("four bands 10 M no band") << QStringList{"four", "a1", "b0", "c6", "d13"}
-                                                 << "10   M Ohm    _+20%";
+        QTest::newRow("four bands 10 M no band")
+            << QStringList{"four", "a1", "b0", "c6", "d13"} << "10   M Ohm    _+20%";
         QTest::newRow("same swatch twice") << QStringList{"a4", "a4"} << "42" + Sep() + "2    K Ohm    _+5%";
     }
     void decodedResults()
@@ -353,8 +357,8 @@ private slots:
         QTest::newRow("home") << false << "c12" << QList<int>{Qt::Key_Home} << "c0";
         QTest::newRow("black to the nearest first digit") << false << "b0" << QList<int>{Qt::Key_Left} << "a1";
         QTest::newRow("right keeps the row") << false << "a9" << QList<int>{Qt::Key_Right} << "b9";
-        QTest::newRow("violet to the nearest multiplier") << false << "b7" << QList<int>{Qt::Key_Right, Qt::Key_Right}
-                                                          << "c6";
+        QTest::newRow("violet to the nearest multiplier")
+            << false << "b7" << QList<int>{Qt::Key_Right, Qt::Key_Right} << "c6";
         QTest::newRow("last column keeps the focus") << false << "d13" << QList<int>{Qt::Key_Right} << "d13";
         QTest::newRow("first column keeps the focus") << false << "a5" << QList<int>{Qt::Key_Left} << "a5";
         QTest::newRow("four bands skip the third digit") << true << "b4" << QList<int>{Qt::Key_Right} << "c4";

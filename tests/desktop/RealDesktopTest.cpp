@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The windows on a real X display under a reparenting window manager (run by
 // with-wm.sh), where frames, placement and focus exist: the menu's shortcuts
 // work from the first moment, and every window that opens out of the decoder
@@ -78,9 +79,12 @@ private slots:
         QTest::addColumn<QKeyCombination>("key");
         QTest::addColumn<QString>("timer");   // the opening timer it starts, or none
         QTest::addColumn<QString>("window");  // the window it opens at once, or none
-        QTest::newRow("Ctrl+S") << QKeyCombination(Qt::CTRL, Qt::Key_S) << "Timer1" << "";
-        QTest::newRow("Ctrl+A") << QKeyCombination(Qt::CTRL, Qt::Key_A) << "Timer2" << "";
-        QTest::newRow("Ctrl+H") << QKeyCombination(Qt::CTRL, Qt::Key_H) << "" << "Form3";
+        QTest::newRow("Ctrl+S") << QKeyCombination(Qt::CTRL, Qt::Key_S) << "Timer1"
+                                << "";
+        QTest::newRow("Ctrl+A") << QKeyCombination(Qt::CTRL, Qt::Key_A) << "Timer2"
+                                << "";
+        QTest::newRow("Ctrl+H") << QKeyCombination(Qt::CTRL, Qt::Key_H) << ""
+                                << "Form3";
     }
     void shortcutsWorkFromTheFirstMoment()
     {
@@ -109,9 +113,12 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("window");
-        QTest::newRow("encoder") << "Show" << "Form2";
-        QTest::newRow("help") << "Help2" << "Form3";
-        QTest::newRow("about") << "About" << "Form4";
+        QTest::newRow("encoder") << "Show"
+                                 << "Form2";
+        QTest::newRow("help") << "Help2"
+                              << "Form3";
+        QTest::newRow("about") << "About"
+                               << "Form4";
     }
     void secondaryWindowsStandOnTheDecodersCorner()
     {
@@ -151,10 +158,11 @@ private slots:
                 const int decoder = form->frameGeometry().height();
                 return size.width() == size.height() && size.height() >= decoder && size.height() < decoder + 5;
             };
-            QTRY_VERIFY2_WITH_TIMEOUT(full(), qPrintable(QString("%1 x %2, decoder %3")
-                                                             .arg(opened->frameGeometry().width())
-                                                             .arg(opened->frameGeometry().height())
-                                                             .arg(form->frameGeometry().height())),
+            QTRY_VERIFY2_WITH_TIMEOUT(full(),
+                                      qPrintable(QString("%1 x %2, decoder %3")
+                                                     .arg(opened->frameGeometry().width())
+                                                     .arg(opened->frameGeometry().height())
+                                                     .arg(form->frameGeometry().height())),
                                       2000);
 
             QPointer<QWidget> gone(opened);

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """screen_reader_test.py ZARNIK: runs the program and uses it as a screen reader
 does, through the AT-SPI bus alone: finds the decoder window's controls by
 role and name, presses them by their accessible action, reads the result line

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # with-wm.sh WM [--screen WxHxD] -- COMMAND...: runs COMMAND on a private Xvfb
 # display managed by the window manager WM (openbox, icewm, or none), then ends
 # both. Every wait is bounded; the command's exit status is the script's.

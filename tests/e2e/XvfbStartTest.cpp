@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts the zarnik binary on a private Xvfb display, takes screenshots of the
 // whole screen and checks that the decoder window's five bands stand where the
 // window puts them, in their start colours. Every wait is bounded and both
@@ -87,7 +88,8 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY2(!QStandardPaths::findExecutable("Xvfb").isEmpty(), "Xvfb is not installed (scripts/setup.sh installs it)");
+        QVERIFY2(!QStandardPaths::findExecutable("Xvfb").isEmpty(),
+                 "Xvfb is not installed (scripts/setup.sh installs it)");
         QVERIFY(dir.isValid());
         xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
         QVERIFY(xvfb.waitForStarted(5000));

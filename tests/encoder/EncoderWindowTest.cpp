@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include <QAbstractItemView>
-#include <QAction>
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -21,9 +22,9 @@
 #include <optional>
 
 #include "tests/support/WindowTestSupport.h"
+#include "ui/about/Form4.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
-#include "ui/about/Form4.h"
 #include "ui/encoder/Form2.h"
 #include "ui/help/Form3.h"
 
@@ -55,10 +56,12 @@ QString Localised(const QString& result)
 QColor Colour(const QString& name)
 {
     static const QHash<QString, QColor> colours = {
-        {"Black", QColor(0x00, 0x00, 0x00)}, {"Brown", QColor(0x80, 0x40, 0x00)}, {"Red", QColor(0xFF, 0x00, 0x00)},
-        {"Orange", QColor(0xFF, 0x80, 0x00)}, {"Yellow", QColor(0xFF, 0xFF, 0x00)}, {"Green", QColor(0x00, 0xFF, 0x00)},
-        {"Blue", QColor(0x00, 0x00, 0xFF)}, {"Violet", QColor(0x80, 0x00, 0x80)}, {"Grey", QColor(0xE0, 0xE0, 0xE0)},
-        {"White", QColor(0xFF, 0xFF, 0xFF)}, {"Gold", QColor(0xC0, 0xC0, 0x00)}, {"Silver", QColor(0xC0, 0xC0, 0xC0)},
+        {"Black", QColor(0x00, 0x00, 0x00)},  {"Brown", QColor(0x80, 0x40, 0x00)},
+        {"Red", QColor(0xFF, 0x00, 0x00)},    {"Orange", QColor(0xFF, 0x80, 0x00)},
+        {"Yellow", QColor(0xFF, 0xFF, 0x00)}, {"Green", QColor(0x00, 0xFF, 0x00)},
+        {"Blue", QColor(0x00, 0x00, 0xFF)},   {"Violet", QColor(0x80, 0x00, 0x80)},
+        {"Grey", QColor(0xE0, 0xE0, 0xE0)},   {"White", QColor(0xFF, 0xFF, 0xFF)},
+        {"Gold", QColor(0xC0, 0xC0, 0x00)},   {"Silver", QColor(0xC0, 0xC0, 0xC0)},
     };
     if (!colours.contains(name)) {
         qFatal("no colour %s", qPrintable(name));
@@ -260,8 +263,8 @@ private slots:
         QList<Tick> ticks;
         connect(OpeningTimer(), &QTimer::timeout, this, [&] {
             Form2* window = Encoder();
-            ticks.append({OuterWidth(window), OuterHeight(window), OuterLeft(window), OuterTop(window),
-                          decoder->isEnabled()});
+            ticks.append(
+                {OuterWidth(window), OuterHeight(window), OuterLeft(window), OuterTop(window), decoder->isEnabled()});
         });
         zarnik::test::Trigger(&*decoder, "Show");
         // The click only starts the timer; the first tick creates the window.
@@ -312,8 +315,8 @@ private slots:
         QCOMPARE(Child<QRadioButton>("five")->text(), QString("5 Color"));
 
         const QStringList units = {"Ohm", "K Ohm", "M Ohm"};
-        const QStringList tolerances = {"_+1%", "_+2%", "_+0.5%", "_+0.25%", "_+0.1%",
-                                        "_+0.05%", "_+5%", "_+10%", "_+20%"};
+        const QStringList tolerances = {"_+1%",    "_+2%", "_+0.5%", "_+0.25%", "_+0.1%",
+                                        "_+0.05%", "_+5%", "_+10%",  "_+20%"};
         for (auto [name, items] : {std::pair{"Z", units}, std::pair{"T", tolerances}}) {
             QStringList shown;
             for (int i = 0; i < List(name)->count(); ++i) {
@@ -355,7 +358,7 @@ private slots:
         QCOMPARE(image.pixelColor(5, 5), QColor(Qt::white));
         QCOMPARE(image.pixelColor(Child("four")->geometry().topRight() + QPoint(-3, 3)), QColor(Qt::white));
         QCOMPARE(image.pixelColor(60, 112), QColor(Qt::black));
-        QCOMPARE(image.pixelColor(200, 32), QColor(Qt::black));   // frame around the result line
+        QCOMPARE(image.pixelColor(200, 32), QColor(Qt::black));  // frame around the result line
     }
 
     void tabKeyFollowsTheDesignOrder()
@@ -456,7 +459,8 @@ private slots:
             QCOMPARE(spy->count(), 0);
         }
         QVERIFY(!OpeningTimer()->isActive());
-        QVERIFY(zarnik::test::OpenWindow<zarnik::Form3>("Form3") == nullptr && zarnik::test::OpenWindow<zarnik::Form4>("Form4") == nullptr);
+        QVERIFY(zarnik::test::OpenWindow<zarnik::Form3>("Form3") == nullptr &&
+                zarnik::test::OpenWindow<zarnik::Form4>("Form4") == nullptr);
         QVERIFY(!decoder->findChild<QMenu*>("File")->isVisible());
 
         // Once the encoder window is closed, the same click and shortcut work.
@@ -484,12 +488,10 @@ private slots:
         QTest::newRow("0. allows nothing further") << QStringList{"@all", "0.5"} << "0." << 0 << true;
         QTest::newRow("1. keeps 3, 1.5 raises to 4") << QStringList{"@all", "1.55"} << "1.55" << 0 << true;
         QTest::newRow("1.0 is v = 1: limit 3") << QStringList{"@all", "1.05"} << "1.0" << 0 << true;
-        QTest::newRow("deleting all: box, 0, one more")
-            << QStringList{"@all", "@bs", "000"} << "00" << 1 << true;
+        QTest::newRow("deleting all: box, 0, one more") << QStringList{"@all", "@bs", "000"} << "00" << 1 << true;
         QTest::newRow("a letter: box, 0") << QStringList{"@all", "x"} << "0" << 1 << true;
         QTest::newRow("letter typed after a number") << QStringList{"@all", "4", "k"} << "0" << 1 << true;
-        QTest::newRow("non-zero keeps the previous result")
-            << QStringList{"@ok", "@all", "47"} << "47" << 0 << false;
+        QTest::newRow("non-zero keeps the previous result") << QStringList{"@ok", "@all", "47"} << "47" << 0 << false;
         QTest::newRow("0 shows the prompt") << QStringList{"@ok", "@all", "0"} << "0" << 0 << true;
         QTest::newRow("00 shows the prompt") << QStringList{"@ok", "@all", "00"} << "00" << 0 << true;
         QTest::newRow("a Persian digit: box, 0") << QStringList{"@all", QString::fromUtf8("۴")} << "0" << 1 << true;
@@ -561,19 +563,35 @@ private slots:
         QTest::addColumn<QString>("fourResult");
         QTest::addColumn<QString>("fiveResult");
         const QString no = kPrompt;
-        QTest::newRow("empty") << "" << "0" << 1 << no << no;
-        QTest::newRow("letters") << "abc" << "0" << 1 << no << no;
-        QTest::newRow("point alone") << "." << "0" << 1 << no << no;
-        QTest::newRow("minus alone") << "-" << "0" << 1 << no << no;
-        QTest::newRow("inf") << "inf" << "0" << 1 << no << no;
-        QTest::newRow("nan") << "nan" << "0" << 1 << no << no;
-        QTest::newRow("1e") << "1e" << "0" << 1 << no << no;
-        QTest::newRow("1e9 beyond the colour code") << "1e9" << "1e9" << 0 << no << no;
-        QTest::newRow("9e9") << "9e9" << "9e9" << 0 << no << no;
-        QTest::newRow("1e3") << "1e3" << "1e3" << 0 << "1   K Ohm    _+5%" << "1    K Ohm    _+5%";
-        QTest::newRow("negative") << "-5" << "-5" << 0 << no << no;
-        QTest::newRow("blanks around") << " 5 " << " 5 " << 0 << "5   Ohm    _+5%" << "5    Ohm    _+5%";
-        QTest::newRow("long paste cut") << "47000" << "470" << 0 << "470   Ohm    _+5%" << "470    Ohm    _+5%";
+        QTest::newRow("empty") << ""
+                               << "0" << 1 << no << no;
+        QTest::newRow("letters") << "abc"
+                                 << "0" << 1 << no << no;
+        QTest::newRow("point alone") << "."
+                                     << "0" << 1 << no << no;
+        QTest::newRow("minus alone") << "-"
+                                     << "0" << 1 << no << no;
+        QTest::newRow("inf") << "inf"
+                             << "0" << 1 << no << no;
+        QTest::newRow("nan") << "nan"
+                             << "0" << 1 << no << no;
+        QTest::newRow("1e") << "1e"
+                            << "0" << 1 << no << no;
+        QTest::newRow("1e9 beyond the colour code") << "1e9"
+                                                    << "1e9" << 0 << no << no;
+        QTest::newRow("9e9") << "9e9"
+                             << "9e9" << 0 << no << no;
+        QTest::newRow("1e3") << "1e3"
+                             << "1e3" << 0 << "1   K Ohm    _+5%"
+                             << "1    K Ohm    _+5%";
+        QTest::newRow("negative") << "-5"
+                                  << "-5" << 0 << no << no;
+        QTest::newRow("blanks around") << " 5 "
+                                       << " 5 " << 0 << "5   Ohm    _+5%"
+                                       << "5    Ohm    _+5%";
+        QTest::newRow("long paste cut") << "47000"
+                                        << "470" << 0 << "470   Ohm    _+5%"
+                                        << "470    Ohm    _+5%";
         QTest::newRow("Persian digits") << QString::fromUtf8("۴٫۷") << "0" << 1 << no << no;
         QTest::newRow("Arabic-Indic digits") << QString::fromUtf8("٤٧") << "0" << 1 << no << no;
         QTest::newRow("comma in a point locale or point in a comma locale")
@@ -604,8 +622,12 @@ private slots:
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("item");
-        QTest::newRow("Z") << "Z" << "Ohm" << "M Ohm";
-        QTest::newRow("T") << "T" << "_+5%" << "_+0.25%";
+        QTest::newRow("Z") << "Z"
+                           << "Ohm"
+                           << "M Ohm";
+        QTest::newRow("T") << "T"
+                           << "_+5%"
+                           << "_+0.25%";
     }
     void typingInAListPutsTheStartTextBack()
     {
@@ -690,8 +712,13 @@ private slots:
         edit->setText(edit->text().replace(Sep(), "."));
         const zarnik::test::TextRows pointed = latinRows();
         const QString rows = QString("text rows %1..%2 of %3; after the separator %4..%5, after a point %6..%7")
-                                 .arg(whole.top).arg(whole.bottom).arg(edit->height())
-                                 .arg(shown.top).arg(shown.bottom).arg(pointed.top).arg(pointed.bottom);
+                                 .arg(whole.top)
+                                 .arg(whole.bottom)
+                                 .arg(edit->height())
+                                 .arg(shown.top)
+                                 .arg(shown.bottom)
+                                 .arg(pointed.top)
+                                 .arg(pointed.bottom);
         QVERIFY2(whole.top > 0 && whole.bottom < edit->height() - 1, qPrintable(rows));
         QVERIFY2(qAbs(shown.top - pointed.top) <= 1 && qAbs(shown.bottom - pointed.bottom) <= 1, qPrintable(rows));
     }
@@ -701,80 +728,80 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("tolerance");
-        QTest::addColumn<QStringList>("bands");     // a, b, CG, c, d
-        QTest::addColumn<QStringList>("hidden");    // a123, a1, b1, CG1, c1
+        QTest::addColumn<QStringList>("bands");   // a, b, CG, c, d
+        QTest::addColumn<QStringList>("hidden");  // a123, a1, b1, CG1, c1
         QTest::addColumn<QString>("result");
 
         const QString p = kPrompt;
         // Four bands: CG is hidden and CG1 keeps its start text.
-        QTest::newRow("four 2.2 Ohm") << QStringList{"@four", "@all", "2.2"} << "Ohm" << "_+5%"
-                                      << QStringList{"Red", "Red", "", "Gold", "Gold"}
+        QTest::newRow("four 2.2 Ohm") << QStringList{"@four", "@all", "2.2"} << "Ohm"
+                                      << "_+5%" << QStringList{"Red", "Red", "", "Gold", "Gold"}
                                       << QStringList{"2200000", "2", "2", "Text1", "5"} << "2.2   Ohm    _+5%";
-        QTest::newRow("four 4.7 K Ohm") << QStringList{"@four", "@all", "4.7"} << "K Ohm" << "_+1%"
-                                        << QStringList{"Yellow", "Violet", "", "Red", "Brown"}
+        QTest::newRow("four 4.7 K Ohm") << QStringList{"@four", "@all", "4.7"} << "K Ohm"
+                                        << "_+1%" << QStringList{"Yellow", "Violet", "", "Red", "Brown"}
                                         << QStringList{"4700000000", "4", "7", "Text1", "8"} << "4.7   K Ohm    _+1%";
-        QTest::newRow("four 0.47 Ohm") << QStringList{"@four", "@all", "0.47"} << "Ohm" << "_+10%"
-                                       << QStringList{"Yellow", "Violet", "", "Silver", "Silver"}
+        QTest::newRow("four 0.47 Ohm") << QStringList{"@four", "@all", "0.47"} << "Ohm"
+                                       << "_+10%" << QStringList{"Yellow", "Violet", "", "Silver", "Silver"}
                                        << QStringList{"470000", "4", "7", "Text1", "4"} << "470   m Ohm    _+10%";
-        QTest::newRow("four 10 M Ohm") << QStringList{"@four", "@all", "10"} << "M Ohm" << "_+2%"
-                                       << QStringList{"Brown", "Black", "", "Blue", "Red"}
+        QTest::newRow("four 10 M Ohm") << QStringList{"@four", "@all", "10"} << "M Ohm"
+                                       << "_+2%" << QStringList{"Brown", "Black", "", "Blue", "Red"}
                                        << QStringList{"10000000000000", "1", "0", "Text1", "12"}
                                        << "10   M Ohm    _+2%";
-        QTest::newRow("four 475 drops a digit") << QStringList{"@four", "@all", "475"} << "Ohm" << "_+5%"
-                                                << QStringList{"Yellow", "Violet", "", "Brown", "Gold"}
-                                                << QStringList{"475000000", "4", "7", "Text1", "7"}
-                                                << "470   Ohm    _+5%";
-        QTest::newRow("four 999 M Ohm") << QStringList{"@four", "@all", "999"} << "M Ohm" << "_+5%"
-                                        << QStringList{"White", "White", "", "Violet", "Gold"}
+        QTest::newRow("four 475 drops a digit")
+            << QStringList{"@four", "@all", "475"} << "Ohm"
+            << "_+5%" << QStringList{"Yellow", "Violet", "", "Brown", "Gold"}
+            << QStringList{"475000000", "4", "7", "Text1", "7"} << "470   Ohm    _+5%";
+        QTest::newRow("four 999 M Ohm") << QStringList{"@four", "@all", "999"} << "M Ohm"
+                                        << "_+5%" << QStringList{"White", "White", "", "Violet", "Gold"}
                                         << QStringList{"999000000000000", "9", "9", "Text1", "13"}
                                         << "990   M Ohm    _+5%";
-        QTest::newRow("four 0.1 Ohm") << QStringList{"@four", "@all", "0.1"} << "Ohm" << "_+5%"
-                                      << QStringList{"Brown", "Black", "", "Silver", "Gold"}
+        QTest::newRow("four 0.1 Ohm") << QStringList{"@four", "@all", "0.1"} << "Ohm"
+                                      << "_+5%" << QStringList{"Brown", "Black", "", "Silver", "Gold"}
                                       << QStringList{"100000", "1", "0", "Text1", "4"} << "100   m Ohm    _+5%";
-        QTest::newRow("four 0.05 Ohm refused") << QStringList{"@four", "@all", "5", "@home", "0.0"} << "Ohm" << "_+5%"
-                                               << QStringList{"Green", "Black", "", "Blue", "Gold"}
+        QTest::newRow("four 0.05 Ohm refused") << QStringList{"@four", "@all", "5", "@home", "0.0"} << "Ohm"
+                                               << "_+5%" << QStringList{"Green", "Black", "", "Blue", "Gold"}
                                                << QStringList{"50000", "5", "0", "Text1", "3"} << p;
-        QTest::newRow("four 0.01 K Ohm") << QStringList{"@four", "@all", "1", "@home", "0.0"} << "K Ohm" << "_+5%"
-                                         << QStringList{"Brown", "Black", "", "Black", "Gold"}
+        QTest::newRow("four 0.01 K Ohm") << QStringList{"@four", "@all", "1", "@home", "0.0"} << "K Ohm"
+                                         << "_+5%" << QStringList{"Brown", "Black", "", "Black", "Gold"}
                                          << QStringList{"10000000", "1", "0", "Text1", "6"} << "10   Ohm    _+5%";
-        QTest::newRow("four 0") << QStringList{"@four", "@all", "0"} << "K Ohm" << "_+2%"
-                                << QStringList{"Brown", "Red", "", "Blue", "Red"}
+        QTest::newRow("four 0") << QStringList{"@four", "@all", "0"} << "K Ohm"
+                                << "_+2%" << QStringList{"Brown", "Red", "", "Blue", "Red"}
                                 << QStringList{"0", "0", "", "Text1", "0"} << p;
-        QTest::newRow("four -5 Ohm") << QStringList{"@four", "@all", "5", "@home", "-"} << "Ohm" << "_+5%"
-                                     << QStringList{"Brown", "Green", "", "Black", "Gold"}
+        QTest::newRow("four -5 Ohm") << QStringList{"@four", "@all", "5", "@home", "-"} << "Ohm"
+                                     << "_+5%" << QStringList{"Brown", "Green", "", "Black", "Gold"}
                                      << QStringList{"-5000000", "-", "5", "Text1", "6"} << p;
 
         // Five bands.
-        QTest::newRow("five 2.2 Ohm") << QStringList{"@all", "2.2"} << "Ohm" << "_+5%"
-                                      << QStringList{"Red", "Red", "Black", "Silver", "Gold"}
+        QTest::newRow("five 2.2 Ohm") << QStringList{"@all", "2.2"} << "Ohm"
+                                      << "_+5%" << QStringList{"Red", "Red", "Black", "Silver", "Gold"}
                                       << QStringList{"2200000", "2", "2", "0", "4"} << "2.2    Ohm    _+5%";
-        QTest::newRow("five 1 Ohm") << QStringList{"@all", "1"} << "Ohm" << "_+0.1%"
-                                    << QStringList{"Brown", "Black", "Black", "Silver", "Violet"}
+        QTest::newRow("five 1 Ohm") << QStringList{"@all", "1"} << "Ohm"
+                                    << "_+0.1%" << QStringList{"Brown", "Black", "Black", "Silver", "Violet"}
                                     << QStringList{"1000000", "1", "0", "0", "4"} << "1    Ohm    _+0.1%";
-        QTest::newRow("five 12 Ohm") << QStringList{"@all", "12"} << "Ohm" << "_+5%"
-                                     << QStringList{"Brown", "Red", "Black", "Gold", "Gold"}
+        QTest::newRow("five 12 Ohm") << QStringList{"@all", "12"} << "Ohm"
+                                     << "_+5%" << QStringList{"Brown", "Red", "Black", "Gold", "Gold"}
                                      << QStringList{"12000000", "1", "2", "0", "5"} << "12    Ohm    _+5%";
-        QTest::newRow("five 4.75 K Ohm") << QStringList{"@all", "4.75"} << "K Ohm" << "_+1%"
-                                         << QStringList{"Yellow", "Violet", "Green", "Brown", "Brown"}
+        QTest::newRow("five 4.75 K Ohm") << QStringList{"@all", "4.75"} << "K Ohm"
+                                         << "_+1%" << QStringList{"Yellow", "Violet", "Green", "Brown", "Brown"}
                                          << QStringList{"4750000000", "4", "7", "5", "7"} << "4.75    K Ohm    _+1%";
-        QTest::newRow("five 100 M Ohm") << QStringList{"@all", "100"} << "M Ohm" << "_+2%"
-                                        << QStringList{"Brown", "Black", "Black", "Blue", "Red"}
+        QTest::newRow("five 100 M Ohm") << QStringList{"@all", "100"} << "M Ohm"
+                                        << "_+2%" << QStringList{"Brown", "Black", "Black", "Blue", "Red"}
                                         << QStringList{"100000000000000", "1", "0", "0", "12"}
                                         << "100    M Ohm    _+2%";
-        QTest::newRow("five 999 M Ohm") << QStringList{"@all", "999"} << "M Ohm" << "_+0.05%"
-                                        << QStringList{"White", "White", "White", "Blue", "Grey"}
+        QTest::newRow("five 999 M Ohm") << QStringList{"@all", "999"} << "M Ohm"
+                                        << "_+0.05%" << QStringList{"White", "White", "White", "Blue", "Grey"}
                                         << QStringList{"999000000000000", "9", "9", "9", "12"}
                                         << "999    M Ohm    _+0.05%";
-        QTest::newRow("five 0.5 K Ohm refused") << QStringList{"@all", "5", "@home", "0."} << "K Ohm" << "_+0.5%"
-                                                << QStringList{"Green", "Black", "Black", "Black", "Green"}
+        QTest::newRow("five 0.5 K Ohm refused") << QStringList{"@all", "5", "@home", "0."} << "K Ohm"
+                                                << "_+0.5%" << QStringList{"Green", "Black", "Black", "Black", "Green"}
                                                 << QStringList{"500000000", "5", "0", "0", "6"} << p;
-        QTest::newRow("five 0") << QStringList{"@all", "0"} << "M Ohm" << "_+0.25%"
-                                << QStringList{"Brown", "Red", "Green", "Blue", "Blue"}
+        QTest::newRow("five 0") << QStringList{"@all", "0"} << "M Ohm"
+                                << "_+0.25%" << QStringList{"Brown", "Red", "Green", "Blue", "Blue"}
                                 << QStringList{"0", "0", "", "", "0"} << p;
-        QTest::newRow("five user's separator") << QStringList{"@all", "4" + Sep() + "75"} << "K Ohm" << "_+1%"
-                                               << QStringList{"Yellow", "Violet", "Green", "Brown", "Brown"}
-                                               << QStringList{"4750000000", "4", "7", "5", "7"}
-                                               << "4.75    K Ohm    _+1%";
+        QTest::newRow("five user's separator")
+            << QStringList{"@all", "4" + Sep() + "75"} << "K Ohm"
+            << "_+1%" << QStringList{"Yellow", "Violet", "Green", "Brown", "Brown"}
+            << QStringList{"4750000000", "4", "7", "5", "7"} << "4.75    K Ohm    _+1%";
     }
     void okEncodesTheWorkedValues()
     {
@@ -837,16 +864,17 @@ private slots:
 
     void controlsHaveNamesForScreenReaders()
     {
-        const std::pair<QWidget*, const char*> names[] = {
-            {Child("a12"), "Value"},          {List("Z")->lineEdit(), "Unit"}, {List("T")->lineEdit(), "Tolerance"},
-            {Child("Command1"), "OK"},        {Child("abcdt"), "Result"}};
+        const std::pair<QWidget*, const char*> names[] = {{Child("a12"), "Value"},
+                                                          {List("Z")->lineEdit(), "Unit"},
+                                                          {List("T")->lineEdit(), "Tolerance"},
+                                                          {Child("Command1"), "OK"},
+                                                          {Child("abcdt"), "Result"}};
         for (const auto& [control, name] : names) {
             QCOMPARE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), QString(name));
         }
         QCOMPARE(QAccessible::queryAccessibleInterface(Child("Z"))->text(QAccessible::Description), QString("Unit"));
         Step("@ok");
-        QCOMPARE(QAccessible::queryAccessibleInterface(Child("a"))->text(QAccessible::Name),
-                 QString("Band 1: Red, 2"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(Child("a"))->text(QAccessible::Name), QString("Band 1: Red, 2"));
         QCOMPARE(QAccessible::queryAccessibleInterface(Child("d"))->text(QAccessible::Name),
                  QString::fromUtf8("Tolerance: Gold, ±5%"));
     }
@@ -856,8 +884,10 @@ private slots:
         QTest::addColumn<bool>("four");
         QTest::addColumn<QString>("next");
         QTest::addColumn<QString>("colour");
-        QTest::newRow("four, then _+5%") << true << "_+5%" << "Gold";
-        QTest::newRow("five, then _+1%") << false << "_+1%" << "Brown";
+        QTest::newRow("four, then _+5%") << true << "_+5%"
+                                         << "Gold";
+        QTest::newRow("five, then _+1%") << false << "_+1%"
+                                         << "Brown";
     }
     void noBandHidesTheToleranceBandUntilTheNextEncoding()
     {
@@ -905,7 +935,7 @@ private slots:
 
         Step("@ok");
         QCOMPARE(Result(), Localised("4.7   K Ohm    _+5%"));
-        QCOMPARE(Edit("CG1")->text(), QString("5"));   // untouched in four-band mode
+        QCOMPARE(Edit("CG1")->text(), QString("5"));  // untouched in four-band mode
 
         Step("@five");
         QVERIFY(Child("CG")->isVisible());

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
@@ -14,11 +15,11 @@
 #include <QTextLayout>
 #include <QTimer>
 
+#include "rtf/RtfReader.h"
 #include "tests/support/WindowTestSupport.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
 #include "ui/help/Form3.h"
-#include "rtf/RtfReader.h"
 
 using zarnik::Form1;
 using zarnik::Form3;
@@ -67,7 +68,6 @@ private:
         return 15.0 * (window->frameGeometry().height() - window->height() + 1);
     }
     static double GrownSize(const QWidget* window, int ticks) { return SmallestHeight(window) + 75.0 * ticks; }
-
 
     // A window just loaded: zero size and its growth timer running. Its corner
     // is read after the first tick: a window of zero size may stand off its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The committed help document against its generator: the file must be what
 // the generator writes today, and it must hold what the help window expects
 // to read (header, font table, 80 paragraphs, Persian text in code page 1256,
@@ -22,10 +23,7 @@
 #include <vector>
 
 // Failures show Qt strings as text, not as arrays of UTF-16 units.
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace zarnik::helpdoc {
 namespace {
@@ -64,8 +62,8 @@ bool hasControlWord(const std::string& text, const std::string& word)
 int countControlWord(const std::string& text, const std::string& word)
 {
     const std::regex pattern("\\\\" + word + "(?![a-z0-9-])");
-    return static_cast<int>(std::distance(std::sregex_iterator(text.begin(), text.end(), pattern),
-                                          std::sregex_iterator()));
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(text.begin(), text.end(), pattern), std::sregex_iterator()));
 }
 
 // The text of a paragraph without pictures, decoded the way a reader of the
@@ -111,10 +109,10 @@ QString decodeParagraphText(std::string_view rtf)
             if (word == "u") {
                 flush();
                 text += QChar(static_cast<char16_t>(std::stoi(number)));
-                i += rtf.substr(i, 2) == "\\'" ? 4 : 1; // the fallback (\uc1)
+                i += rtf.substr(i, 2) == "\\'" ? 4 : 1;  // the fallback (\uc1)
             }
         } else {
-            bytes.append(rtf[i + 1]); // \\, \{ and \}
+            bytes.append(rtf[i + 1]);  // \\, \{ and \}
             i += 2;
         }
     }
@@ -151,12 +149,10 @@ TEST(HelpDocument, checksCatchBrokenParagraphLists)
         {"a paragraph missing", [](std::vector<Paragraph>& d) { d.pop_back(); }},
         {"a kashida missing in the greeting",
          [](std::vector<Paragraph>& d) { d[1].runs[0].text.erase(d[1].runs[0].text.find(kKashida), 2); }},
-        {"an extra kashida in the closing line",
-         [](std::vector<Paragraph>& d) { d[72].runs[0].text += kKashida; }},
+        {"an extra kashida in the closing line", [](std::vector<Paragraph>& d) { d[72].runs[0].text += kKashida; }},
         {"a second bold line", [](std::vector<Paragraph>& d) { d[71].bold = true; }},
         {"the last paragraph centred", [](std::vector<Paragraph>& d) { d[79].alignment = Alignment::Centre; }},
-        {"pictures swapped",
-         [](std::vector<Paragraph>& d) { std::swap(d[65].picture, d[70].picture); }},
+        {"pictures swapped", [](std::vector<Paragraph>& d) { std::swap(d[65].picture, d[70].picture); }},
         {"broken UTF-8", [](std::vector<Paragraph>& d) { d[3].runs[0].text += "\xC3"; }},
         {"a line break in a text", [](std::vector<Paragraph>& d) { d[3].runs[0].text += "\n"; }},
     };
@@ -178,8 +174,8 @@ TEST(HelpDocument, headerDeclaresCodePageLanguageAndFonts)
     std::vector<std::string> fonts;
     for (auto it = std::sregex_iterator(body.begin(), body.end(), fontEntry); it != std::sregex_iterator(); ++it)
         fonts.push_back((*it)[1].str() + "/" + (*it)[2].str() + "/" + (*it)[3].str());
-    const std::vector<std::string> expected = {"0/0/Courier New", "1/178/Courier New",
-                                               "2/178/Times New Roman", "3/0/MS Sans Serif"};
+    const std::vector<std::string> expected = {"0/0/Courier New", "1/178/Courier New", "2/178/Times New Roman",
+                                               "3/0/MS Sans Serif"};
     EXPECT_EQ(fonts, expected);
 }
 
@@ -190,7 +186,7 @@ TEST(HelpDocument, bracesBalanceAndCloseTheDocument)
     std::size_t closedAt = std::string::npos;
     for (std::size_t i = 0; i < rtf.size(); ++i) {
         if (rtf[i] == '\\') {
-            ++i; // an escaped brace or backslash is text
+            ++i;  // an escaped brace or backslash is text
         } else if (rtf[i] == '{') {
             ++depth;
         } else if (rtf[i] == '}') {
@@ -240,7 +236,9 @@ TEST(HelpDocument, persianTextsReadBackExactly)
         {14, "قهوه ای..........1"},
         {47, "طلایی.............*0.1"},
         {59, "نقره ای ........10 %"},
-        {62, "برای محاسبه ی مقدار مقاومت دو رنگ اول(اعداد شان) را با هم خوانده و در عدد رنگ سوم ( ضریب ) ضرب کرده تا مقدار مقاومت بر حسب اهم بدست آید.رنگ چهارم بیانگر درصد تلرانس مقاومت می باشد."},
+        {62,
+         "برای محاسبه ی مقدار مقاومت دو رنگ اول(اعداد شان) را با هم خوانده و در عدد رنگ سوم ( ضریب ) ضرب کرده تا مقدار "
+         "مقاومت بر حسب اهم بدست آید.رنگ چهارم بیانگر درصد تلرانس مقاومت می باشد."},
         {64, "برای مثال مقاومتی با رنگهای (طلایی  قرمز قرمز قرمز):     "},
         {69, "مثال:(بنفش،قرمز،قهوه ای،نارنجی،آبی)"},
         {73, "با تشکــــــــــــــــــــر-گروه زرنیک-تابستان 86"},
@@ -330,10 +328,10 @@ TEST(Cp1256, tableAgreesWithQtsDecoderAndRoundTrips)
         EXPECT_EQ(FromCp1256(static_cast<unsigned char>(byte)), char32_t(viaQt.at(0).unicode())) << byte;
         EXPECT_EQ(ToCp1256(FromCp1256(static_cast<unsigned char>(byte))), static_cast<unsigned char>(byte));
     }
-    EXPECT_FALSE(ToCp1256(U'\u06CC').has_value()); // Persian yeh
+    EXPECT_FALSE(ToCp1256(U'\u06CC').has_value());  // Persian yeh
     EXPECT_FALSE(ToCp1256(U'\u0100').has_value());
-    EXPECT_EQ(ToCp1256(U'\u06A9'), 0x98);          // keheh
-    EXPECT_EQ(ToCp1256(U'\u0640'), 0xDC);          // kashida
+    EXPECT_EQ(ToCp1256(U'\u06A9'), 0x98);  // keheh
+    EXPECT_EQ(ToCp1256(U'\u0640'), 0xDC);  // kashida
 }
 
 TEST(RtfText, escapesEachKindOfCharacter)
@@ -349,8 +347,8 @@ TEST(RtfText, escapesEachKindOfCharacter)
         {"\u06CC", "\\u1740\\'ed"},
         {"\u060C\u0640", "\\'a1\\'dc"},
         {"\u20AC", "\\'80"},
-        {"\uFB50", "\\u-1200?"},                  // above 32767: negative
-        {"\U0001F600", "\\u-10179?\\u-8704?"},    // outside the BMP: a surrogate pair
+        {"\uFB50", "\\u-1200?"},                // above 32767: negative
+        {"\U0001F600", "\\u-10179?\\u-8704?"},  // outside the BMP: a surrogate pair
         {"", ""},
     };
     for (const Case& c : cases)
@@ -375,5 +373,5 @@ TEST(PngPictureHeader, refusesWhatIsNoPng)
     EXPECT_NO_THROW((void)makePngPicture(good, kFirstFormulaSize));
 }
 
-} // namespace
-} // namespace zarnik::helpdoc
+}  // namespace
+}  // namespace zarnik::helpdoc

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <string>
@@ -66,8 +67,8 @@ TEST(ColourTable, LooksUpByDigitExponentAndTolerance)
         EXPECT_EQ(ColourByMultiplierExponent(exponent)->name, byExponent[exponent + 2]);
     }
     const std::pair<const char*, const char*> byTolerance[] = {
-        {"_+1%", "Brown"},    {"_+2%", "Red"},     {"_+0.5%", "Green"}, {"_+0.25%", "Blue"},   {"_+0.1%", "Violet"},
-        {"_+0.05%", "Grey"},  {"_+5%", "Gold"},    {"_+10%", "Silver"}, {"_+20%", "no band"},
+        {"_+1%", "Brown"},   {"_+2%", "Red"},  {"_+0.5%", "Green"}, {"_+0.25%", "Blue"},  {"_+0.1%", "Violet"},
+        {"_+0.05%", "Grey"}, {"_+5%", "Gold"}, {"_+10%", "Silver"}, {"_+20%", "no band"},
     };
     for (const auto& [text, name] : byTolerance) {
         ASSERT_NE(ColourByTolerance(text), nullptr) << text;
@@ -102,8 +103,7 @@ TEST(BandRules, OfferTheirEntriesUnderTheirSwatchNames)
     using Names = std::vector<std::string>;
     EXPECT_EQ(SwatchNames(Band::First), (Names{"a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8", "a9"}));
     EXPECT_EQ(SwatchNames(Band::Second), (Names{"b0", "b1", "b2", "b3", "b4", "b5", "b6", "b7", "b8", "b9"}));
-    EXPECT_EQ(SwatchNames(Band::Third),
-              (Names{"CG0", "CG1", "CG2", "CG3", "CG4", "CG5", "CG6", "CG7", "CG8", "CG9"}));
+    EXPECT_EQ(SwatchNames(Band::Third), (Names{"CG0", "CG1", "CG2", "CG3", "CG4", "CG5", "CG6", "CG7", "CG8", "CG9"}));
     EXPECT_EQ(SwatchNames(Band::Multiplier), (Names{"c0", "c1", "c2", "c3", "c4", "c5", "c6", "c11", "c12"}));
     EXPECT_EQ(SwatchNames(Band::Tolerance), (Names{"d1", "d2", "d5", "d6", "d7", "d8", "d11", "d12", "d13"}));
 

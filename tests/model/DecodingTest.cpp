@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,18 +16,12 @@ namespace {
 using namespace zarnik::test;
 
 // Bands by colour name, as the window's swatches would write the texts.
-std::string Digit(const char* colour)
-{
-    return BandText(Band::Second, *ColourByName(colour));
-}
+std::string Digit(const char* colour) { return BandText(Band::Second, *ColourByName(colour)); }
 std::string Multiplier(const char* colour, const NumberFormat& format)
 {
     return BandText(Band::Multiplier, *ColourByName(colour), format);
 }
-std::string Tolerance(const char* colour)
-{
-    return BandText(Band::Tolerance, *ColourByName(colour));
-}
+std::string Tolerance(const char* colour) { return BandText(Band::Tolerance, *ColourByName(colour)); }
 
 struct Worked {
     std::vector<const char*> digits;
@@ -45,11 +40,11 @@ TEST(Decoding, GivesTheWorkedResultsInEveryLocale)
         {{"Yellow", "Violet"}, "Silver", "Silver", "0.47", "   Ohm"},
         {{"Brown", "Black"}, "Blue", "Brown", "10", "   M Ohm"},
         {{"Brown", "Black"}, "Brown", "no band", "100", "   Ohm"},
-        {{"Brown", "Black"}, "Orange", "Red", "10", "   K Ohm"},     // exactly 10 000
-        {{"Brown", "Black"}, "Yellow", "Red", "100", "   K Ohm"},    // 100 000
+        {{"Brown", "Black"}, "Orange", "Red", "10", "   K Ohm"},   // exactly 10 000
+        {{"Brown", "Black"}, "Yellow", "Red", "100", "   K Ohm"},  // 100 000
         {{"White", "White"}, "Orange", "Red", "99", "   K Ohm"},
-        {{"Brown", "Black"}, "Silver", "Grey", "0.1", "   Ohm"},     // the smallest four-band value
-        {{"White", "White"}, "Blue", "Violet", "99", "   M Ohm"},    // the largest
+        {{"Brown", "Black"}, "Silver", "Grey", "0.1", "   Ohm"},   // the smallest four-band value
+        {{"White", "White"}, "Blue", "Violet", "99", "   M Ohm"},  // the largest
         {{"Grey", "Green"}, "Gold", "Blue", "8.5", "   Ohm"},
     };
     const Worked fiveBands[] = {
@@ -64,15 +59,13 @@ TEST(Decoding, GivesTheWorkedResultsInEveryLocale)
     };
     for (const NumberFormat* format : kFormats) {
         for (const Worked& w : fourBands) {
-            const std::string expected =
-                WithSeparator(w.number, *format) + w.unit + "    " + Tolerance(w.tolerance);
+            const std::string expected = WithSeparator(w.number, *format) + w.unit + "    " + Tolerance(w.tolerance);
             EXPECT_EQ(DecodeFourBands(Digit(w.digits[0]), Digit(w.digits[1]), Multiplier(w.multiplier, *format),
                                       Tolerance(w.tolerance), *format),
                       expected);
         }
         for (const Worked& w : fiveBands) {
-            const std::string expected =
-                WithSeparator(w.number, *format) + w.unit + "    " + Tolerance(w.tolerance);
+            const std::string expected = WithSeparator(w.number, *format) + w.unit + "    " + Tolerance(w.tolerance);
             EXPECT_EQ(DecodeFiveBands(Digit(w.digits[0]), Digit(w.digits[1]), Digit(w.digits[2]),
                                       Multiplier(w.multiplier, *format), Tolerance(w.tolerance), *format),
                       expected);
@@ -129,22 +122,23 @@ TEST(Decoding, ShowsEveryPaletteCombinationExactly)
             for (std::int64_t d = lowest; d <= highest; ++d) {
                 const std::string digits = std::to_string(d);
                 for (const ColourCode* multiplier : multipliers) {
-                    const int exponent = multiplier->digit ? *multiplier->digit : (multiplier->name == "Gold" ? -1 : -2);
+                    const int exponent =
+                        multiplier->digit ? *multiplier->digit : (multiplier->name == "Gold" ? -1 : -2);
                     // In hundredths of an ohm, an integer for every combination.
                     const std::int64_t hundredths = d * Power10(exponent + 2);
                     const int scale = hundredths < 100'000 ? 0 : hundredths < 100'000'000 ? 3 : 6;
                     const char* unit = scale == 0 ? "Ohm" : scale == 3 ? "K Ohm" : "M Ohm";
                     const ColourCode* tolerance = tolerances[static_cast<std::size_t>(checked) % tolerances.size()];
-                    const std::string expected = DecimalText(hundredths, 2 + scale, *format) + blanks + unit +
-                                                 "    " + std::string(tolerance->toleranceText);
+                    const std::string expected = DecimalText(hundredths, 2 + scale, *format) + blanks + unit + "    " +
+                                                 std::string(tolerance->toleranceText);
 
                     const std::string multiplierText = MultiplierText(*multiplier, *format);
                     const std::string toleranceText(tolerance->toleranceText);
                     const std::string result =
                         five ? DecodeFiveBands(digits.substr(0, 1), digits.substr(1, 1), digits.substr(2, 1),
                                                multiplierText, toleranceText, *format)
-                             : DecodeFourBands(digits.substr(0, 1), digits.substr(1, 1), multiplierText,
-                                               toleranceText, *format);
+                             : DecodeFourBands(digits.substr(0, 1), digits.substr(1, 1), multiplierText, toleranceText,
+                                               *format);
                     ASSERT_EQ(result, expected) << digits << " x " << multiplierText;
                     ++checked;
                 }
@@ -180,10 +174,10 @@ TEST(Decoding, AnswersTextsThatAreNoNumbersWithTheIdleText)
         const char* multiplier;
     };
     const Bad cases[] = {
-        {"", "7", "0", "100"},      {"4", "", "0", "100"},     {"x", "7", "0", "100"},   {"4", "7", "0", ""},
-        {"4", "7", "0", "abc"},     {"4", "7", "0", "0,1"},    {"4", "7", "0", "inf"},   {"4", "7", "0", "nan"},
-        {"1e", "5", "5", "100"},    {"4", "-7", "0", "100"},   {"4", "7", "0", "1e400"}, {"4", "7", "0", "1e308"},
-        {"4", "7", "0", "-1e308"},  {"4", "7", "0", "0x10"},   {"\xFF", "7", "0", "1"},  {"4", "7", "0", "1 0"},
+        {"", "7", "0", "100"},     {"4", "", "0", "100"},   {"x", "7", "0", "100"},   {"4", "7", "0", ""},
+        {"4", "7", "0", "abc"},    {"4", "7", "0", "0,1"},  {"4", "7", "0", "inf"},   {"4", "7", "0", "nan"},
+        {"1e", "5", "5", "100"},   {"4", "-7", "0", "100"}, {"4", "7", "0", "1e400"}, {"4", "7", "0", "1e308"},
+        {"4", "7", "0", "-1e308"}, {"4", "7", "0", "0x10"}, {"\xFF", "7", "0", "1"},  {"4", "7", "0", "1 0"},
     };
     for (const Bad& c : cases) {
         EXPECT_EQ(DecodeFourBands(c.first, c.second, c.multiplier, "_+5%"), kIdleText)
@@ -201,8 +195,8 @@ TEST(Decoding, AnswersTextsThatAreNoNumbersWithTheIdleText)
 // every one with a line, never fail (run under the sanitizers too).
 TEST(Decoding, AnswersRandomTextsWithoutFailing)
 {
-    const std::vector<std::string> pieces = {"0", "1", "5", "9", ".", ",", "\u066B", "e", "E", "+", "-",
-                                             " ", "\xD9", "\xAB", "\xFF", "x", "inf", "999999999", "e308"};
+    const std::vector<std::string> pieces = {"0", "1", "5",    "9",    ".",    ",", "\u066B", "e",         "E",   "+",
+                                             "-", " ", "\xD9", "\xAB", "\xFF", "x", "inf",    "999999999", "e308"};
     std::mt19937 random(1234);
     auto text = [&] {
         std::string t;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -90,10 +91,23 @@ struct ParseCase {
 TEST(Parse, ReadsNumbersWithThePointOrTheFormatsSeparator)
 {
     const ParseCase anyLocale[] = {
-        {"4.7", 4.7},     {".5", 0.5},       {"0.", 0.0},       {"-3", -3.0},      {"+2", 2.0},
-        {"1e3", 1000.0},  {"1E+3", 1000.0},  {"2.5e-3", 0.0025}, {"  12  ", 12.0}, {"\t7 ", 7.0},
-        {"00012", 12.0},  {"1.5E2", 150.0},  {"9E+15", 9e15},   {"5E-06", 5e-6},   {"-0.47", -0.47},
-        {"1e-400", 0.0},  {"999000000000000", 999e12},
+        {"4.7", 4.7},
+        {".5", 0.5},
+        {"0.", 0.0},
+        {"-3", -3.0},
+        {"+2", 2.0},
+        {"1e3", 1000.0},
+        {"1E+3", 1000.0},
+        {"2.5e-3", 0.0025},
+        {"  12  ", 12.0},
+        {"\t7 ", 7.0},
+        {"00012", 12.0},
+        {"1.5E2", 150.0},
+        {"9E+15", 9e15},
+        {"5E-06", 5e-6},
+        {"-0.47", -0.47},
+        {"1e-400", 0.0},
+        {"999000000000000", 999e12},
     };
     for (const NumberFormat& format : {kPoint, kComma, kArabic}) {
         for (const ParseCase& c : anyLocale) {
@@ -114,25 +128,68 @@ TEST(Parse, RefusesEverythingElse)
         const NumberFormat* format;
     };
     const Refused cases[] = {
-        {"", &kPoint},           {"   ", &kPoint},       {"inf", &kPoint},         {"-inf", &kPoint},
-        {"INF", &kPoint},        {"nan", &kPoint},       {"NAN", &kPoint},         {"Infinity", &kPoint},
-        {"0x10", &kPoint},       {"0x1p3", &kPoint},     {"1e", &kPoint},          {"1e+", &kPoint},
-        {"1E-", &kPoint},        {".", &kPoint},         {"-", &kPoint},           {"+", &kPoint},
-        {"-.", &kPoint},         {"e5", &kPoint},        {".e5", &kPoint},         {"- 5", &kPoint},
-        {"--5", &kPoint},        {"+-5", &kPoint},       {"5-", &kPoint},          {"1.2.3", &kPoint},
-        {"1 000", &kPoint},      {"1,000", &kPoint},     {"4,7", &kPoint},         {"1_000", &kPoint},
-        {"1'000", &kPoint},      {"1e5.5", &kPoint},     {"12abc", &kPoint},       {"abc", &kPoint},
-        {"$5", &kPoint},         {"5%", &kPoint},        {"1e400", &kPoint},       {"-1e400", &kPoint},
-        {"1e99999999999999999999", &kPoint},             {"\xD9\xAB", &kArabic},  {"1,000.5", &kComma},
-        {"1.000,5", &kComma},    {"4,7,", &kComma},      {",", &kComma},           {"4\xD9", &kArabic},
-        {"4\xAB" "7", &kArabic}, {"4\xD9\xAB\xD9\xAB", &kArabic},                  {"\xD9\xAB" "5e", &kArabic},
-        {"4\u066B7", &kPoint},   {"4\u066B7", &kComma},  {"5\n", &kPoint},
+        {"", &kPoint},
+        {"   ", &kPoint},
+        {"inf", &kPoint},
+        {"-inf", &kPoint},
+        {"INF", &kPoint},
+        {"nan", &kPoint},
+        {"NAN", &kPoint},
+        {"Infinity", &kPoint},
+        {"0x10", &kPoint},
+        {"0x1p3", &kPoint},
+        {"1e", &kPoint},
+        {"1e+", &kPoint},
+        {"1E-", &kPoint},
+        {".", &kPoint},
+        {"-", &kPoint},
+        {"+", &kPoint},
+        {"-.", &kPoint},
+        {"e5", &kPoint},
+        {".e5", &kPoint},
+        {"- 5", &kPoint},
+        {"--5", &kPoint},
+        {"+-5", &kPoint},
+        {"5-", &kPoint},
+        {"1.2.3", &kPoint},
+        {"1 000", &kPoint},
+        {"1,000", &kPoint},
+        {"4,7", &kPoint},
+        {"1_000", &kPoint},
+        {"1'000", &kPoint},
+        {"1e5.5", &kPoint},
+        {"12abc", &kPoint},
+        {"abc", &kPoint},
+        {"$5", &kPoint},
+        {"5%", &kPoint},
+        {"1e400", &kPoint},
+        {"-1e400", &kPoint},
+        {"1e99999999999999999999", &kPoint},
+        {"\xD9\xAB", &kArabic},
+        {"1,000.5", &kComma},
+        {"1.000,5", &kComma},
+        {"4,7,", &kComma},
+        {",", &kComma},
+        {"4\xD9", &kArabic},
+        {"4\xAB"
+         "7",
+         &kArabic},
+        {"4\xD9\xAB\xD9\xAB", &kArabic},
+        {"\xD9\xAB"
+         "5e",
+         &kArabic},
+        {"4\u066B7", &kPoint},
+        {"4\u066B7", &kComma},
+        {"5\n", &kPoint},
     };
     for (const Refused& c : cases) {
         EXPECT_EQ(Parse(c.text, *c.format), std::nullopt) << "'" << c.text << "' sep " << c.format->decimalSeparator;
     }
     // An embedded NUL is not a terminator.
-    EXPECT_EQ(Parse(std::string_view("4\0" "7", 3)), std::nullopt);
+    EXPECT_EQ(Parse(std::string_view("4\0"
+                                     "7",
+                                     3)),
+              std::nullopt);
 }
 
 TEST(Parse, ReadsBackEveryNumberTextToItsFifteenDigitValue)

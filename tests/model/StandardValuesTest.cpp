@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,10 +18,7 @@ namespace {
 
 using namespace zarnik::test;
 
-Decimal D(const char* text)
-{
-    return ReadDecimal(text).value();
-}
+Decimal D(const char* text) { return ReadDecimal(text).value(); }
 
 std::string Names(const std::vector<Series>& series)
 {
@@ -179,11 +177,10 @@ TEST(ResultFacts, DescribesDecodingsAndEncodingsInEveryLocale)
             const std::string multiplier = band(Band::Multiplier, b[b.size() - 2], *format);
             const std::string tolerance = band(Band::Tolerance, b.back(), *format);
             const auto text =
-                b.size() == 4
-                    ? DescribeFourBands(band(Band::First, b[0], *format), band(Band::Second, b[1], *format),
-                                        multiplier, tolerance, *format)
-                    : DescribeFiveBands(band(Band::First, b[0], *format), band(Band::Second, b[1], *format),
-                                        band(Band::Third, b[2], *format), multiplier, tolerance, *format);
+                b.size() == 4 ? DescribeFourBands(band(Band::First, b[0], *format), band(Band::Second, b[1], *format),
+                                                  multiplier, tolerance, *format)
+                              : DescribeFiveBands(band(Band::First, b[0], *format), band(Band::Second, b[1], *format),
+                                                  band(Band::Third, b[2], *format), multiplier, tolerance, *format);
             std::string expected = row.text;
             for (std::size_t at = expected.find('.'); at != std::string::npos; at = expected.find('.', at + 1)) {
                 expected.replace(at, 1, format->decimalSeparator);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens and closes the encoder, help and about windows hundreds of times from
 // the decoder window's menu, closes them while they grow and presses the menu
 // items while they grow; types and pastes random texts into the encoder's
@@ -24,9 +25,9 @@
 #include <QTimer>
 #include <memory>
 
-#include "tests/support/WindowTestSupport.h"
 #include "model/Encoding.h"
 #include "model/NumberText.h"
+#include "tests/support/WindowTestSupport.h"
 #include "ui/about/Form4.h"
 #include "ui/decoder/Form1.h"
 #include "ui/encoder/Form2.h"
@@ -47,10 +48,7 @@ T* Child(const QObject* parent, const char* name)
     return parent->findChild<T*>(QString::fromLatin1(name));
 }
 
-zarnik::NumberFormat UserFormat()
-{
-    return zarnik::NumberFormat{QLocale::system().decimalPoint().toStdString()};
-}
+zarnik::NumberFormat UserFormat() { return zarnik::NumberFormat{QLocale::system().decimalPoint().toStdString()}; }
 
 // Random texts for the value box: digits, the separators of three
 // conventions, signs, exponents, blanks, letters and Arabic-Indic digits.
@@ -292,9 +290,7 @@ private slots:
                 QGuiApplication::clipboard()->setText(RandomText(random, 12));
                 QTest::keySequence(a12, QKeySequence::Paste);
                 break;
-            case 4:
-                QTest::keyClick(a12, Qt::Key_Backspace);
-                break;
+            case 4: QTest::keyClick(a12, Qt::Key_Backspace); break;
             case 5:
                 QTest::mouseClick(Child<QRadioButton>(encoder, random.bounded(2) ? "four" : "five"), Qt::LeftButton);
                 break;
@@ -385,7 +381,8 @@ private slots:
             }
             const int ticks = random.bounded(0, 90);
             for (int i = 0; i < ticks; ++i) {
-                if (Form3* window = zarnik::test::OpenWindow<zarnik::Form3>("Form3"); window && Child<QTimer>(window, "Timer1")->isActive()) {
+                if (Form3* window = zarnik::test::OpenWindow<zarnik::Form3>("Form3");
+                    window && Child<QTimer>(window, "Timer1")->isActive()) {
                     zarnik::test::Tick(&*window, "Timer1");
                 }
                 if (timer2->isActive()) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QAction>
@@ -5,9 +6,9 @@
 #include <QImage>
 #include <QMetaObject>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
-#include <QString>
 #include <QtGlobal>
 
 namespace zarnik::test {

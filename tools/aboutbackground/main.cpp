@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Paints the about window's background: a pale fantasy landscape in teal,
 // violet and green. A stone arch bridge under a thick drift of white-violet
 // snow spans calm water in the upper half; below it runs a low wall of flat
@@ -40,15 +41,12 @@ constexpr int kHeight = 365;
 constexpr double kPi = std::numbers::pi;
 
 // Where things stand, in pixels from the top.
-constexpr double kHorizon = 116;   // far shore behind the bridge
-constexpr double kWaterLine = 154; // the bridge's feet
-constexpr double kWallTop = 190;   // top of the stepping-stone wall
-constexpr double kGrassTop = 214;  // where the meadow begins
+constexpr double kHorizon = 116;    // far shore behind the bridge
+constexpr double kWaterLine = 154;  // the bridge's feet
+constexpr double kWallTop = 190;    // top of the stepping-stone wall
+constexpr double kGrassTop = 214;   // where the meadow begins
 
-QImage layer()
-{
-    return tools::transparentLayer(kWidth, kHeight);
-}
+QImage layer() { return tools::transparentLayer(kWidth, kHeight); }
 
 QColor mix(const QColor& a, const QColor& b, double t)
 {
@@ -130,7 +128,8 @@ void paintSky(QPainter& p, const Noise& noise)
         for (const Bank& bank : banks) {
             QPainterPath puffs;
             for (double x = bank.left; x < bank.right; x += random.uniform(9, 16)) {
-                const double middle = 1 - std::pow((x - (bank.left + bank.right) / 2) / ((bank.right - bank.left) / 2), 2);
+                const double middle =
+                    1 - std::pow((x - (bank.left + bank.right) / 2) / ((bank.right - bank.left) / 2), 2);
                 const double r = bank.height * (0.45 + 0.6 * middle) * random.uniform(0.8, 1.2);
                 puffs.addEllipse(QPointF(x, bank.base - r * 0.6), r, r * 0.85);
             }
@@ -158,25 +157,27 @@ void paintDistance(QPainter& p, const Noise& noise)
         q.setRenderHint(QPainter::Antialiasing, true);
         q.setPen(Qt::NoPen);
         auto ridge = [&](double x) {
-            return 60 + 16 * noise.fbm(x * 0.012 + 3.0, 1.5, 4) - 40 * std::exp(-std::pow((x - 306) / 34, 2))
-                   - 30 * std::exp(-std::pow((x - 58) / 40, 2)) - 22 * std::exp(-std::pow((x - 150) / 26, 2))
-                   - 8 * std::abs(std::sin(x * 0.045));
+            return 60 + 16 * noise.fbm(x * 0.012 + 3.0, 1.5, 4) - 40 * std::exp(-std::pow((x - 306) / 34, 2)) -
+                   30 * std::exp(-std::pow((x - 58) / 40, 2)) - 22 * std::exp(-std::pow((x - 150) / 26, 2)) -
+                   8 * std::abs(std::sin(x * 0.045));
         };
         QLinearGradient mountains(0, 24, 0, kHorizon);
         mountains.setColorAt(0.0, QColor(0xc2, 0xb4, 0xe2));
         mountains.setColorAt(0.6, QColor(0xbf, 0xc3, 0xe2));
         mountains.setColorAt(1.0, QColor(0xbd, 0xd4, 0xdc));
         q.setBrush(mountains);
-        q.drawPath(band(-2, kWidth + 2, ridge, [](double) { return kHorizon + 4; }, 2));
+        q.drawPath(band(
+            -2, kWidth + 2, ridge, [](double) { return kHorizon + 4; }, 2));
 
         // Snow on the peaks, thinning out down the slopes.
         q.setBrush(QColor(0xf8, 0xf5, 0xfd, 225));
-        q.drawPath(band(-2, kWidth + 2, ridge,
-                        [&](double x) {
-                            const double height = std::max(0.0, 58 - ridge(x));
-                            return ridge(x) + 2 + height * 0.45 * noise.fbm(x * 0.08, 9.0, 3);
-                        },
-                        1));
+        q.drawPath(band(
+            -2, kWidth + 2, ridge,
+            [&](double x) {
+                const double height = std::max(0.0, 58 - ridge(x));
+                return ridge(x) + 2 + height * 0.45 * noise.fbm(x * 0.08, 9.0, 3);
+            },
+            1));
 
         auto trees = [&](double x) {
             const double lumps = std::abs(std::sin(x * 0.23 + 3 * noise.at(x * 0.05, 2)));
@@ -186,7 +187,8 @@ void paintDistance(QPainter& p, const Noise& noise)
         wood.setColorAt(0.0, QColor(0x9d, 0xc7, 0xc0));
         wood.setColorAt(1.0, QColor(0x8b, 0xb8, 0xb4));
         q.setBrush(wood);
-        q.drawPath(band(-2, kWidth + 2, trees, [](double) { return kHorizon + 4; }, 1));
+        q.drawPath(band(
+            -2, kWidth + 2, trees, [](double) { return kHorizon + 4; }, 1));
     }
     blur(far, 1);
     p.drawImage(0, 0, far);
@@ -224,7 +226,7 @@ void paintWater(QPainter& p, const Noise& noise)
 struct Arch {
     double centre;
     double halfWidth;
-    double crown; // top of the opening
+    double crown;  // top of the opening
 };
 
 const Arch kArches[] = {
@@ -254,7 +256,8 @@ QPainterPath archOpening(const Arch& arch, double grow = 0)
 
 QPainterPath bridgeFace()
 {
-    QPainterPath face = band(-4, kWidth + 4, deckTop, [](double) { return kWaterLine + 2; }, 2);
+    QPainterPath face = band(
+        -4, kWidth + 4, deckTop, [](double) { return kWaterLine + 2; }, 2);
     for (const Arch& arch : kArches)
         face = face.subtracted(archOpening(arch));
     return face;
@@ -281,7 +284,7 @@ QImage paintBridge(const Noise& noise, Random& random)
     // Courses of cut stone with staggered joints; each block a little
     // lighter, darker, bluer or warmer than its neighbours.
     const QColor tints[] = {
-        QColor(255, 250, 255, 55), QColor(70, 60, 100, 30), QColor(150, 120, 200, 30),
+        QColor(255, 250, 255, 55), QColor(70, 60, 100, 30),   QColor(150, 120, 200, 30),
         QColor(120, 190, 190, 30), QColor(220, 190, 180, 35), QColor(0, 0, 0, 0),
     };
     const QPen mortar(QColor(0x76, 0x6e, 0x88, 120), 1.0);
@@ -364,15 +367,15 @@ QImage paintSnow(const Noise& noise, Random& random)
     std::vector<Drip> drips;
     for (double x = random.uniform(0, 12); x < kWidth; x += random.uniform(16, 40)) {
         if (random.unit() < 0.35)
-            drips.push_back({x, random.uniform(9, 16), random.uniform(4, 8)}); // a sagging lump
+            drips.push_back({x, random.uniform(9, 16), random.uniform(4, 8)});  // a sagging lump
         else
-            drips.push_back({x, random.uniform(3.5, 7), random.uniform(6, 14)}); // a drip
+            drips.push_back({x, random.uniform(3.5, 7), random.uniform(6, 14)});  // a drip
     }
 
     auto top = [&](double x) {
         const double u = (x - kWidth / 2.0) / (kWidth / 2.0);
-        return deckTop(x) - 20 - 9 * noise.fbm(x * 0.018, 30.0, 4) - 6 * (1 - u * u)
-               - 3 * std::sin(x * 0.09 + 2 * noise.at(x * 0.03, 31.0)) - 3 * noise.fbm(x * 0.12, 33.0, 2);
+        return deckTop(x) - 20 - 9 * noise.fbm(x * 0.018, 30.0, 4) - 6 * (1 - u * u) -
+               3 * std::sin(x * 0.09 + 2 * noise.at(x * 0.03, 31.0)) - 3 * noise.fbm(x * 0.12, 33.0, 2);
     };
     auto bottom = [&](double x) {
         double y = deckTop(x) + 5 + 4 * noise.fbm(x * 0.05, 40.0, 3);
@@ -397,7 +400,8 @@ QImage paintSnow(const Noise& noise, Random& random)
         s.setRenderHint(QPainter::Antialiasing, true);
         s.setPen(Qt::NoPen);
         s.setBrush(QColor(0x5a, 0x4c, 0x82, 110));
-        s.drawPath(band(-4, kWidth + 4, top, [&](double x) { return bottom(x) + 4; }, 1));
+        s.drawPath(band(
+            -4, kWidth + 4, top, [&](double x) { return bottom(x) + 4; }, 1));
     }
     blur(shadow, 3);
     p.drawImage(0, 0, shadow);
@@ -413,7 +417,8 @@ QImage paintSnow(const Noise& noise, Random& random)
     // Violet shade along the underside of the overhang and the drips.
     p.save();
     p.setClipPath(drift);
-    QPainterPath underside = band(-4, kWidth + 4, [&](double x) { return bottom(x) - 7; }, bottom, 1);
+    QPainterPath underside = band(
+        -4, kWidth + 4, [&](double x) { return bottom(x) - 7; }, bottom, 1);
     QImage shade = layer();
     {
         QPainter s(&shade);
@@ -581,9 +586,9 @@ void paintMeadowGround(QPainter& p, const Noise& noise)
         q.fillRect(QRectF(0, kGrassTop - 8, kWidth, 24), shade);
     }
     // A soft, uneven upper edge where the grass meets the wall.
-    QPainterPath edge = band(-2, kWidth + 2,
-                             [&](double x) { return kGrassTop - 5 - 5 * noise.fbm(x * 0.05, 130.0, 3); },
-                             [](double) { return kHeight + 2.0; }, 2);
+    QPainterPath edge = band(
+        -2, kWidth + 2, [&](double x) { return kGrassTop - 5 - 5 * noise.fbm(x * 0.05, 130.0, 3); },
+        [](double) { return kHeight + 2.0; }, 2);
     QImage clipped = layer();
     QPainter q(&clipped);
     q.setRenderHint(QPainter::Antialiasing, true);
@@ -608,8 +613,7 @@ QPainterPath blade(QPointF root, QPointF tip, double width, double bend)
 }
 
 // Tufts of grass, back to front, longer and broader nearer the viewer.
-void paintGrass(QPainter& p, const Noise& noise, Random& random, double top, double bottom, int tufts,
-                double scale)
+void paintGrass(QPainter& p, const Noise& noise, Random& random, double top, double bottom, int tufts, double scale)
 {
     const QColor greens[] = {
         QColor(0x7c, 0xb6, 0x6c), QColor(0x93, 0xc6, 0x78), QColor(0xab, 0xd4, 0x8c), QColor(0x6c, 0xa8, 0x70),
@@ -713,7 +717,7 @@ void paintFerns(QPainter& p, Random& random, bool front)
 struct Plant {
     QPointF base;
     double height;
-    int kind; // 0 umbel, 1 daisy, 2 spike
+    int kind;  // 0 umbel, 1 daisy, 2 spike
 };
 
 // One pale flowering plant; s scales its flower heads and stem.
@@ -804,8 +808,8 @@ void paintFlowers(QPainter& p, Random& random)
     std::vector<Plant> plants;
     for (const Drift& drift : drifts) {
         for (int i = 0; i < drift.count; ++i) {
-            const QPointF at = drift.centre + QPointF(random.uniform(-1, 1) * drift.spread,
-                                                      random.uniform(-0.4, 0.4) * drift.spread);
+            const QPointF at =
+                drift.centre + QPointF(random.uniform(-1, 1) * drift.spread, random.uniform(-0.4, 0.4) * drift.spread);
             const double depth = std::clamp((at.y() - kGrassTop) / (kHeight - kGrassTop), 0.0, 1.0);
             const int kind = random.unit() < 0.75 ? drift.kind : random.below(3);
             plants.push_back({at + QPointF(0, 8 + 20 * depth), (10 + 32 * depth) * random.uniform(0.75, 1.2), kind});
@@ -865,7 +869,7 @@ void paintBoulder(QPainter& p, QPointF centre, double rx, double ry, const QColo
     shape.closeSubpath();
 
     const QPointF apex = centre + QPointF(-rx * 0.18, -ry * 0.35);
-    const double light = -kPi * 0.72; // from the upper left
+    const double light = -kPi * 0.72;  // from the upper left
     p.save();
     p.setClipPath(shape);
     p.setPen(Qt::NoPen);
@@ -1003,8 +1007,8 @@ QImage paintAboutBackground()
     return image.convertToFormat(QImage::Format_RGB888);
 }
 
-} // namespace
-} // namespace zarnik
+}  // namespace
+}  // namespace zarnik
 
 int main(int argc, char* argv[])
 {

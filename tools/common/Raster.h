@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Small raster helpers shared by the picture generators: a seeded random
@@ -17,8 +18,7 @@ namespace zarnik::tools {
 
 // splitmix64: tiny and portable, unlike the distributions of the standard
 // library, whose output differs between implementations.
-class Random
-{
+class Random {
 public:
     explicit Random(std::uint64_t seed) : m_state(seed) {}
 
@@ -39,8 +39,7 @@ private:
 
 // Value noise on a 256-cell lattice with smooth interpolation; fbm() sums
 // octaves into a value in [0, 1].
-class Noise
-{
+class Noise {
 public:
     explicit Noise(std::uint64_t seed)
     {
@@ -151,4 +150,4 @@ inline void blur(QImage& image, int radius)
     return layer;
 }
 
-} // namespace zarnik::tools
+}  // namespace zarnik::tools

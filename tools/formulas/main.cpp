@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Renders the two worked examples of the help document as pictures: one
 // typeset line each, black serif text ("Times New Roman") on a transparent
 // background, with the unit prefix "K" in italics. They are drawn at twice
@@ -62,9 +63,10 @@ struct Formula {
 std::vector<Formula> formulas()
 {
     return {
-        {"formula1.png", 4153, 441,
-         {{"22*100 = 2200" + QString(kOmega) + " = 2.2"}, {"K", true}, {QString(kOmega)}}},
-        {"formula2.png", 4678, 446,
+        {"formula1.png", 4153, 441, {{"22*100 = 2200" + QString(kOmega) + " = 2.2"}, {"K", true}, {QString(kOmega)}}},
+        {"formula2.png",
+         4678,
+         446,
          {{"631*100 = 63100" + QString(kOmega) + " = 63.1"}, {"K", true}, {QString(kOmega)}}},
     };
 }
@@ -106,8 +108,8 @@ LineLayout layOut(const Formula& formula, int pixelSize)
 
 bool fits(const Formula& formula, const LineLayout& layout)
 {
-    return layout.ink.width() <= formula.pixelWidth() - 2 * kMarginX
-        && layout.ink.height() <= formula.pixelHeight() - 2 * kMarginY;
+    return layout.ink.width() <= formula.pixelWidth() - 2 * kMarginX &&
+           layout.ink.height() <= formula.pixelHeight() - 2 * kMarginY;
 }
 
 // The largest whole pixel size at which every formula fits its picture, so
@@ -166,14 +168,13 @@ int run(const QString& outputDir)
             std::fprintf(stderr, "zarnik_formulas: cannot write %s\n", qPrintable(path));
             return 1;
         }
-        std::printf("%s: %d x %d px\n", qPrintable(path), formula.pixelWidth(),
-                    formula.pixelHeight());
+        std::printf("%s: %d x %d px\n", qPrintable(path), formula.pixelWidth(), formula.pixelHeight());
     }
     return 0;
 }
 
-} // namespace
-} // namespace zarnik
+}  // namespace
+}  // namespace zarnik
 
 int main(int argc, char* argv[])
 {

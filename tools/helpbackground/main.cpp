@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Paints the help window's background: a light-blue to mid-blue sky crossed
 // by soft white rays of light falling from the top, small white sparkles and
 // one larger four-pointed star in the lower left. 390 x 395 pixels, written
@@ -31,10 +32,7 @@ constexpr int kHeight = 395;
 using tools::blur;
 using tools::Random;
 
-QImage transparentLayer()
-{
-    return tools::transparentLayer(kWidth, kHeight);
-}
+QImage transparentLayer() { return tools::transparentLayer(kWidth, kHeight); }
 
 void paintSky(QPainter& p)
 {
@@ -181,8 +179,8 @@ QImage paintHelpBackground()
     return image.convertToFormat(QImage::Format_RGB888);
 }
 
-} // namespace
-} // namespace zarnik
+}  // namespace
+}  // namespace zarnik
 
 int main(int argc, char* argv[])
 {

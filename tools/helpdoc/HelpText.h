@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>
@@ -7,10 +8,10 @@ namespace zarnik::helpdoc {
 
 // The fonts of the document's font table, by their number in it.
 enum class Font {
-    CourierWestern = 0, // Courier New, Western character set
-    CourierArabic = 1,  // Courier New, Arabic character set: the Persian text
-    TimesArabic = 2,    // Times New Roman, Arabic character set
-    SansWestern = 3,    // MS Sans Serif, Western character set
+    CourierWestern = 0,  // Courier New, Western character set
+    CourierArabic = 1,   // Courier New, Arabic character set: the Persian text
+    TimesArabic = 2,     // Times New Roman, Arabic character set
+    SansWestern = 3,     // MS Sans Serif, Western character set
 };
 
 enum class Alignment { Centre, Right };
@@ -20,7 +21,7 @@ enum class Picture { None, FirstFormula, SecondFormula };
 // A stretch of text in one font. Runs in the Arabic Courier are Persian and
 // right to left; the others take the paragraph's font size and weight too.
 struct Run {
-    std::string text; // UTF-8
+    std::string text;  // UTF-8
     Font font = Font::CourierArabic;
     bool underline = false;
 };
@@ -51,4 +52,4 @@ inline constexpr char kKashida[] = "\u0640";
 // nothing is.
 [[nodiscard]] std::vector<std::string> checkHelpParagraphs(const std::vector<Paragraph>& paragraphs);
 
-} // namespace zarnik::helpdoc
+}  // namespace zarnik::helpdoc

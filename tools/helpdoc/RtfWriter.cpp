@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/helpdoc/RtfWriter.h"
 
 #include "rtf/Cp1256.h"
@@ -36,14 +37,13 @@ std::string fallbackFor(char32_t codePoint)
 {
     char32_t nearest = U'?';
     switch (codePoint) {
-    case U'\u06CC': // Persian yeh: Arabic yeh
+    case U'\u06CC':  // Persian yeh: Arabic yeh
         nearest = U'\u064A';
         break;
-    case U'\u06C0': // heh with yeh above: heh
+    case U'\u06C0':  // heh with yeh above: heh
         nearest = U'\u0647';
         break;
-    default:
-        break;
+    default: break;
     }
     const std::optional<unsigned char> byte = ToCp1256(nearest);
     std::string out;
@@ -87,10 +87,9 @@ std::string characterFormat(Font font, int halfPoints, bool bold, bool underline
 
 std::string pictureGroup(const PngPicture& picture)
 {
-    std::string out = "{\\pict\\pngblip\\picw" + std::to_string(picture.width) + "\\pich"
-                      + std::to_string(picture.height) + "\\picwgoal"
-                      + std::to_string(picture.display.width) + "\\pichgoal"
-                      + std::to_string(picture.display.height) + "\n";
+    std::string out = "{\\pict\\pngblip\\picw" + std::to_string(picture.width) + "\\pich" +
+                      std::to_string(picture.height) + "\\picwgoal" + std::to_string(picture.display.width) +
+                      "\\pichgoal" + std::to_string(picture.display.height) + "\n";
     std::size_t column = 0;
     for (const char byte : picture.bytes) {
         appendHexByte(out, static_cast<unsigned char>(byte));
@@ -114,7 +113,7 @@ std::uint32_t bigEndian32(const std::string& bytes, std::size_t at)
     return value;
 }
 
-} // namespace
+}  // namespace
 
 PngPicture makePngPicture(std::string bytes, TwipSize display)
 {
@@ -169,8 +168,7 @@ std::string escapeRtfText(std::string_view utf8)
     return out;
 }
 
-std::string writeHelpRtf(const std::vector<Paragraph>& paragraphs,
-                         const PngPicture& firstFormula,
+std::string writeHelpRtf(const std::vector<Paragraph>& paragraphs, const PngPicture& firstFormula,
                          const PngPicture& secondFormula)
 {
     std::string out(kHeader);
@@ -193,8 +191,7 @@ std::string writeHelpRtf(const std::vector<Paragraph>& paragraphs,
             } else {
                 // A run that differs from the paragraph's font gets its own
                 // group; it keeps the paragraph's size and weight.
-                out += '{' + characterFormat(run.font, 0, false, run.underline) + ' ' + text
-                       + '}';
+                out += '{' + characterFormat(run.font, 0, false, run.underline) + ' ' + text + '}';
             }
             first = false;
         }
@@ -204,4 +201,4 @@ std::string writeHelpRtf(const std::vector<Paragraph>& paragraphs,
     return out;
 }
 
-} // namespace zarnik::helpdoc
+}  // namespace zarnik::helpdoc

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "tools/helpdoc/HelpText.h"
@@ -39,8 +40,7 @@ struct PngPicture {
 [[nodiscard]] std::string escapeRtfText(std::string_view utf8);
 
 // The help document as RTF: header, font table, then one line per paragraph.
-[[nodiscard]] std::string writeHelpRtf(const std::vector<Paragraph>& paragraphs,
-                                       const PngPicture& firstFormula,
+[[nodiscard]] std::string writeHelpRtf(const std::vector<Paragraph>& paragraphs, const PngPicture& firstFormula,
                                        const PngPicture& secondFormula);
 
-} // namespace zarnik::helpdoc
+}  // namespace zarnik::helpdoc

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the help document, resources/help.rtf, from the paragraph texts in
 // HelpText.cpp and the two formula pictures drawn by zarnik_formulas.
 //
@@ -50,19 +51,17 @@ int run(const std::string& firstPath, const std::string& secondPath, const std::
         std::fprintf(stderr, "zarnik_helpdoc: cannot write %s\n", outputPath.c_str());
         return 1;
     }
-    std::printf("%s: %zu paragraphs, %zu bytes\n", outputPath.c_str(), paragraphs.size(),
-                document.size());
+    std::printf("%s: %zu paragraphs, %zu bytes\n", outputPath.c_str(), paragraphs.size(), document.size());
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {
     if (argc == 1) {
         return run(ZARNIK_SOURCE_DIR "/resources/pictures/formula1.png",
-                   ZARNIK_SOURCE_DIR "/resources/pictures/formula2.png",
-                   ZARNIK_SOURCE_DIR "/resources/help.rtf");
+                   ZARNIK_SOURCE_DIR "/resources/pictures/formula2.png", ZARNIK_SOURCE_DIR "/resources/help.rtf");
     }
     if (argc == 4)
         return run(argv[1], argv[2], argv[3]);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws the application icon: the decoder window's resistor (grey outline,
 // a lead on each side, four bands on a white body: three red, one pale
 // yellow), 80 x 80 pixels, 24-bit colour, written as PNG.
@@ -103,8 +104,8 @@ QImage paintIcon()
     return image;
 }
 
-} // namespace
-} // namespace zarnik
+}  // namespace
+}  // namespace zarnik
 
 int main(int argc, char* argv[])
 {

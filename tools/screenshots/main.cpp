@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Renders the windows offscreen into PNG files for the README:
 //   QT_QPA_PLATFORM=offscreen zarnik_screenshots docs/screenshots
 // On an X display with a window manager it takes the four windows from the
@@ -9,10 +10,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -97,8 +98,7 @@ bool SaveFromScreen(QWidget* window, const QDir& dir, const QString& name)
     WaitFor([window] { return window->frameGeometry() != window->geometry(); });
     QTest::qWait(300);  // the last repaint reaches the screen
     const QRect frame = window->frameGeometry();
-    const QPixmap shot =
-        window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    const QPixmap shot = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     const QString path = dir.filePath(name);
     if (!shot.save(path)) {
         std::fprintf(stderr, "could not write %s\n", qPrintable(path));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/about/Form4.h"
 
 #include <QApplication>

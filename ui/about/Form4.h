@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The about window: eight centred credit lines over a painted background.
@@ -5,8 +6,8 @@
 // itself lets the credit lines rise from below its bottom edge into place,
 // 30 twips per tick of its `Timer1`.
 
-#include "ui/common/SecondaryWindow.h"
 #include <array>
+#include "ui/common/SecondaryWindow.h"
 
 class QLabel;
 class QTimer;

@@ -1,15 +1,13 @@
+// SPDX-License-Identifier: MIT
 #include "ui/common/Controls.h"
 
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 
 namespace zarnik::ui {
 
-QColor FromRgb(std::uint32_t rgb)
-{
-    return QColor(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
-}
+QColor FromRgb(std::uint32_t rgb) { return QColor(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF)); }
 
 QLabel* MakeColourLabel(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb, bool bordered)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QAbstractButton>
@@ -13,7 +14,6 @@
 #include <string>
 
 #include "ui/common/Twips.h"
-
 
 namespace zarnik::ui {
 
@@ -49,13 +49,20 @@ inline constexpr std::uint32_t kGreenRgb = 0x00FF00;  // the result lines, the v
 // shoulders and body, where the decoder window draws it; the encoder window
 // draws it lower. Its bands stand on the body, 15 twips below its top edge.
 inline constexpr std::array<DrawnLine, 14> kResistorOutline = {{
-    {"Line1", 600, 1320, 1200, 1320, 2},   {"Line2", 1200, 720, 1200, 1800, 2},
-    {"Line3", 1200, 720, 1560, 720, 2},    {"Line4", 1560, 1800, 1200, 1800, 2},
-    {"Line5", 1800, 1560, 1560, 1800, 2},  {"Line6", 1800, 960, 1560, 720, 2},
-    {"Line7", 1800, 1560, 3720, 1560, 2},  {"Line8", 1800, 960, 3720, 960, 2},
-    {"Line9", 3720, 1560, 3960, 1800, 2},  {"Line10", 3960, 720, 3720, 960, 2},
-    {"Line11", 4320, 1800, 3960, 1800, 2}, {"Line12", 3960, 720, 4320, 720, 2},
-    {"Line13", 4320, 1800, 4320, 720, 2},  {"Line14", 4920, 1320, 4320, 1320, 2},
+    {"Line1", 600, 1320, 1200, 1320, 2},
+    {"Line2", 1200, 720, 1200, 1800, 2},
+    {"Line3", 1200, 720, 1560, 720, 2},
+    {"Line4", 1560, 1800, 1200, 1800, 2},
+    {"Line5", 1800, 1560, 1560, 1800, 2},
+    {"Line6", 1800, 960, 1560, 720, 2},
+    {"Line7", 1800, 1560, 3720, 1560, 2},
+    {"Line8", 1800, 960, 3720, 960, 2},
+    {"Line9", 3720, 1560, 3960, 1800, 2},
+    {"Line10", 3960, 720, 3720, 960, 2},
+    {"Line11", 4320, 1800, 3960, 1800, 2},
+    {"Line12", 3960, 720, 4320, 720, 2},
+    {"Line13", 4320, 1800, 4320, 720, 2},
+    {"Line14", 4920, 1320, 4320, 1320, 2},
 }};
 inline constexpr double kResistorBandTop = 975;
 
@@ -63,7 +70,7 @@ inline constexpr double kResistorBandTop = 975;
 // window's own lines.
 template <std::size_t N>
 constexpr std::array<DrawnLine, kResistorOutline.size() + N> ResistorDrawing(int down,
-                                                                            const std::array<DrawnLine, N>& own)
+                                                                             const std::array<DrawnLine, N>& own)
 {
     std::array<DrawnLine, kResistorOutline.size() + N> lines{};
     for (std::size_t i = 0; i < kResistorOutline.size(); ++i) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/common/Fonts.h"
 
 #include <QFontInfo>
@@ -43,10 +44,7 @@ QFont LatinTextFont(const QString& family, double pointSize, QFont::Style style)
     return font;
 }
 
-QFont ValueFont()
-{
-    return LatinTextFont(QStringLiteral("Times New Roman"), kDesignPointSize, QFont::StyleItalic);
-}
+QFont ValueFont() { return LatinTextFont(QStringLiteral("Times New Roman"), kDesignPointSize, QFont::StyleItalic); }
 
 QFont OptionFont()
 {

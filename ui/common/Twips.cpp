@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include "ui/common/Twips.h"
 
 #include <QEvent>
 #include <QMargins>
 #include <QScreen>
 #include <QVariant>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -65,8 +66,8 @@ public:
 
     static OuterGeometry* Of(QWidget* window)
     {
-        auto* geometry = window->findChild<OuterGeometry*>(QStringLiteral("zarnikOuterGeometry"),
-                                                           Qt::FindDirectChildrenOnly);
+        auto* geometry =
+            window->findChild<OuterGeometry*>(QStringLiteral("zarnikOuterGeometry"), Qt::FindDirectChildrenOnly);
         return geometry != nullptr ? geometry : new OuterGeometry(window);
     }
 
@@ -114,7 +115,7 @@ protected:
             WatchExposure();
         }
         const bool watch = watched == window_->windowHandle() ? type == QEvent::Expose
-                                                               : type == QEvent::Move || type == QEvent::Resize;
+                                                              : type == QEvent::Move || type == QEvent::Resize;
         if (watch && Frame(window_) != frame_) {
             Apply(false);
         }

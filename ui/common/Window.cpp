@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/common/Window.h"
 
 #include <QApplication>
@@ -6,7 +7,6 @@
 #include <QIcon>
 #include <QTimer>
 #include <QWidget>
-
 
 namespace zarnik::ui {
 

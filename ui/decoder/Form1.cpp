@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/decoder/Form1.h"
 
 #include <QApplication>
@@ -61,11 +62,7 @@ int Index(Band band) { return int(band); }
 // The row of a colour in the palettes: its place in the colour table.
 int Row(const ColourCode& colour) { return int(&colour - ColourTable().data()); }
 
-NumberFormat UserNumberFormat()
-{
-    return NumberFormat{QLocale::system().decimalPoint().toStdString()};
-}
-
+NumberFormat UserNumberFormat() { return NumberFormat{QLocale::system().decimalPoint().toStdString()}; }
 
 }  // namespace
 
@@ -116,21 +113,21 @@ void Form1::BuildMenu()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File"));
-    QAction* show = file->addAction(QStringLiteral("S&how ZRK_2"), QKeySequence(Qt::CTRL | Qt::Key_S), this,
-                                    &Form1::Show_Click);
+    QAction* show =
+        file->addAction(QStringLiteral("S&how ZRK_2"), QKeySequence(Qt::CTRL | Qt::Key_S), this, &Form1::Show_Click);
     show->setObjectName(QStringLiteral("Show"));
     file->addSeparator()->setObjectName(QStringLiteral("t1"));
-    QAction* exit = file->addAction(QStringLiteral("E&Xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
-                                    &Form1::Exit_Click);
+    QAction* exit =
+        file->addAction(QStringLiteral("E&Xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &Form1::Exit_Click);
     exit->setObjectName(QStringLiteral("Exit"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help"));
-    QAction* help2 = help->addAction(QStringLiteral("&Help"), QKeySequence(Qt::CTRL | Qt::Key_H), this,
-                                     &Form1::Help2_Click);
+    QAction* help2 =
+        help->addAction(QStringLiteral("&Help"), QKeySequence(Qt::CTRL | Qt::Key_H), this, &Form1::Help2_Click);
     help2->setObjectName(QStringLiteral("Help2"));
-    QAction* about = help->addAction(QStringLiteral("&About"), QKeySequence(Qt::CTRL | Qt::Key_A), this,
-                                     &Form1::About_Click);
+    QAction* about =
+        help->addAction(QStringLiteral("&About"), QKeySequence(Qt::CTRL | Qt::Key_A), this, &Form1::About_Click);
     about->setObjectName(QStringLiteral("About"));
 }
 
@@ -156,9 +153,9 @@ void Form1::BuildResistor()
     for (const BandRule& rule : BandRules()) {
         const bool isTolerance = rule.band == Band::Tolerance;
         const std::uint32_t rgb = isTolerance ? ColourByName("Gold")->rgb : ColourByName("Red")->rgb;
-        QLabel* label = ui::MakeColourLabel(client_, QString::fromUtf8(rule.label.data(), qsizetype(rule.label.size())),
-                                            {kColumnLeft[Index(rule.band)], kBandTop, kBandWidth, kBandHeight}, rgb,
-                                            true);
+        QLabel* label =
+            ui::MakeColourLabel(client_, QString::fromUtf8(rule.label.data(), qsizetype(rule.label.size())),
+                                {kColumnLeft[Index(rule.band)], kBandTop, kBandWidth, kBandHeight}, rgb, true);
         bands_[Index(rule.band)] = label;
     }
 }
@@ -240,8 +237,10 @@ void Form1::BuildHiddenFields()
         const char* text;
     };
     constexpr Field kFields[] = {
-        {Band::First, "At", {120, 4440, 255, 285}, "2"},       {Band::Second, "Bt", {480, 4440, 255, 285}, "2"},
-        {Band::Third, "CGt", {840, 4440, 255, 285}, "2"},      {Band::Multiplier, "ct", {1200, 4440, 255, 285}, "100"},
+        {Band::First, "At", {120, 4440, 255, 285}, "2"},
+        {Band::Second, "Bt", {480, 4440, 255, 285}, "2"},
+        {Band::Third, "CGt", {840, 4440, 255, 285}, "2"},
+        {Band::Multiplier, "ct", {1200, 4440, 255, 285}, "100"},
         {Band::Tolerance, "Dt", {1560, 4440, 615, 285}, "_+5%"},
     };
     for (const Field& field : kFields) {
@@ -320,14 +319,10 @@ ui::Swatch* Form1::SwatchForKey(ui::Swatch* from, int key) const
     const std::vector<ui::Swatch*>& swatches = swatches_[column];
     const auto at = std::ranges::find(swatches, from) - swatches.begin();
     switch (key) {
-    case Qt::Key_Up:
-        return swatches[std::max<std::ptrdiff_t>(at - 1, 0)];
-    case Qt::Key_Down:
-        return swatches[std::min<std::ptrdiff_t>(at + 1, std::ssize(swatches) - 1)];
-    case Qt::Key_Home:
-        return swatches.front();
-    case Qt::Key_End:
-        return swatches.back();
+    case Qt::Key_Up: return swatches[std::max<std::ptrdiff_t>(at - 1, 0)];
+    case Qt::Key_Down: return swatches[std::min<std::ptrdiff_t>(at + 1, std::ssize(swatches) - 1)];
+    case Qt::Key_Home: return swatches.front();
+    case Qt::Key_End: return swatches.back();
     case Qt::Key_Left:
     case Qt::Key_Right: {
         // The next shown column that way (the third digit's hides in
@@ -337,14 +332,12 @@ ui::Swatch* Form1::SwatchForKey(ui::Swatch* from, int key) const
             if (swatches_[next].front()->isHidden()) {
                 continue;
             }
-            return *std::ranges::min_element(swatches_[next], {}, [from](const ui::Swatch* swatch) {
-                return std::abs(swatch->y() - from->y());
-            });
+            return *std::ranges::min_element(
+                swatches_[next], {}, [from](const ui::Swatch* swatch) { return std::abs(swatch->y() - from->y()); });
         }
         return from;  // the last column keeps the focus
     }
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The decoder window, and the program's start. A click on a swatch paints its
@@ -29,7 +30,7 @@ class Form4;
 namespace ui {
 class ClientArea;
 class Swatch;
-}
+}  // namespace ui
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -83,10 +84,10 @@ private:
 
     ui::ClientArea* client_ = nullptr;
     QLineEdit* abcdt_ = nullptr;
-    std::array<QLabel*, 5> bands_{};   // a, b, CG, c, d
+    std::array<QLabel*, 5> bands_{};  // a, b, CG, c, d
     // Per band: its swatches top to bottom.
     std::array<std::vector<ui::Swatch*>, 5> swatches_;
-    std::array<QLineEdit*, 5> fields_{};   // At, Bt, CGt, ct, Dt
+    std::array<QLineEdit*, 5> fields_{};  // At, Bt, CGt, ct, Dt
     QRadioButton* four_ = nullptr;
     QRadioButton* five_ = nullptr;
     QTimer* Timer1_ = nullptr;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/encoder/Form2.h"
 
 #include <QCloseEvent>
@@ -16,8 +17,8 @@
 
 #include "model/ColourTable.h"
 #include "model/Encoding.h"
-#include "model/ResultFacts.h"
 #include "model/NumberText.h"
+#include "model/ResultFacts.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Fonts.h"
 #include "ui/common/Twips.h"
@@ -83,7 +84,6 @@ bool HasDecimalPoint(const QString& text)
 {
     return text.contains(QLatin1Char('.')) || text.contains(QLocale::system().decimalPoint());
 }
-
 
 void SetBackground(QWidget* control, QPalette::ColorRole role, std::uint32_t rgb)
 {
@@ -180,7 +180,8 @@ void Form2::BuildValueControls()
     T_ = MakeListBox(Client(), QStringLiteral("T"), {3600, 2400, 1095, 375}, kStartTolerance);
     // On Linux Qt reads a list box's own text as its name, so the name sits
     // on its text field as well, and on the box as its description.
-    for (const auto& [box, name] : {std::pair{Z_, QStringLiteral("Unit")}, std::pair{T_, QStringLiteral("Tolerance")}}) {
+    for (const auto& [box, name] :
+         {std::pair{Z_, QStringLiteral("Unit")}, std::pair{T_, QStringLiteral("Tolerance")}}) {
         box->setAccessibleName(name);
         box->setAccessibleDescription(name);
         box->lineEdit()->setAccessibleName(name);
@@ -262,8 +263,8 @@ void Form2::BuildHiddenBoxes()
         TwipsRect rect;
     };
     const Box boxes[] = {
-        {&a123_, "a123", "", {120, 4080, 1215, 495}},   {&a1_, "a1", "Text1", {1560, 3840, 660, 300}},
-        {&b1_, "b1", "Text2", {1560, 4320, 660, 300}},  {&CG1_, "CG1", "Text1", {3120, 4080, 735, 285}},
+        {&a123_, "a123", "", {120, 4080, 1215, 495}},  {&a1_, "a1", "Text1", {1560, 3840, 660, 300}},
+        {&b1_, "b1", "Text2", {1560, 4320, 660, 300}}, {&CG1_, "CG1", "Text1", {3120, 4080, 735, 285}},
         {&c1_, "c1", "Text3", {2400, 3840, 540, 300}},
     };
     for (const Box& box : boxes) {
@@ -338,9 +339,9 @@ void Form2::ShowWrongValueBox()
     // signal; the deletion waits until the box is gone, and the box goes with
     // the window.
     const DeletionHold hold(this);
-    QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Wrong!"),
-                                                QStringLiteral("Please Write the value of Ohm True!"),
-                                                QMessageBox::Ok, this);
+    QPointer<QMessageBox> box =
+        new QMessageBox(QMessageBox::Critical, QStringLiteral("Wrong!"),
+                        QStringLiteral("Please Write the value of Ohm True!"), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("WrongValueBox"));
     box->exec();
     delete box.data();
@@ -362,8 +363,8 @@ void Form2::Command1_Click()
     const std::string unit = Z_->currentText().toStdString();
     const std::string tolerance = T_->currentText().toStdString();
     const NumberFormat format = UserNumberFormat();
-    const Encoding encoding =
-        four_->isChecked() ? EncodeFourBands(value, unit, tolerance, format) : EncodeFiveBands(value, unit, tolerance, format);
+    const Encoding encoding = four_->isChecked() ? EncodeFourBands(value, unit, tolerance, format)
+                                                 : EncodeFiveBands(value, unit, tolerance, format);
     ApplyEncoding(encoding);
     ui::SetResultNote(abcdt_, DescribeEncoding(encoding, tolerance, format));
 }

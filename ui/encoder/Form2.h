@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The encoder window. The user types a value into `a12`, which a12_Change keeps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/help/Form3.h"
 
 #include <QApplication>
@@ -6,11 +7,11 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "rtf/RtfReader.h"
 #include "ui/common/Controls.h"
 #include "ui/common/SecondaryWindow.h"
 #include "ui/common/Twips.h"
 #include "ui/common/Window.h"
-#include "rtf/RtfReader.h"
 
 namespace zarnik {
 
