@@ -16,6 +16,7 @@ packages=(
   fonts-hosny-amiri     # a proportional font with Arabic script for the Persian texts
   fonts-dejavu-core     # the Persian decimal separator in the result lines and the value box
   clang libclang-rt-14-dev  # libFuzzer
+  clang-format          # the house style test
 )
 
 missing=()
