@@ -86,8 +86,6 @@ std::strong_ordering CompareMagnitudes(const Decimal& a, const Decimal& b)
     return ma <=> mb;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
@@ -121,15 +119,7 @@ std::strong_ordering operator<=>(const Decimal& a, const Decimal& b)
 
 std::optional<Decimal> ReadDecimal(std::string_view text, const NumberFormat& format)
 {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
-    const std::string_view s = text.substr(begin, end - begin);
+    const std::string_view s = TrimBlanks(text);
     const std::string_view separator =
         format.decimalSeparator.empty() ? std::string_view(".") : std::string_view(format.decimalSeparator);
 

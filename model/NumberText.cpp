@@ -113,7 +113,7 @@ std::size_t SkipDigits(std::string_view s, std::size_t pos)
 
 }  // namespace
 
-std::optional<double> Parse(std::string_view text, const NumberFormat& format)
+std::string_view TrimBlanks(std::string_view text)
 {
     std::size_t begin = 0;
     std::size_t end = text.size();
@@ -123,7 +123,12 @@ std::optional<double> Parse(std::string_view text, const NumberFormat& format)
     while (end > begin && IsBlank(text[end - 1])) {
         --end;
     }
-    const std::string_view s = text.substr(begin, end - begin);
+    return text.substr(begin, end - begin);
+}
+
+std::optional<double> Parse(std::string_view text, const NumberFormat& format)
+{
+    const std::string_view s = TrimBlanks(text);
 
     std::size_t pos = 0;
     bool negative = false;

@@ -13,6 +13,9 @@ struct NumberFormat {
     std::string decimalSeparator = ".";  // UTF-8; the user's decimal separator
 };
 
+// The text without the blanks and tabs around it, as the number readers take it.
+[[nodiscard]] std::string_view TrimBlanks(std::string_view text);
+
 // Reads a whole text as a number: optional blanks, optional sign, digits with at
 // most one decimal separator (the format's or "."), optional exponent, optional
 // blanks. Anything else, including the empty text, is not a number; so is a

@@ -58,6 +58,20 @@ void WaitFor(const std::function<bool()>& done)
     }
 }
 
+// Opens the encoder window out of the decoder window and lets it grow to its
+// full size; nullptr, said on stderr, where it did not open.
+zarnik::Form2* OpenEncoder(zarnik::Form1& decoder)
+{
+    zarnik::test::Trigger(&decoder, "Show");
+    auto* opening = decoder.findChild<QTimer*>(QStringLiteral("Timer1"));
+    WaitFor([&] { return zarnik::test::OpenWindow<zarnik::Form2>("Form2") != nullptr && !opening->isActive(); });
+    zarnik::Form2* encoder = zarnik::test::OpenWindow<zarnik::Form2>("Form2");
+    if (encoder == nullptr) {
+        std::fprintf(stderr, "the encoder window did not open\n");
+    }
+    return encoder;
+}
+
 // The decoder and encoder windows with the user's decimal separator, for a
 // locale without the point: 0.47 Ohm decoded, 4.75 K Ohm encoded, the files
 // named after the language ("decoder-fa.png").
@@ -72,12 +86,8 @@ bool SaveSeparatorShots(const QDir& dir, const QString& language)
     }
     bool ok = Save(&decoder, dir, QStringLiteral("decoder-%1.png").arg(language));
     Click(&decoder, "five");
-    zarnik::test::Trigger(&decoder, "Show");
-    auto* opening = decoder.findChild<QTimer*>(QStringLiteral("Timer1"));
-    WaitFor([&] { return zarnik::test::OpenWindow<zarnik::Form2>("Form2") != nullptr && !opening->isActive(); });
-    zarnik::Form2* encoder = zarnik::test::OpenWindow<zarnik::Form2>("Form2");
+    zarnik::Form2* encoder = OpenEncoder(decoder);
     if (encoder == nullptr) {
-        std::fprintf(stderr, "the encoder window did not open\n");
         return false;
     }
     auto* value = encoder->findChild<QLineEdit*>(QStringLiteral("a12"));
@@ -201,12 +211,8 @@ int main(int argc, char* argv[])
         zarnik::Form1 decoder;
         decoder.show();
         QTest::qWait(50);
-        zarnik::test::Trigger(&decoder, "Show");
-        auto* opening = decoder.findChild<QTimer*>(QStringLiteral("Timer1"));
-        WaitFor([&] { return zarnik::test::OpenWindow<zarnik::Form2>("Form2") != nullptr && !opening->isActive(); });
-        zarnik::Form2* encoder = zarnik::test::OpenWindow<zarnik::Form2>("Form2");
+        zarnik::Form2* encoder = OpenEncoder(decoder);
         if (encoder == nullptr) {
-            std::fprintf(stderr, "the encoder window did not open\n");
             return 1;
         }
         QTest::qWait(50);
