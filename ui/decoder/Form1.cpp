@@ -59,6 +59,9 @@ constexpr std::uint32_t kGreen = ui::kGreenRgb;
 
 int Index(Band band) { return int(band); }
 
+// The colour each band has at start: Red, Red, Red, Red and Gold.
+const ColourCode& StartColour(Band band) { return *ColourByName(band == Band::Tolerance ? "Gold" : "Red"); }
+
 // The row of a colour in the palettes: its place in the colour table.
 int Row(const ColourCode& colour) { return int(&colour - ColourTable().data()); }
 
@@ -151,8 +154,7 @@ void Form1::BuildResistor()
     ui::SetTwipsGeometry(abcdt_, {1560, 240, 2415, 285});
 
     for (const BandRule& rule : BandRules()) {
-        const bool isTolerance = rule.band == Band::Tolerance;
-        const std::uint32_t rgb = isTolerance ? ColourByName("Gold")->rgb : ColourByName("Red")->rgb;
+        const std::uint32_t rgb = StartColour(rule.band).rgb;
         QLabel* label =
             ui::MakeColourLabel(client_, QString::fromUtf8(rule.label.data(), qsizetype(rule.label.size())),
                                 {kColumnLeft[Index(rule.band)], kBandTop, kBandWidth, kBandHeight}, rgb, true);
@@ -187,7 +189,7 @@ void Form1::BuildPalettes()
     }
     // The band labels tell their initial colour the same way.
     for (const BandRule& rule : BandRules()) {
-        const ColourCode& initial = *ColourByName(rule.band == Band::Tolerance ? "Gold" : "Red");
+        const ColourCode& initial = StartColour(rule.band);
         ui::SetBandMeaning(BandLabel(rule.band), QString::fromStdString(BandMeaning(rule.band, initial, format)),
                            QString::fromStdString(SpokenBandMeaning(rule.band, initial, format)));
     }
@@ -230,25 +232,20 @@ void Form1::BuildBandModeButtons()
 
 void Form1::BuildHiddenFields()
 {
-    struct Field {
-        Band band;
-        const char* name;
-        TwipsRect rect;
-        const char* text;
+    // Each band's hidden field, named by its rule, holds the text of the
+    // band's start colour: "2", "2", "2", "100", "_+5%".
+    constexpr TwipsRect kFieldRects[] = {
+        {120, 4440, 255, 285},  {480, 4440, 255, 285},  {840, 4440, 255, 285},
+        {1200, 4440, 255, 285}, {1560, 4440, 615, 285},
     };
-    constexpr Field kFields[] = {
-        {Band::First, "At", {120, 4440, 255, 285}, "2"},
-        {Band::Second, "Bt", {480, 4440, 255, 285}, "2"},
-        {Band::Third, "CGt", {840, 4440, 255, 285}, "2"},
-        {Band::Multiplier, "ct", {1200, 4440, 255, 285}, "100"},
-        {Band::Tolerance, "Dt", {1560, 4440, 615, 285}, "_+5%"},
-    };
-    for (const Field& field : kFields) {
-        auto* edit = new QLineEdit(QString::fromLatin1(field.text), client_);
-        edit->setObjectName(QString::fromLatin1(field.name));
-        ui::SetTwipsGeometry(edit, field.rect);
+    const NumberFormat format = UserNumberFormat();
+    for (const BandRule& rule : BandRules()) {
+        const QString text = QString::fromStdString(BandText(rule.band, StartColour(rule.band), format));
+        auto* edit = new QLineEdit(text, client_);
+        edit->setObjectName(QString::fromUtf8(rule.field.data(), qsizetype(rule.field.size())));
+        ui::SetTwipsGeometry(edit, kFieldRects[Index(rule.band)]);
         edit->hide();
-        fields_[Index(field.band)] = edit;
+        fields_[Index(rule.band)] = edit;
     }
 }
 
