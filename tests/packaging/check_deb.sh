@@ -54,7 +54,9 @@ $(diff <(echo "$expected") <(echo "$actual") || true)"
 metadata)
   need desktop-file-validate appstreamcli
   desktop=$tree/usr/share/applications/$app.desktop
-  desktop-file-validate "$desktop" || fail "desktop-file-validate"
+  # Its hints count too: a menu entry outside every main category is lost.
+  out=$(desktop-file-validate "$desktop" 2>&1) || true
+  [ -z "$out" ] || fail "desktop-file-validate: $out"
   # validate-tree also finds the desktop entry the metainfo launches.
   appstreamcli validate-tree --no-net "$tree" || fail "appstreamcli validate-tree"
   icon=$(sed -n 's/^Icon=//p' "$desktop")
