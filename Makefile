@@ -20,12 +20,12 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1 \
 # The program alone, as installed and packaged: optimised, no tests, no tools.
 RELEASE_FLAGS = -DCMAKE_BUILD_TYPE=Release -DZARNIK_TESTS=OFF -DZARNIK_BUILD_TOOLS=OFF
 
-# $(call configure,DIR,CMAKE ARGUMENTS): configures DIR once, in one line of
-# output (CMake's own messages only when something is wrong).
+# $(call configure,DIR,CMAKE ARGUMENTS): configures DIR unless it holds a
+# build already, in one line of output (CMake's own only when it fails).
 define configure
-	@if [ ! -f $(1)/CMakeCache.txt ]; then \
+	@if [ ! -f $(1)/build.ninja ] && [ ! -f $(1)/Makefile ]; then \
 	  echo "Configuring $(1)/"; \
-	  cmake -S . -B $(1) -G "$(GENERATOR)" --log-level=WARNING $(CMAKE_FLAGS) $(2) >/dev/null; \
+	  out=$$(cmake -S . -B $(1) -G "$(GENERATOR)" --log-level=WARNING $(CMAKE_FLAGS) $(2)) || { echo "$$out"; exit 1; }; \
 	fi
 endef
 
@@ -106,8 +106,8 @@ deb:
 	@bash scripts/setup.sh run package
 	$(call configure,$(RELEASE_DIR),$(RELEASE_FLAGS))
 	@cmake --build $(RELEASE_DIR) -j $(JOBS)
-	@cpack --config $(RELEASE_DIR)/CPackConfig.cmake -B $(CURDIR)/$(BUILD_DIR) >/dev/null
-	@ls $(BUILD_DIR)/zarnik_*.deb
+	@cpack --config $(RELEASE_DIR)/CPackConfig.cmake -B $(CURDIR)/$(BUILD_DIR) | \
+	  sed -n 's/^CPack: - package: \(.*\) generated\.$$/\1/p'
 
 clean:
 	rm -rf $(BUILD_DIR) $(RELEASE_DIR)
