@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ui/help/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 namespace {
 

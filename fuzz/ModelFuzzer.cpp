@@ -1,9 +1,13 @@
 // Arbitrary texts through the colour-code model: number reading and writing,
-// both decodings and both encodings, with the point, the comma and the Arabic
+// both decodings and both encodings, exact decimals, the standard values and
+// the descriptions of results, with the point, the comma and the Arabic
 // decimal separator (U+066B). Besides crashes and undefined behaviour it
 // checks what the windows rely on: every finite number the model writes reads
 // back to the same text, and every result line is the idle text, the prompt
-// or ends with the tolerance text it was given.
+// or ends with the tolerance text it was given; that an exact decimal is the
+// number Parse reads and writes back to itself; that the nearest standard
+// values enclose the value and are members; that a tolerance range encloses
+// the value; and that only results holding a value get a description.
 //
 // The input is split at line feeds into up to seven texts: value, unit,
 // tolerance, first, second and third digit text, multiplier text.
@@ -19,6 +23,8 @@
 #include "model/Decoding.h"
 #include "model/Encoding.h"
 #include "model/NumberText.h"
+#include "model/ResultFacts.h"
+#include "model/StandardValues.h"
 
 namespace {
 
@@ -74,6 +80,36 @@ void CheckEncoding(const Encoding& encoding, std::string_view tolerance)
     }
 }
 
+void CheckDecimal(std::string_view text, std::string_view tolerance, const NumberFormat& format)
+{
+    const auto value = ReadDecimal(text, format);
+    if (!value) {
+        return;
+    }
+    const auto number = Parse(text, format);
+    Check(number.has_value(), "ReadDecimal read a text Parse cannot read", text);
+    Check(ToDouble(*value) == *number, "ReadDecimal and Parse read different numbers", text);
+    const std::string written = DecimalText(*value, format);
+    Check(ReadDecimal(written, format) == value, "DecimalText does not read back to itself", written);
+    if (value->coefficient <= 0) {
+        Check(SeriesOf(*value).empty(), "a value of zero or below is in a series", text);
+        return;
+    }
+    for (const Series series : AllSeries()) {
+        const auto neighbours = NearestStandard(*value, series);
+        Check(neighbours.has_value(), "a positive value has no nearest standard values", text);
+        Check(neighbours->below <= *value && *value <= neighbours->above, "neighbours do not enclose the value",
+              text);
+        Check(BelongsTo(neighbours->below, series) && BelongsTo(neighbours->above, series),
+              "a neighbour is not in its series", text);
+        Check(BelongsTo(*value, series) == (neighbours->below == *value), "membership and neighbours disagree",
+              text);
+    }
+    if (const auto range = ToleranceRange(*value, tolerance)) {
+        Check(range->min <= *value && *value <= range->max, "tolerance range does not enclose the value", text);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -97,6 +133,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckEncoding(EncodeFiveBands(value, unit, tolerance, format), tolerance);
         CheckDecoding(DecodeFourBands(first, second, multiplier, tolerance, format), tolerance);
         CheckDecoding(DecodeFiveBands(first, second, third, multiplier, tolerance, format), tolerance);
+
+        for (const std::string_view text : texts) {
+            CheckDecimal(text, tolerance, format);
+        }
+        if (DescribeFourBands(first, second, multiplier, tolerance, format)) {
+            Check(DecodeFourBands(first, second, multiplier, tolerance, format) != kIdleText,
+                  "described a four-band result that is the idle text", first);
+        }
+        if (DescribeFiveBands(first, second, third, multiplier, tolerance, format)) {
+            Check(DecodeFiveBands(first, second, third, multiplier, tolerance, format) != kIdleText,
+                  "described a five-band result that is the idle text", first);
+        }
+        for (const Encoding& encoding : {EncodeFourBands(value, unit, tolerance, format),
+                                         EncodeFiveBands(value, unit, tolerance, format)}) {
+            if (DescribeEncoding(encoding, tolerance, format)) {
+                Check(encoding.resultText != kPromptText && HasCompleteCode(encoding),
+                      "described an encoding that holds no value", encoding.resultText);
+            }
+        }
     }
     return 0;
 }

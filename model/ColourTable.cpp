@@ -22,7 +22,7 @@ constexpr std::array<ColourCode, 13> kTable{{
     {"White", 0xFFFFFF, 9, std::nullopt, ""},
     {"Gold", 0xC0C000, std::nullopt, 0.1, "_+5%"},
     {"Silver", 0xC0C0C0, std::nullopt, 0.01, "_+10%"},
-    {"no band", 0xFFFFFF, std::nullopt, std::nullopt, "_+20%"},
+    {"no band", 0xFFFFFF, std::nullopt, std::nullopt, kNoBandToleranceText},
 }};
 
 enum Index { kBlack, kBrown, kRed, kOrange, kYellow, kGreen, kBlue, kViolet, kGrey, kWhite, kGold, kSilver, kNoBand };
@@ -40,6 +40,17 @@ constexpr const ColourCode* kMultiplierEntries[] = {At(kBlack), At(kBrown), At(k
                                                     At(kGreen), At(kBlue),  At(kGold), At(kSilver)};
 constexpr const ColourCode* kToleranceEntries[] = {At(kBrown), At(kRed),  At(kGreen),  At(kBlue),  At(kViolet),
                                                    At(kGrey),  At(kGold), At(kSilver), At(kNoBand)};
+
+constexpr auto kToleranceTexts = [] {
+    std::array<std::string_view, std::size(kToleranceEntries)> texts{};
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        texts[i] = kToleranceEntries[i]->toleranceText;
+    }
+    return texts;
+}();
+
+// In band order: a, b, CG, c, d.
+constexpr const ColourCode* kEncoderStartColours[] = {At(kBrown), At(kRed), At(kGreen), At(kBlue), At(kGold)};
 
 constexpr std::array<BandRule, 5> kRules{{
     {Band::First, "a", "At", kFirstEntries},
@@ -70,6 +81,11 @@ bool IsDigitBand(Band band)
 std::span<const ColourCode> ColourTable()
 {
     return kTable;
+}
+
+bool IsNoBand(const ColourCode& colour)
+{
+    return colour.toleranceText == kNoBandToleranceText;
 }
 
 const ColourCode* ColourByName(std::string_view name)
@@ -121,6 +137,16 @@ const BandRule& RuleOf(Band band)
     return kRules[static_cast<std::size_t>(band)];
 }
 
+std::span<const std::string_view> ToleranceTexts()
+{
+    return kToleranceTexts;
+}
+
+const ColourCode& EncoderStartColour(Band band)
+{
+    return *kEncoderStartColours[static_cast<std::size_t>(band)];
+}
+
 int SwatchNumber(const ColourCode& colour)
 {
     if (colour.digit) {
@@ -156,7 +182,11 @@ std::string BandText(Band band, const ColourCode& colour, const NumberFormat& fo
     return std::string(colour.toleranceText);
 }
 
-std::string BandMeaning(Band band, const ColourCode& colour, const NumberFormat& format)
+namespace {
+
+// What the colour stands for on the band alone: "4", "x0.1", "\u00B15%"; ""
+// where it stands for nothing there.
+std::string MeaningOnBand(Band band, const ColourCode& colour, const NumberFormat& format)
 {
     std::string meaning;
     if (IsDigitBand(band)) {
@@ -172,11 +202,34 @@ std::string BandMeaning(Band band, const ColourCode& colour, const NumberFormat&
         meaning = "\u00B1";
         meaning += colour.toleranceText.substr(2);
     }
+    return meaning;
+}
+
+}  // namespace
+
+std::string BandMeaning(Band band, const ColourCode& colour, const NumberFormat& format)
+{
+    const std::string meaning = MeaningOnBand(band, colour, format);
     if (meaning.empty()) {
         return {};
     }
     std::string text(colour.name);
     text += ": ";
+    text += meaning;
+    return text;
+}
+
+std::string SpokenBandMeaning(Band band, const ColourCode& colour, const NumberFormat& format)
+{
+    const std::string meaning = MeaningOnBand(band, colour, format);
+    if (meaning.empty()) {
+        return {};
+    }
+    constexpr const char* kBandTitles[] = {"Band 1", "Band 2", "Band 3", "Multiplier", "Tolerance"};
+    std::string text = kBandTitles[int(band)];
+    text += ": ";
+    text += colour.name;
+    text += ", ";
     text += meaning;
     return text;
 }

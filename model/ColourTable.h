@@ -10,6 +10,12 @@
 
 namespace zarnik {
 
+// The tolerance text of "no band": the tolerance band is not drawn.
+inline constexpr std::string_view kNoBandToleranceText = "_+20%";
+
+// The blanks between the unit and the tolerance text in every result line.
+inline constexpr std::string_view kToleranceGap = "    ";
+
 // One entry of the resistor colour code.
 struct ColourCode {
     std::string_view name;              // "Black" ... "Silver", and "no band"
@@ -22,6 +28,9 @@ struct ColourCode {
 // The thirteen entries in table order: Black, Brown, Red, Orange, Yellow, Green,
 // Blue, Violet, Grey, White, Gold, Silver, no band.
 [[nodiscard]] std::span<const ColourCode> ColourTable();
+
+// Whether the entry is "no band", the tolerance that draws no band.
+[[nodiscard]] bool IsNoBand(const ColourCode& colour);
 
 // Look-ups; nullptr where the table has no such entry.
 [[nodiscard]] const ColourCode* ColourByName(std::string_view name);
@@ -44,6 +53,14 @@ struct BandRule {
 [[nodiscard]] std::span<const BandRule> BandRules();
 [[nodiscard]] const BandRule& RuleOf(Band band);
 
+// The tolerance texts in the order of the tolerance band's palette, "_+1%"
+// ... "_+20%": the encoder window lists them so too.
+[[nodiscard]] std::span<const std::string_view> ToleranceTexts();
+
+// The colour a band of the encoder window shows when the window opens (Brown,
+// Red, Green, Blue, Gold); a band an encoding gives no colour keeps it.
+[[nodiscard]] const ColourCode& EncoderStartColour(Band band);
+
 // The number in a swatch's name: the digit for Black to White, 11 for Gold, 12
 // for Silver, 13 for no band.
 [[nodiscard]] int SwatchNumber(const ColourCode& colour);
@@ -64,5 +81,10 @@ struct BandRule {
 // "Yellow: 4", "Gold: x0.1", "Violet: x10000000", "Gold: ±5%", "no band: ±20%";
 // "" where the colour means nothing on that band.
 [[nodiscard]] std::string BandMeaning(Band band, const ColourCode& colour, const NumberFormat& format = {});
+
+// The same for a screen reader, with the band first, since it is heard apart
+// from the drawing: "Band 1: Yellow, 4", "Multiplier: Gold, x0.1",
+// "Tolerance: no band, \u00B120%"; "" where the colour means nothing there.
+[[nodiscard]] std::string SpokenBandMeaning(Band band, const ColourCode& colour, const NumberFormat& format = {});
 
 }  // namespace zarnik

@@ -4,11 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "model/ColourTable.h"
+
 namespace zarnik {
 
 namespace {
-
-constexpr std::string_view kToleranceGap = "    ";
 
 // P: the joined digit texts times the multiplier. Each digit text must be a
 // number on its own as well as joined; a product that is not finite could not
@@ -35,13 +35,6 @@ std::optional<double> Product(std::initializer_list<std::string_view> digits, st
     return product;
 }
 
-// Every number text this module writes reads back; the fallback only keeps
-// the arithmetic defined should a separator ever make that untrue.
-double Reparse(const std::string& text, const NumberFormat& format)
-{
-    return Parse(text, format).value_or(0.0);
-}
-
 }  // namespace
 
 std::string DecodeFourBands(std::string_view first, std::string_view second, std::string_view multiplier,
@@ -53,11 +46,11 @@ std::string DecodeFourBands(std::string_view first, std::string_view second, std
     }
     std::string result = NumberText(*product, format);
 
-    double x = Reparse(result, format);
+    double x = ReadBack(result, format);
     if (x >= 1000.0 && x < 1000000.0) {
         result = NumberText(x / 1000.0, format);
     }
-    x = Reparse(result, format);
+    x = ReadBack(result, format);
     if (x >= 1000000.0 && x <= 1000000000.0) {
         result = NumberText(x / 1000000.0, format);
     }
@@ -85,16 +78,16 @@ std::string DecodeFiveBands(std::string_view first, std::string_view second, std
     }
     std::string result = NumberText(*product, format);
 
-    const double x = Reparse(result, format);
+    const double x = ReadBack(result, format);
     std::string_view unit;
     if (x > 0.0 && x < 1000.0) {
         unit = "    Ohm";
     } else if (x >= 1000.0 && x < 1000000.0) {
         unit = "    K Ohm";
-        result = NumberText(Reparse(result, format) / 1000.0, format);
+        result = NumberText(ReadBack(result, format) / 1000.0, format);
     } else if (x >= 1000000.0 && x < 1000000000.0) {
         unit = "    M Ohm";
-        result = NumberText(Reparse(result, format) / 1000000.0, format);
+        result = NumberText(ReadBack(result, format) / 1000000.0, format);
     }
     result += unit;
     result += kToleranceGap;

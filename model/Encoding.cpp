@@ -1,5 +1,6 @@
 #include "model/Encoding.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -8,19 +9,14 @@ namespace zarnik {
 
 namespace {
 
-constexpr std::string_view kToleranceGap = "    ";
-constexpr std::string_view kNoBandTolerance = "_+20%";
+constexpr Unit kUnits[] = {{"Ohm", 0, 1e6}, {"K Ohm", 3, 1e9}, {"M Ohm", 6, 1e12}};
 
 std::optional<double> MicroOhmsPerUnit(std::string_view unit)
 {
-    if (unit == "Ohm") {
-        return 1e6;
-    }
-    if (unit == "K Ohm") {
-        return 1e9;
-    }
-    if (unit == "M Ohm") {
-        return 1e12;
+    for (const Unit& entry : kUnits) {
+        if (entry.text == unit) {
+            return entry.microOhms;
+        }
     }
     return std::nullopt;
 }
@@ -84,8 +80,8 @@ const ColourCode* MultiplierColour(int count)
 void ApplyTolerance(Encoding& encoding, std::string_view tolerance)
 {
     // "_+20%" has its own table entry (no band), but its band keeps the colour it had.
-    encoding.tolerance = tolerance == kNoBandTolerance ? nullptr : ColourByTolerance(tolerance);
-    encoding.toleranceShown = tolerance != kNoBandTolerance;
+    encoding.tolerance = tolerance == kNoBandToleranceText ? nullptr : ColourByTolerance(tolerance);
+    encoding.toleranceShown = tolerance != kNoBandToleranceText;
 }
 
 // Step 1 of both encodings: the value in micro-ohms as a number text. Values
@@ -115,11 +111,6 @@ MicroOhms MicroOhmText(std::string_view value, std::string_view unit, const Numb
     micro.text = NumberText(product, format);
     micro.usable = micro.text.find('E') == std::string::npos;
     return micro;
-}
-
-double ReadBack(std::string_view text, const NumberFormat& format)
-{
-    return Parse(text, format).value_or(0.0);
 }
 
 std::string WriteAndRead(double value, const NumberFormat& format, double& readBack)
@@ -288,6 +279,21 @@ Encoding EncodeFiveBands(std::string_view value, std::string_view unit, std::str
     }
     encoding.resultText = std::move(result);
     return encoding;
+}
+
+std::span<const Unit> Units()
+{
+    return kUnits;
+}
+
+bool HasCompleteCode(const Encoding& encoding)
+{
+    const std::string& micro = encoding.microOhmText;
+    const bool wholeMicroOhms =
+        !micro.empty() && std::all_of(micro.begin(), micro.end(), [](char c) { return c >= '0' && c <= '9'; });
+    // Four bands never fill the third digit text; five bands need its colour.
+    const bool thirdComplete = encoding.thirdDigitText.empty() || encoding.third != nullptr;
+    return wholeMicroOhms && encoding.first && encoding.second && thirdComplete && encoding.multiplier;
 }
 
 }  // namespace zarnik

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,17 @@
 namespace zarnik {
 
 inline constexpr std::string_view kPromptText = "Please Write the value of Ohm";
+
+// A unit of the encoder's unit list: its text, and its size in ohms (a power
+// of ten) and in micro-ohms, the encodings' working unit.
+struct Unit {
+    std::string_view text;  // "Ohm", "K Ohm", "M Ohm"
+    int exponent;           // ohms per unit as a power of ten: 0, 3, 6
+    double microOhms;       // 1e6, 1e9, 1e12
+};
+
+// The units in the order the encoder window lists them.
+[[nodiscard]] std::span<const Unit> Units();
 
 // What one encoding writes into the encoder window: the intermediate texts of
 // its hidden boxes, the band colours (nullptr: the band keeps its colour),
@@ -33,5 +45,14 @@ struct Encoding {
                                        const NumberFormat& format = {});
 [[nodiscard]] Encoding EncodeFiveBands(std::string_view value, std::string_view unit, std::string_view tolerance,
                                        const NumberFormat& format = {});
+
+// Whether the encoding gave the value a complete code: its micro-ohm text is a
+// whole number and every digit band of its mode and the multiplier band took
+// a colour. Short texts such as the encoder window's value box holds get one
+// or are refused, but for exotic ones such as 1e-4 with K Ohm; a longer value
+// may have digits below a micro-ohm (1.2345678 Ohm: the character count then
+// takes in the fraction) or be too small for a multiplier (0.00001 K Ohm),
+// and its result line would name a value the bands do not show.
+[[nodiscard]] bool HasCompleteCode(const Encoding& encoding);
 
 }  // namespace zarnik

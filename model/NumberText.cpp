@@ -218,4 +218,9 @@ std::string NumberText(double value, const NumberFormat& format)
     return text;
 }
 
+double ReadBack(std::string_view text, const NumberFormat& format)
+{
+    return Parse(text, format).value_or(0.0);
+}
+
 }  // namespace zarnik

@@ -25,4 +25,9 @@ struct NumberFormat {
 // "5E-06"). Negative zero is written "0".
 [[nodiscard]] std::string NumberText(double value, const NumberFormat& format = {});
 
+// A number text this program wrote, read back for the next step. Such texts
+// always read; the fallback 0 only keeps the arithmetic defined should a
+// separator ever make that untrue.
+[[nodiscard]] double ReadBack(std::string_view text, const NumberFormat& format = {});
+
 }  // namespace zarnik

@@ -14,10 +14,14 @@ set -euo pipefail
 declare -A group=(
   # Ninja rather than make: one progress line, and no recursive make.
   # fonts-liberation: metric twins of Times New Roman and Courier New;
-  # fonts-hosny-amiri: a proportional Arabic-script font for the Persian texts.
-  [run]="cmake g++ ninja-build make qt6-base-dev fonts-liberation fonts-hosny-amiri"
-  # GoogleTest for the model, Google Benchmark for bench/, Xvfb for the real-window test.
-  [test]="libgtest-dev libbenchmark-dev xvfb xauth"
+  # fonts-hosny-amiri: a proportional Arabic-script font for the Persian texts;
+  # fonts-dejavu-core: the Persian decimal separator in the result lines and
+  # the value box.
+  [run]="cmake g++ ninja-build make qt6-base-dev fonts-liberation fonts-hosny-amiri fonts-dejavu-core"
+  # GoogleTest for the model, Google Benchmark for bench/, Xvfb for the
+  # real-window test; the screen-reader test: a session bus, the accessibility
+  # bus, its Python client; the real-desktop tests: two window managers, xprop.
+  [test]="libgtest-dev libbenchmark-dev xvfb xauth dbus at-spi2-core python3-pyatspi openbox icewm x11-utils"
   # dpkg-shlibdeps for the Depends line; the validators the packaging tests run.
   [package]="dpkg-dev lintian appstream desktop-file-utils file"
   [fuzz]="clang libclang-rt-14-dev"

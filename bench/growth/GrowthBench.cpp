@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/support/WindowTestSupport.h"
 #include "ui/decoder/Form1.h"
 #include "ui/encoder/Form2.h"
 
@@ -55,7 +56,7 @@ int main(int argc, char* argv[])
         std::printf("growth-ms %.3f\nticks %d\n", ms, ticks);
         std::fflush(stdout);
 
-        if (zarnik::Form2* encoder = form1.EncoderWindow()) {
+        if (zarnik::Form2* encoder = zarnik::test::OpenWindow<zarnik::Form2>("Form2")) {
             encoder->close();
         }
         QTest::qWait(20);  // the closed window is deleted

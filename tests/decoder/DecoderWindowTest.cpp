@@ -1,4 +1,6 @@
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +11,7 @@
 #include <QTimer>
 
 #include "tests/support/WindowTestSupport.h"
+#include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
 
@@ -44,6 +47,7 @@ constexpr const char* kBandNames[] = {"a", "b", "CG", "c", "d"};
 constexpr const char* kFieldNames[] = {"At", "Bt", "CGt", "ct", "Dt"};
 
 QString Sep() { return QLocale::system().decimalPoint(); }
+
 
 // The text a swatch writes into its band's field.
 QString ExpectedFieldText(const QString& swatch)
@@ -174,9 +178,9 @@ private slots:
             for (const char* name : row.names) {
                 if (*name != '\0') {
                     ++swatches;
-                    auto* swatch = Child<QLabel>(name);
+                    auto* swatch = Child<zarnik::ui::Swatch>(name);
                     const bool bordered = QString(name).endsWith('9') || QString(name) == "d13";
-                    QCOMPARE(swatch->frameShape() == QFrame::Box, bordered);
+                    QCOMPARE(swatch->Bordered(), bordered);
                     QCOMPARE(swatch->palette().color(QPalette::Window).rgb() & 0xFFFFFF, row.rgb);
                 }
             }
@@ -185,7 +189,7 @@ private slots:
         // Empty cells of the grid hold no swatch: no Black first digit, no
         // Violet, Grey or White multiplier, no Black, Orange, Yellow or White tolerance.
         for (const char* absent : {"a0", "c7", "c8", "c9", "d0", "d3", "d4", "d9", "a11", "b11", "CG12"}) {
-            QVERIFY2(form->findChild<QLabel*>(absent) == nullptr, absent);
+            QVERIFY2(form->findChild<QWidget*>(absent) == nullptr, absent);
         }
     }
 
@@ -237,6 +241,23 @@ private slots:
         QVERIFY2(Result().contains("    K Ohm") || Result().contains("    M Ohm") || Result().contains("    Ohm"),
                  qPrintable(Result()));
         QCOMPARE(Child(swatch)->toolTip(), Child(kBandNames[column])->toolTip());
+    }
+
+    void resultLineTellsTheRangeAndTheSeries()
+    {
+        for (const char* name : {"four", "a4", "b7", "c2", "d11"}) {
+            Click(name);
+        }
+        const QString note = "4" + Sep() + "465 K Ohm to 4" + Sep() + "935 K Ohm; standard value in E3, E6, E12, E24, E192";
+        QCOMPARE(Child("abcdt")->toolTip(), note);
+        QCOMPARE(Child("abcdt")->accessibleDescription(), note);
+        Click("b8");
+        QVERIFY2(Child("abcdt")->toolTip().contains("not a standard value; nearest E24: 4" + Sep() + "7 K Ohm and 5" +
+                                                    Sep() + "1 K Ohm"),
+                 qPrintable(Child("abcdt")->toolTip()));
+        // The idle text tells nothing more.
+        Click("five");
+        QCOMPARE(Child("abcdt")->toolTip(), QString());
     }
 
     void decodedResults_data()
@@ -314,9 +335,116 @@ private slots:
         QCOMPARE(Child("a4")->toolTip(), QString("Yellow: 4"));
         QCOMPARE(Child("c11")->toolTip(), "Gold: x0" + Sep() + "1");
         QCOMPARE(Child("d11")->toolTip(), QString::fromUtf8("Gold: ±5%"));
-        QCOMPARE(Child("d13")->accessibleName(), QString::fromUtf8("no band: ±20%"));
+        QCOMPARE(Child("d13")->toolTip(), QString::fromUtf8("no band: ±20%"));
         Click("a4");
-        QCOMPARE(Child("a")->accessibleName(), QString("Yellow: 4"));
+        QCOMPARE(Child("a")->toolTip(), QString("Yellow: 4"));
+    }
+
+    void arrowKeysMoveAmongTheShownSwatches_data()
+    {
+        QTest::addColumn<bool>("four");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("down twice") << false << "a1" << QList<int>{Qt::Key_Down, Qt::Key_Down} << "a3";
+        QTest::newRow("up at the top stays") << false << "a1" << QList<int>{Qt::Key_Up} << "a1";
+        QTest::newRow("down at the bottom stays") << false << "d13" << QList<int>{Qt::Key_Down} << "d13";
+        QTest::newRow("end") << false << "a4" << QList<int>{Qt::Key_End} << "a9";
+        QTest::newRow("home") << false << "c12" << QList<int>{Qt::Key_Home} << "c0";
+        QTest::newRow("black to the nearest first digit") << false << "b0" << QList<int>{Qt::Key_Left} << "a1";
+        QTest::newRow("right keeps the row") << false << "a9" << QList<int>{Qt::Key_Right} << "b9";
+        QTest::newRow("violet to the nearest multiplier") << false << "b7" << QList<int>{Qt::Key_Right, Qt::Key_Right}
+                                                          << "c6";
+        QTest::newRow("last column keeps the focus") << false << "d13" << QList<int>{Qt::Key_Right} << "d13";
+        QTest::newRow("first column keeps the focus") << false << "a5" << QList<int>{Qt::Key_Left} << "a5";
+        QTest::newRow("four bands skip the third digit") << true << "b4" << QList<int>{Qt::Key_Right} << "c4";
+        QTest::newRow("four bands, back past it") << true << "c11" << QList<int>{Qt::Key_Left} << "b9";
+        QTest::newRow("yellow to the nearest tolerance") << true << "c4" << QList<int>{Qt::Key_Right} << "d5";
+    }
+    void arrowKeysMoveAmongTheShownSwatches()
+    {
+        QFETCH(bool, four);
+        QFETCH(QString, start);
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, focused);
+        if (four) {
+            Click("four");
+        }
+        Child(start)->setFocus();
+        for (const int key : keys) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        }
+        QCOMPARE(QApplication::focusWidget()->objectName(), focused);
+    }
+
+    void tabStopsOncePerShownColumn_data()
+    {
+        QTest::addColumn<bool>("four");
+        QTest::addColumn<QStringList>("stops");
+        QTest::newRow("five bands") << false << QStringList{"five", "a1", "b0", "CG0", "c0", "d1", "five"};
+        QTest::newRow("four bands") << true << QStringList{"four", "a1", "b0", "c0", "d1", "four"};
+    }
+    void tabStopsOncePerShownColumn()
+    {
+        QFETCH(bool, four);
+        QFETCH(QStringList, stops);
+        const auto focused = [] { return QApplication::focusWidget()->objectName(); };
+        if (four) {
+            Click("four");
+        }
+        QCOMPARE(focused(), stops.front());
+        for (const QString& stop : stops.mid(1)) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focused(), stop);
+        }
+        // A column keeps its stop at the swatch last visited there.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused(), QString("a9"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused(), stops.front());
+    }
+
+    void keysChooseTheFocusedSwatchButShortcutsWin()
+    {
+        const QList<std::pair<int, Qt::KeyboardModifiers>> keys = {
+            {Qt::Key_Space, Qt::NoModifier}, {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}};
+        for (const auto& [key, modifiers] : keys) {
+            Click("five");
+            Child("a4")->setFocus();
+            QTest::keyClick(Child("a4"), Qt::Key(key), modifiers);
+            QCOMPARE(Result(), "42" + Sep() + "2    K Ohm    _+5%");
+        }
+        // The menu's shortcut opens the about window, with the focus on a swatch.
+        QTest::keyClick(Child("a4"), Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(Child<QTimer>("Timer2")->isActive());
+        Child<QTimer>("Timer2")->stop();
+    }
+
+    // The events that make a screen reader speak at once need a live
+    // accessibility bridge; the AT-SPI test checks them.
+    void screenReadersHearSwatchesBandsAndResult()
+    {
+        const auto face = [this](const QString& name) { return QAccessible::queryAccessibleInterface(Child(name)); };
+        const std::pair<const char*, QString> swatches[] = {
+            {"a4", "Band 1: Yellow, 4"},
+            {"c11", "Multiplier: Gold, x0" + Sep() + "1"},
+            {"d13", QString::fromUtf8("Tolerance: no band, ±20%")},
+        };
+        for (const auto& [name, text] : swatches) {
+            QCOMPARE(face(name)->role(), QAccessible::Button);
+            QCOMPARE(face(name)->text(QAccessible::Name), text);
+            QVERIFY(face(name)->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        }
+        QCOMPARE(face("a")->text(QAccessible::Name), QString("Band 1: Red, 2"));
+
+        face("a4")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(Result(), "42" + Sep() + "2    K Ohm    _+5%");
+        QCOMPARE(face("a")->text(QAccessible::Name), QString("Band 1: Yellow, 4"));
+        QAccessibleTextInterface* result = face("abcdt")->textInterface();
+        QCOMPARE(result->text(0, result->characterCount()), Result());
     }
 
     void disabledWindowRefusesToCloseAndClosingStopsItsTimers()

@@ -1,5 +1,6 @@
 #include <QAbstractItemView>
 #include <QAction>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -22,7 +23,9 @@
 #include "tests/support/WindowTestSupport.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
+#include "ui/about/Form4.h"
 #include "ui/encoder/Form2.h"
+#include "ui/help/Form3.h"
 
 using zarnik::Form1;
 using zarnik::Form2;
@@ -117,7 +120,7 @@ private:
     std::unique_ptr<Form1> decoder;
     std::unique_ptr<BoxWatcher> watcher;
 
-    Form2* Encoder() const { return decoder->EncoderWindow(); }
+    Form2* Encoder() const { return zarnik::test::OpenWindow<zarnik::Form2>("Form2"); }
 
     template <class T = QWidget>
     T* Child(const QString& name) const
@@ -260,7 +263,7 @@ private slots:
             ticks.append({OuterWidth(window), OuterHeight(window), OuterLeft(window), OuterTop(window),
                           decoder->isEnabled()});
         });
-        decoder->Show_Click();
+        zarnik::test::Trigger(&*decoder, "Show");
         // The click only starts the timer; the first tick creates the window.
         QVERIFY(OpeningTimer()->isActive());
         QVERIFY(Encoder() == nullptr);
@@ -268,14 +271,14 @@ private slots:
 
         const double decoderHeight = OuterHeight(decoder.get());
         QCOMPARE(decoderHeight, 5700.0);
-        // Growth starts from the smallest outer size, the window's frame alone,
-        // and stops at the first step that reaches the decoder's height.
-        const double frame = (Encoder()->frameGeometry().height() - Encoder()->height()) * 15.0;
-        QCOMPARE(ticks.front().height, frame + 75);
+        // Growth starts from the smallest outer size, the window's frame around
+        // one pixel, and stops at the first step that reaches the decoder's height.
+        const double smallest = (Encoder()->frameGeometry().height() - Encoder()->height() + 1) * 15.0;
+        QCOMPARE(ticks.front().height, smallest + 75);
         QVERIFY(ticks.back().height >= decoderHeight);
         QVERIFY(ticks[ticks.size() - 2].height < decoderHeight);
         for (int i = 0; i < ticks.size(); ++i) {
-            QCOMPARE(ticks[i].height, frame + 75.0 * (i + 1));
+            QCOMPARE(ticks[i].height, smallest + 75.0 * (i + 1));
             QCOMPARE(ticks[i].width, ticks[i].height);
             QCOMPARE(ticks[i].left, OuterLeft(decoder.get()));
             QCOMPARE(ticks[i].top, OuterTop(decoder.get()));
@@ -360,7 +363,7 @@ private slots:
         Encoder()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(Encoder()));
         Child("a12")->setFocus();
-        const QStringList order = {"a12", "Z", "Command1", "abcdt", "T", "five", "a12"};
+        const QStringList order = {"a12", "Z", "Command1", "T", "five", "a12"};
         auto focused = [this] {
             for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
                 if (!w->objectName().isEmpty()) {
@@ -407,7 +410,7 @@ private slots:
     void closingDuringGrowthBringsTheWindowBackGrowing()
     {
         CloseEncoder();
-        decoder->Show_Click();
+        zarnik::test::Trigger(&*decoder, "Show");
         QVERIFY(WaitUntil([this] { return Encoder() != nullptr && OuterHeight(Encoder()) >= 750; }, 5000));
         QPointer<Form2> first = Encoder();
         first->close();
@@ -453,7 +456,7 @@ private slots:
             QCOMPARE(spy->count(), 0);
         }
         QVERIFY(!OpeningTimer()->isActive());
-        QVERIFY(decoder->HelpWindow() == nullptr && decoder->AboutWindow() == nullptr);
+        QVERIFY(zarnik::test::OpenWindow<zarnik::Form3>("Form3") == nullptr && zarnik::test::OpenWindow<zarnik::Form4>("Form4") == nullptr);
         QVERIFY(!decoder->findChild<QMenu*>("File")->isVisible());
 
         // Once the encoder window is closed, the same click and shortcut work.
@@ -641,6 +644,58 @@ private slots:
         QCOMPARE(Result(), kPrompt);
     }
 
+    // The user's decimal separator leaves the result lines of both windows
+    // and the value box whole and on the rows the same text with a point
+    // stands on, as in the C locale, even where the design fonts lack it: the
+    // Persian "٫" has its own pass in the Persian locale.
+    void separatorKeepsTheTextOnItsRows_data()
+    {
+        QTest::addColumn<bool>("inDecoder");
+        QTest::addColumn<QString>("control");
+        QTest::newRow("decoder result") << true << "abcdt";
+        QTest::newRow("encoder result") << false << "abcdt";
+        QTest::newRow("encoder value") << false << "a12";
+    }
+    void separatorKeepsTheTextOnItsRows()
+    {
+        if (Sep() == ".") {
+            QSKIP("the point is what other separators are compared with");
+        }
+        QFETCH(bool, inDecoder);
+        QFETCH(QString, control);
+        QWidget* window = Encoder();
+        if (inDecoder) {
+            CloseEncoder();
+            window = decoder.get();
+            // Yellow, Violet, Silver, Silver: 0.47 Ohm.
+            for (const char* swatch : {"four", "a4", "b7", "c12", "d12"}) {
+                QTest::mouseClick(zarnik::test::Child(window, swatch), Qt::LeftButton);
+            }
+        } else {
+            Run({"@all", "4" + Sep() + "75", "@ok"});
+        }
+        auto* edit = zarnik::test::Child<QLineEdit>(window, control);
+        const qsizetype after = edit->text().indexOf(Sep()) + 1;
+        QVERIFY2(after > 0, qPrintable(edit->text()));
+        // The glyphs after the separator: Latin ones, whatever the separator's own shape.
+        auto latinRows = [edit, after] {
+            edit->grab();  // lays the text out where it is drawn
+            edit->setCursorPosition(int(after));
+            // The cursor stands in the middle of its rectangle; a pixel on, past any overhang.
+            const int x = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x() + 1;
+            return zarnik::test::DrawnTextRows(edit, x);
+        };
+        const zarnik::test::TextRows whole = zarnik::test::DrawnTextRows(edit);
+        const zarnik::test::TextRows shown = latinRows();
+        edit->setText(edit->text().replace(Sep(), "."));
+        const zarnik::test::TextRows pointed = latinRows();
+        const QString rows = QString("text rows %1..%2 of %3; after the separator %4..%5, after a point %6..%7")
+                                 .arg(whole.top).arg(whole.bottom).arg(edit->height())
+                                 .arg(shown.top).arg(shown.bottom).arg(pointed.top).arg(pointed.bottom);
+        QVERIFY2(whole.top > 0 && whole.bottom < edit->height() - 1, qPrintable(rows));
+        QVERIFY2(qAbs(shown.top - pointed.top) <= 1 && qAbs(shown.bottom - pointed.bottom) <= 1, qPrintable(rows));
+    }
+
     void okEncodesTheWorkedValues_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -739,6 +794,10 @@ private slots:
         Step("@ok");
         QCOMPARE(watcher->seen.size(), 0);
         QCOMPARE(Result(), Localised(result));
+        // The result line tells the part's range and series; the prompt, nothing more.
+        const QString note = Child("abcdt")->toolTip();
+        QVERIFY2(result == kPrompt ? note.isEmpty() : note.contains(" to "), qPrintable(note));
+        QCOMPARE(Child("abcdt")->accessibleDescription(), note);
         const QStringList bandNames = {"a", "b", "CG", "c", "d"};
         for (int i = 0; i < bandNames.size(); ++i) {
             if (bands[i].isEmpty()) {
@@ -755,14 +814,41 @@ private slots:
         }
     }
 
-    void altOPressesOk()
+    void keyboardPressesOk_data()
     {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Alt+O") << int(Qt::Key_O) << int(Qt::AltModifier);
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
+    void keyboardPressesOk()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
         Run({"@all", "12"});
         // Shortcuts reach the active window only.
         QApplication::setActiveWindow(Encoder());
-        QTest::keyClick(Edit("a12"), Qt::Key_O, Qt::AltModifier);
+        QTest::keyClick(Edit("a12"), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QVERIFY(WaitUntil([this] { return Result() != kPrompt; }, 2000));
         QCOMPARE(Result(), QString("12    Ohm    _+5%"));
+        QVERIFY(Child<QPushButton>("Command1")->isDefault());
+    }
+
+    void controlsHaveNamesForScreenReaders()
+    {
+        const std::pair<QWidget*, const char*> names[] = {
+            {Child("a12"), "Value"},          {List("Z")->lineEdit(), "Unit"}, {List("T")->lineEdit(), "Tolerance"},
+            {Child("Command1"), "OK"},        {Child("abcdt"), "Result"}};
+        for (const auto& [control, name] : names) {
+            QCOMPARE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), QString(name));
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(Child("Z"))->text(QAccessible::Description), QString("Unit"));
+        Step("@ok");
+        QCOMPARE(QAccessible::queryAccessibleInterface(Child("a"))->text(QAccessible::Name),
+                 QString("Band 1: Red, 2"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(Child("d"))->text(QAccessible::Name),
+                 QString::fromUtf8("Tolerance: Gold, ±5%"));
     }
 
     void noBandHidesTheToleranceBandUntilTheNextEncoding_data()

@@ -3,7 +3,7 @@
 // to read (header, font table, 80 paragraphs, Persian text in code page 1256,
 // two PNG pictures with their display sizes).
 
-#include "tools/helpdoc/Cp1256.h"
+#include "rtf/Cp1256.h"
 #include "tools/helpdoc/HelpText.h"
 #include "tools/helpdoc/RtfWriter.h"
 
@@ -327,13 +327,13 @@ TEST(Cp1256, tableAgreesWithQtsDecoderAndRoundTrips)
         QStringDecoder decoder("windows-1256");
         const QString viaQt = decoder.decode(one);
         ASSERT_EQ(viaQt.size(), 1) << byte;
-        EXPECT_EQ(fromCp1256(static_cast<unsigned char>(byte)), char32_t(viaQt.at(0).unicode())) << byte;
-        EXPECT_EQ(toCp1256(fromCp1256(static_cast<unsigned char>(byte))), static_cast<unsigned char>(byte));
+        EXPECT_EQ(FromCp1256(static_cast<unsigned char>(byte)), char32_t(viaQt.at(0).unicode())) << byte;
+        EXPECT_EQ(ToCp1256(FromCp1256(static_cast<unsigned char>(byte))), static_cast<unsigned char>(byte));
     }
-    EXPECT_FALSE(toCp1256(U'\u06CC').has_value()); // Persian yeh
-    EXPECT_FALSE(toCp1256(U'\u0100').has_value());
-    EXPECT_EQ(toCp1256(U'\u06A9'), 0x98);          // keheh
-    EXPECT_EQ(toCp1256(U'\u0640'), 0xDC);          // kashida
+    EXPECT_FALSE(ToCp1256(U'\u06CC').has_value()); // Persian yeh
+    EXPECT_FALSE(ToCp1256(U'\u0100').has_value());
+    EXPECT_EQ(ToCp1256(U'\u06A9'), 0x98);          // keheh
+    EXPECT_EQ(ToCp1256(U'\u0640'), 0xDC);          // kashida
 }
 
 TEST(RtfText, escapesEachKindOfCharacter)

@@ -175,5 +175,25 @@ TEST(BandRules, DescribeWhatEachColourMeansOnItsBand)
     }
 }
 
+TEST(BandRules, SayBandColourAndMeaningToAScreenReader)
+{
+    struct Spoken {
+        Band band;
+        const char* colour;
+        const char* text;
+    };
+    const Spoken cases[] = {
+        {Band::First, "Yellow", "Band 1: Yellow, 4"},
+        {Band::Second, "Black", "Band 2: Black, 0"},
+        {Band::Third, "White", "Band 3: White, 9"},
+        {Band::Multiplier, "Gold", "Multiplier: Gold, x0,1"},
+        {Band::Tolerance, "no band", "Tolerance: no band, \u00B120%"},
+        {Band::Tolerance, "Orange", ""},
+    };
+    for (const Spoken& c : cases) {
+        EXPECT_EQ(SpokenBandMeaning(c.band, *ColourByName(c.colour), kComma), c.text);
+    }
+}
+
 }  // namespace
 }  // namespace zarnik

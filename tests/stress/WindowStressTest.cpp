@@ -13,7 +13,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
@@ -25,6 +24,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "tests/support/WindowTestSupport.h"
 #include "model/Encoding.h"
 #include "model/NumberText.h"
 #include "ui/about/Form4.h"
@@ -93,11 +93,26 @@ class WindowStressTest : public QObject {
         return done();
     }
 
-    // The windows of one kind that still exist, closed or not (by their
-    // object names: the window classes carry no meta-object of their own).
-    QList<QWidget*> Windows(const char* name) const
+    // The windows of one kind that still exist, closed or not. The windows
+    // that open out of the decoder window have no parent: they are top-level.
+    static QList<QWidget*> Windows(const char* name)
     {
-        return form->findChildren<QWidget*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+        QList<QWidget*> windows;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QLatin1String(name)) {
+                windows.append(window);
+            }
+        }
+        return windows;
+    }
+
+    static void CloseHelpAndAbout()
+    {
+        for (const char* name : {"Form3", "Form4"}) {
+            if (QWidget* window = zarnik::test::OpenWindow(QString::fromLatin1(name))) {
+                window->close();
+            }
+        }
     }
 
     // Deletes the windows that closed; a closed window must not stay.
@@ -110,11 +125,11 @@ class WindowStressTest : public QObject {
         QTimer* timer1 = DecoderTimer("Timer1");
         if (random.bounded(20) != 0) {
             for (int i = 0; i < 200 && timer1->isActive(); ++i) {
-                form->Timer1_Timer();
+                zarnik::test::Tick(&*form, "Timer1");
             }
         }
         QVERIFY(WaitFor([timer1] { return !timer1->isActive(); }));
-        if (Form2* encoder = form->EncoderWindow()) {
+        if (Form2* encoder = zarnik::test::OpenWindow<zarnik::Form2>("Form2")) {
             QVERIFY(!form->isEnabled());
             encoder->close();
             QVERIFY(form->isEnabled());
@@ -128,7 +143,7 @@ class WindowStressTest : public QObject {
     {
         QVERIFY(form->isEnabled());
         const char* swatch = round % 2 ? "a4" : "a7";
-        QTest::mouseClick(Child<QLabel>(form.get(), swatch), Qt::LeftButton);
+        QTest::mouseClick(Child<QWidget>(form.get(), swatch), Qt::LeftButton);
         QCOMPARE(Child<QLineEdit>(form.get(), "At")->text(), QString(swatch + 1));
     }
 
@@ -139,7 +154,7 @@ class WindowStressTest : public QObject {
         if (!WaitFor([timer1] { return !timer1->isActive(); })) {
             return nullptr;
         }
-        return form->EncoderWindow();
+        return zarnik::test::OpenWindow<zarnik::Form2>("Form2");
     }
 
     // After OK the result line is the model's, for the texts the window holds.
@@ -174,7 +189,7 @@ private slots:
                 box->reject();
                 return;
             }
-            Form2* encoder = form->EncoderWindow();
+            Form2* encoder = zarnik::test::OpenWindow<zarnik::Form2>("Form2");
             if (closeEncoderUnderBox && encoder) {
                 closeEncoderUnderBox = false;
                 ++boxesWithTheEncoder;
@@ -204,7 +219,7 @@ private slots:
             // and menu items pressed while the window grows.
             const int ticks = random.bounded(0, 90);
             for (int i = 0; i < ticks && timer1->isActive(); ++i) {
-                form->Timer1_Timer();
+                zarnik::test::Tick(&*form, "Timer1");
                 if (random.bounded(6) == 0) {
                     QCoreApplication::processEvents();
                 }
@@ -213,7 +228,7 @@ private slots:
                     Action(items[random.bounded(3)])->trigger();
                 }
             }
-            if (Form2* encoder = form->EncoderWindow()) {
+            if (Form2* encoder = zarnik::test::OpenWindow<zarnik::Form2>("Form2")) {
                 QVERIFY(!form->isEnabled());
                 encoder->close();
                 QVERIFY2(form->isEnabled(), "the decoder window stays disabled after the encoder window closed");
@@ -224,10 +239,10 @@ private slots:
             if (QTest::currentTestFailed()) {
                 return;
             }
-            if (Form3* help = form->HelpWindow(); help && random.bounded(2)) {
+            if (Form3* help = zarnik::test::OpenWindow<zarnik::Form3>("Form3"); help && random.bounded(2)) {
                 help->close();
             }
-            if (Form4* about = form->AboutWindow(); about && random.bounded(2)) {
+            if (Form4* about = zarnik::test::OpenWindow<zarnik::Form4>("Form4"); about && random.bounded(2)) {
                 about->close();
             }
             ExpectDecoderTakesInput(round);
@@ -236,11 +251,7 @@ private slots:
             }
         }
         DecoderTimer("Timer2")->stop();
-        for (QWidget* window : {static_cast<QWidget*>(form->HelpWindow()), static_cast<QWidget*>(form->AboutWindow())}) {
-            if (window) {
-                window->close();
-            }
-        }
+        CloseHelpAndAbout();
         DeleteClosedWindows();
         QVERIFY(Windows("Form3").isEmpty());
         QVERIFY(Windows("Form4").isEmpty());
@@ -353,7 +364,7 @@ private slots:
         QVERIFY(encoder);
         QVERIFY(encoder->isHidden());
         QVERIFY(form->isEnabled());
-        QVERIFY(!form->EncoderWindow());
+        QVERIFY(!zarnik::test::OpenWindow<zarnik::Form2>("Form2"));
         DeleteClosedWindows();
         QVERIFY(!encoder);
         QVERIFY(Windows("Form2").isEmpty());
@@ -374,11 +385,11 @@ private slots:
             }
             const int ticks = random.bounded(0, 90);
             for (int i = 0; i < ticks; ++i) {
-                if (Form3* window = form->HelpWindow(); window && Child<QTimer>(window, "Timer1")->isActive()) {
-                    window->Timer1_Timer();
+                if (Form3* window = zarnik::test::OpenWindow<zarnik::Form3>("Form3"); window && Child<QTimer>(window, "Timer1")->isActive()) {
+                    zarnik::test::Tick(&*window, "Timer1");
                 }
                 if (timer2->isActive()) {
-                    form->Timer2_Timer();
+                    zarnik::test::Tick(&*form, "Timer2");
                 }
                 if (random.bounded(6) == 0) {
                     QCoreApplication::processEvents();
@@ -387,10 +398,10 @@ private slots:
                     Action(random.bounded(2) ? "Help2" : "About")->trigger();
                 }
             }
-            if (Form3* window = form->HelpWindow(); window && random.bounded(4) != 0) {
+            if (Form3* window = zarnik::test::OpenWindow<zarnik::Form3>("Form3"); window && random.bounded(4) != 0) {
                 window->close();
             }
-            if (Form4* window = form->AboutWindow(); window && random.bounded(4) != 0) {
+            if (Form4* window = zarnik::test::OpenWindow<zarnik::Form4>("Form4"); window && random.bounded(4) != 0) {
                 window->close();
             }
             if (round % 10 == 0) {
@@ -402,11 +413,7 @@ private slots:
             DeleteClosedWindows();
         }
         timer2->stop();
-        for (QWidget* window : {static_cast<QWidget*>(form->HelpWindow()), static_cast<QWidget*>(form->AboutWindow())}) {
-            if (window) {
-                window->close();
-            }
-        }
+        CloseHelpAndAbout();
         DeleteClosedWindows();
         QVERIFY(Windows("Form3").isEmpty());
         QVERIFY(Windows("Form4").isEmpty());

@@ -1,6 +1,6 @@
 #include "tools/helpdoc/HelpText.h"
 
-#include "tools/helpdoc/Cp1256.h"
+#include "rtf/Cp1256.h"
 
 #include <algorithm>
 #include <exception>
@@ -29,7 +29,7 @@ std::string stretched(int count)
 int countKashidas(const std::string& utf8)
 {
     try {
-        const std::u32string text = decodeUtf8(utf8);
+        const std::u32string text = DecodeUtf8(utf8);
         return static_cast<int>(std::count(text.begin(), text.end(), U'\u0640'));
     } catch (const std::exception&) {
         return -1;
@@ -197,7 +197,7 @@ std::vector<std::string> checkHelpParagraphs(const std::vector<Paragraph>& parag
             problems.push_back(label + " has an impossible font size");
         for (const Run& run : paragraph.runs) {
             try {
-                const std::u32string text = decodeUtf8(run.text);
+                const std::u32string text = DecodeUtf8(run.text);
                 if (std::any_of(text.begin(), text.end(), [](char32_t c) { return c < 0x20; }))
                     problems.push_back(label + " holds a control character");
             } catch (const std::exception& error) {

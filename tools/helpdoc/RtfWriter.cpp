@@ -1,6 +1,6 @@
 #include "tools/helpdoc/RtfWriter.h"
 
-#include "tools/helpdoc/Cp1256.h"
+#include "rtf/Cp1256.h"
 
 #include <cstdint>
 #include <fstream>
@@ -45,7 +45,7 @@ std::string fallbackFor(char32_t codePoint)
     default:
         break;
     }
-    const std::optional<unsigned char> byte = toCp1256(nearest);
+    const std::optional<unsigned char> byte = ToCp1256(nearest);
     std::string out;
     if (*byte < 0x80) {
         out += static_cast<char>(*byte);
@@ -151,7 +151,7 @@ std::string readBinaryFile(const std::string& path)
 std::string escapeRtfText(std::string_view utf8)
 {
     std::string out;
-    for (const char32_t c : decodeUtf8(utf8)) {
+    for (const char32_t c : DecodeUtf8(utf8)) {
         if (c < 0x20)
             throw std::invalid_argument("control character in document text");
         if (c == U'\\' || c == U'{' || c == U'}') {
@@ -159,7 +159,7 @@ std::string escapeRtfText(std::string_view utf8)
             out += static_cast<char>(c);
         } else if (c < 0x7F) {
             out += static_cast<char>(c);
-        } else if (const std::optional<unsigned char> byte = toCp1256(c)) {
+        } else if (const std::optional<unsigned char> byte = ToCp1256(c)) {
             out += "\\'";
             appendHexByte(out, *byte);
         } else {

@@ -1,11 +1,18 @@
 // Renders the windows offscreen into PNG files for the README:
 //   QT_QPA_PLATFORM=offscreen zarnik_screenshots docs/screenshots
+// On an X display with a window manager it takes the four windows from the
+// screen instead, frame and title bar included ("desktop-*.png").
+// In a locale whose decimal separator is not the point (LC_ALL=fa_IR.UTF-8)
+// it renders only the two windows that show the separator.
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -14,6 +21,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "tests/support/WindowTestSupport.h"
 #include "ui/about/Form4.h"
 #include "ui/decoder/Form1.h"
 #include "ui/encoder/Form2.h"
@@ -49,6 +57,93 @@ void WaitFor(const std::function<bool()>& done)
     }
 }
 
+// The decoder and encoder windows with the user's decimal separator, for a
+// locale without the point: 0.47 Ohm decoded, 4.75 K Ohm encoded, the files
+// named after the language ("decoder-fa.png").
+bool SaveSeparatorShots(const QDir& dir, const QString& language)
+{
+    zarnik::Form1 decoder;
+    decoder.show();
+    QTest::qWait(50);
+    Click(&decoder, "four");
+    for (const char* swatch : {"a4", "b7", "c12", "d12"}) {
+        Click(&decoder, swatch);
+    }
+    bool ok = Save(&decoder, dir, QStringLiteral("decoder-%1.png").arg(language));
+    Click(&decoder, "five");
+    zarnik::test::Trigger(&decoder, "Show");
+    auto* opening = decoder.findChild<QTimer*>(QStringLiteral("Timer1"));
+    WaitFor([&] { return zarnik::test::OpenWindow<zarnik::Form2>("Form2") != nullptr && !opening->isActive(); });
+    zarnik::Form2* encoder = zarnik::test::OpenWindow<zarnik::Form2>("Form2");
+    if (encoder == nullptr) {
+        std::fprintf(stderr, "the encoder window did not open\n");
+        return false;
+    }
+    auto* value = encoder->findChild<QLineEdit*>(QStringLiteral("a12"));
+    value->selectAll();
+    // Typed one character after the other: the typing limit follows the text.
+    for (const QChar c : QLatin1Char('4') + QLocale::system().decimalPoint() + QLatin1String("75")) {
+        value->insert(c);
+    }
+    encoder->findChild<QComboBox*>(QStringLiteral("Z"))->setCurrentIndex(1);
+    encoder->findChild<QComboBox*>(QStringLiteral("T"))->setCurrentIndex(0);
+    Click(encoder, "Command1");
+    return Save(encoder, dir, QStringLiteral("encoder-%1.png").arg(language)) && ok;
+}
+
+// A window as the screen shows it, its frame included, once it has one.
+bool SaveFromScreen(QWidget* window, const QDir& dir, const QString& name)
+{
+    WaitFor([window] { return window->frameGeometry() != window->geometry(); });
+    QTest::qWait(300);  // the last repaint reaches the screen
+    const QRect frame = window->frameGeometry();
+    const QPixmap shot =
+        window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    const QString path = dir.filePath(name);
+    if (!shot.save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// The four windows on a real desktop: each secondary window grown to its full
+// size over the decoder window, the about window with its credits at rest.
+bool SaveDesktopShots(const QDir& dir)
+{
+    zarnik::Form1 decoder;
+    decoder.show();
+    bool ok = SaveFromScreen(&decoder, dir, QStringLiteral("desktop-decoder.png"));
+    struct Shot {
+        const char* action;
+        const char* window;
+        const char* file;
+    };
+    for (const Shot& shot : {Shot{"Show", "Form2", "desktop-encoder.png"}, Shot{"Help2", "Form3", "desktop-help.png"},
+                             Shot{"About", "Form4", "desktop-about.png"}}) {
+        zarnik::test::Trigger(&decoder, QString::fromLatin1(shot.action));
+        const QString name = QString::fromLatin1(shot.window);
+        auto still = [&] {
+            const QWidget* window = zarnik::test::OpenWindow(name);
+            if (window == nullptr) {
+                return false;
+            }
+            const auto timers = window->findChildren<QTimer*>() + decoder.findChildren<QTimer*>();
+            return std::none_of(timers.begin(), timers.end(), [](const QTimer* t) { return t->isActive(); });
+        };
+        WaitFor(still);
+        QWidget* window = zarnik::test::OpenWindow(name);
+        if (window == nullptr || !still()) {
+            std::fprintf(stderr, "%s did not come to rest\n", shot.window);
+            return false;
+        }
+        ok &= SaveFromScreen(window, dir, QString::fromLatin1(shot.file));
+        window->close();
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -64,6 +159,12 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots"));
     QDir().mkpath(dir.path());
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        return SaveDesktopShots(dir) ? 0 : 1;
+    }
+    if (QLocale::system().decimalPoint() != QLatin1String(".")) {
+        return SaveSeparatorShots(dir, QLocale::system().name().section(QLatin1Char('_'), 0, 0)) ? 0 : 1;
+    }
     bool ok = true;
 
     {
@@ -82,15 +183,28 @@ int main(int argc, char* argv[])
         ok &= Save(&decoder, dir, QStringLiteral("decoder-four-bands.png"));
     }
     {
+        // The keyboard's focus ring, on the darkest and the lightest swatch:
+        // Tab twice to the second-digit column (Black), End to its White.
+        zarnik::Form1 decoder;
+        decoder.show();
+        QTest::qWait(50);
+        for (int key : {Qt::Key_Tab, Qt::Key_Tab}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        }
+        ok &= Save(&decoder, dir, QStringLiteral("decoder-focus-black.png"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        ok &= Save(&decoder, dir, QStringLiteral("decoder-focus-white.png"));
+    }
+    {
         // The encoder window grows out of the decoder window, then encodes
         // 4.7 K Ohm in four-band mode.
         zarnik::Form1 decoder;
         decoder.show();
         QTest::qWait(50);
-        decoder.Show_Click();
+        zarnik::test::Trigger(&decoder, "Show");
         auto* opening = decoder.findChild<QTimer*>(QStringLiteral("Timer1"));
-        WaitFor([&] { return decoder.EncoderWindow() != nullptr && !opening->isActive(); });
-        zarnik::Form2* encoder = decoder.EncoderWindow();
+        WaitFor([&] { return zarnik::test::OpenWindow<zarnik::Form2>("Form2") != nullptr && !opening->isActive(); });
+        zarnik::Form2* encoder = zarnik::test::OpenWindow<zarnik::Form2>("Form2");
         if (encoder == nullptr) {
             std::fprintf(stderr, "the encoder window did not open\n");
             return 1;
@@ -111,10 +225,10 @@ int main(int argc, char* argv[])
         zarnik::Form1 decoder;
         decoder.show();
         QTest::qWait(50);
-        decoder.About_Click();
+        zarnik::test::Trigger(&decoder, "About");
         auto* growth = decoder.findChild<QTimer*>(QStringLiteral("Timer2"));
         auto atRest = [&] {
-            const zarnik::Form4* about = decoder.AboutWindow();
+            const zarnik::Form4* about = zarnik::test::OpenWindow<zarnik::Form4>("Form4");
             return about != nullptr && !growth->isActive() &&
                    !about->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
         };
@@ -123,7 +237,7 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "the about window did not come to rest\n");
             return 1;
         }
-        ok &= Save(decoder.AboutWindow(), dir, QStringLiteral("about.png"));
+        ok &= Save(zarnik::test::OpenWindow<zarnik::Form4>("Form4"), dir, QStringLiteral("about.png"));
     }
     {
         // The help window grown to its full size, first at the top of the
@@ -131,9 +245,9 @@ int main(int argc, char* argv[])
         zarnik::Form1 decoder;
         decoder.show();
         QTest::qWait(50);
-        decoder.Help2_Click();
+        zarnik::test::Trigger(&decoder, "Help2");
         auto grown = [&] {
-            const zarnik::Form3* help = decoder.HelpWindow();
+            const zarnik::Form3* help = zarnik::test::OpenWindow<zarnik::Form3>("Form3");
             return help != nullptr && !help->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
         };
         WaitFor(grown);
@@ -141,7 +255,7 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "the help window did not grow to its size\n");
             return 1;
         }
-        zarnik::Form3* help = decoder.HelpWindow();
+        zarnik::Form3* help = zarnik::test::OpenWindow<zarnik::Form3>("Form3");
         ok &= Save(help, dir, QStringLiteral("help.png"));
         auto* box = help->findChild<QTextEdit*>(QStringLiteral("RichTextBox1"));
         for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "ui/common/Controls.h"
+#include "ui/common/Fonts.h"
 #include "ui/common/Twips.h"
 #include "ui/common/Window.h"
 
@@ -37,14 +38,14 @@ struct Credit {
 // The Persian build-tool line keeps "C++" in one left-to-right run: the mark
 // after it stops the plus signs from moving to the other side of the C.
 constexpr Credit kCredits[] = {
-    {"a", "Zarnik", 480, 11.25},
-    {"b", "Zarnik", 960, 11.25},
-    {"c", "Programmer: Zarnik team", 1560, 11.25},
-    {"d", "برنامه نويس : گروه زرنيک", 2040, 11.25},
-    {"e", "Made with C++ and Qt", 2640, 11.25},
-    {"f", "ساخته شده با C++\u200E و Qt", 3120, 11.25},
+    {"a", "Zarnik", 480, ui::kDesignPointSize},
+    {"b", "Zarnik", 960, ui::kDesignPointSize},
+    {"c", "Programmer: Zarnik team", 1560, ui::kDesignPointSize},
+    {"d", "برنامه نويس : گروه زرنيک", 2040, ui::kDesignPointSize},
+    {"e", "Made with C++ and Qt", 2640, ui::kDesignPointSize},
+    {"f", "ساخته شده با C++\u200E و Qt", 3120, ui::kDesignPointSize},
     {"g", "Summer_86", 3720, 12},
-    {"h", "تابستان 86", 4200, 11.25},
+    {"h", "تابستان 86", 4200, ui::kDesignPointSize},
 };
 
 QLabel* MakeCredit(QWidget* parent, const Credit& credit)
@@ -76,17 +77,13 @@ QLabel* MakeCredit(QWidget* parent, const Credit& credit)
 
 }  // namespace
 
-Form4::Form4(QWidget* decoder) : decoder_(decoder)
+// Where the client area reaches beyond the picture, the button face shows.
+Form4::Form4(QWidget* decoder)
+    : ui::SecondaryWindow(decoder, QStringLiteral("Form4"), QStringLiteral("About"),
+                          QApplication::palette().color(QPalette::Button))
 {
-    ui::SetupFixedWindow(this, QStringLiteral("Form4"), QStringLiteral("About"));
-    setAttribute(Qt::WA_DeleteOnClose);
     resize(ui::ToPixels(kDesignClientWidth), ui::ToPixels(kDesignClientHeight));
-
-    // Where the client area reaches beyond the picture, the button face shows.
-    client_ = new ui::ClientArea(this, QApplication::palette().color(QPalette::Button));
-    client_->setObjectName(QStringLiteral("client"));
-    client_->SetPicture(QPixmap(QStringLiteral(":/about_background.jpg")));
-    client_->setGeometry(rect());
+    Client()->SetPicture(QPixmap(QStringLiteral(":/about_background.jpg")));
     BuildCredits();
 
     Timer1_ = ui::MakeTimer(this, QStringLiteral("Timer1"), kTimer1Interval);
@@ -99,18 +96,14 @@ Form4::Form4(QWidget* decoder) : decoder_(decoder)
 void Form4::BuildCredits()
 {
     for (std::size_t i = 0; i < credits_.size(); ++i) {
-        credits_[i] = MakeCredit(client_, kCredits[i]);
+        credits_[i] = MakeCredit(Client(), kCredits[i]);
     }
 }
 
 void Form4::Form_Load()
 {
-    ui::SetOuterHeight(this, 0);
-    ui::SetOuterWidth(this, 0);
-    if (decoder_) {
-        ui::SetOuterLeft(this, ui::OuterLeft(decoder_));
-        ui::SetOuterTop(this, ui::OuterTop(decoder_));
-    }
+    SetZeroSize();
+    PlaceOnDecoderCorner();
     for (QLabel* credit : credits_) {
         ui::SetTwipsTop(credit, ui::TwipsTop(credit) + kLoadDrop);
     }
@@ -124,12 +117,6 @@ void Form4::Timer1_Timer()
     if (ui::TwipsTop(credits_.front()) <= kFirstLineRest) {
         Timer1_->stop();
     }
-}
-
-void Form4::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    client_->setGeometry(rect());
 }
 
 }  // namespace zarnik

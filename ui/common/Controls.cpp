@@ -1,7 +1,7 @@
 #include "ui/common/Controls.h"
 
 #include <QLabel>
-#include <QMouseEvent>
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace zarnik::ui {
@@ -11,12 +11,9 @@ QColor FromRgb(std::uint32_t rgb)
     return QColor(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
 }
 
-namespace {
-
-template <class Label>
-Label* MakeLabel(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb, bool bordered)
+QLabel* MakeColourLabel(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb, bool bordered)
 {
-    auto* label = new Label(parent);
+    auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setAutoFillBackground(true);
     SetLabelColour(label, FromRgb(rgb));
@@ -25,28 +22,66 @@ Label* MakeLabel(QWidget* parent, const QString& name, TwipsRect rect, std::uint
     return label;
 }
 
-}  // namespace
-
-QLabel* MakeColourLabel(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb, bool bordered)
+Swatch* MakeSwatch(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb, bool bordered)
 {
-    return MakeLabel<QLabel>(parent, name, rect, rgb, bordered);
+    auto* swatch = new Swatch(parent);
+    swatch->setObjectName(name);
+    swatch->SetColour(FromRgb(rgb));
+    swatch->SetBordered(bordered);
+    SetTwipsGeometry(swatch, rect);
+    return swatch;
 }
 
-ClickableLabel* MakeSwatch(QWidget* parent, const QString& name, TwipsRect rect, std::uint32_t rgb, bool bordered)
+Swatch::Swatch(QWidget* parent) : QAbstractButton(parent)
 {
-    return MakeLabel<ClickableLabel>(parent, name, rect, rgb, bordered);
+    // Tab and the arrow keys reach a swatch; a mouse click leaves the focus
+    // where it was, so a mouse user sees the palettes exactly as drawn.
+    setFocusPolicy(Qt::TabFocus);
 }
 
-void ClickableLabel::mousePressEvent(QMouseEvent* event)
+void Swatch::SetColour(const QColor& colour)
 {
-    event->setAccepted(event->button() == Qt::LeftButton);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, colour);
+    setPalette(palette);
 }
 
-void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
+QColor Swatch::Colour() const { return palette().color(QPalette::Window); }
+
+void Swatch::SetBordered(bool bordered)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick) {
-        onClick();
+    bordered_ = bordered;
+    update();
+}
+
+void Swatch::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Colour());
+    if (bordered_) {
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+    if (hasFocus()) {
+        // Two pixels in from the edge, clear of the border and of the row
+        // below, which overlaps this square by one pixel.
+        const QRect ring = rect().adjusted(2, 2, -3, -3);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawRect(ring);
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(ring);
+    }
+}
+
+void Swatch::keyPressEvent(QKeyEvent* event)
+{
+    // Space is the button's own key; Enter chooses the swatch as well.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void SetLabelColour(QLabel* label, const QColor& colour)
@@ -67,6 +102,20 @@ void SetLabelBorder(QLabel* label, bool bordered)
     } else {
         label->setFrameStyle(QFrame::NoFrame);
     }
+}
+
+void SetBandMeaning(QLabel* band, const QString& meaning, const QString& spoken)
+{
+    band->setToolTip(meaning);
+    // Qt tells a screen reader of the new name at once.
+    band->setAccessibleName(spoken);
+}
+
+void SetResultNote(QWidget* resultLine, const std::optional<std::string>& note)
+{
+    const QString text = note ? QString::fromStdString(*note) : QString();
+    resultLine->setToolTip(text);
+    resultLine->setAccessibleDescription(text);
 }
 
 QColor LabelColour(const QLabel* label) { return label->palette().color(QPalette::Window); }

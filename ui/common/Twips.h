@@ -29,7 +29,10 @@ void SetTwipsWidth(QWidget* control, double width);
 [[nodiscard]] double TwipsTop(const QWidget* control);
 
 // The outer size and place of a top-level window in twips, frame included. The
-// frame is read from the window once it has been shown (zero offscreen).
+// frame is read from the window once it has been framed. What
+// the program sets is kept and applied again whenever the frame arrives or
+// changes, and a window that would not fit the screen's available area moves
+// just enough to fit. The smallest window has a client area of one pixel.
 [[nodiscard]] double OuterWidth(const QWidget* window);
 [[nodiscard]] double OuterHeight(const QWidget* window);
 [[nodiscard]] double OuterLeft(const QWidget* window);

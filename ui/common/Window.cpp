@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "ui/common/Twips.h"
 
 namespace zarnik::ui {
 
@@ -79,14 +78,6 @@ QTimer* MakeTimer(QObject* parent, const QString& objectName, int intervalMs)
     timer->setInterval(intervalMs);
     timer->setTimerType(Qt::PreciseTimer);
     return timer;
-}
-
-bool GrowSquare(QWidget* window, const QWidget* decoder)
-{
-    constexpr double kGrowthStep = 75;
-    SetOuterHeight(window, OuterHeight(window) + kGrowthStep);
-    SetOuterWidth(window, OuterHeight(window));
-    return OuterHeight(window) >= OuterHeight(decoder);
 }
 
 }  // namespace zarnik::ui

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QFont>
-#include <QPointer>
 #include <QString>
-#include <span>
 
 class QTimer;
 class QWidget;
@@ -24,41 +22,5 @@ void SetupFixedWindow(QWidget* window, const QString& objectName, const QString&
 
 // A stopped timer with a millisecond interval, named for tests and tools.
 [[nodiscard]] QTimer* MakeTimer(QObject* parent, const QString& objectName, int intervalMs);
-
-// One step of a window opening out of the decoder window's corner: its Height
-// grows by 75 twips and its Width follows the Height read back, so it stays
-// square. True once the window is at least as tall as the decoder window.
-bool GrowSquare(QWidget* window, const QWidget* decoder);
-
-// One instance of a window, created on first use and created afresh, with its
-// design state, after it was closed (a closed window deletes itself).
-template <class Window>
-class SingleWindow {
-public:
-    [[nodiscard]] Window* Existing() const { return Closed() ? nullptr : instance_.data(); }
-
-    template <class Create>
-    Window* Get(Create create)
-    {
-        if (!instance_ || Closed()) {
-            instance_ = create();
-        }
-        return instance_.data();
-    }
-
-    // Ends the window without running its close handler: the program is ending.
-    void Discard() { delete instance_.data(); }
-
-private:
-    // A closed window deletes itself only when the event loop comes round
-    // again (Qt clears its delete-on-close mark when it schedules that); from
-    // its close on it is gone, so a timer tick in between creates a new one.
-    [[nodiscard]] bool Closed() const
-    {
-        return instance_ && instance_->isHidden() && !instance_->testAttribute(Qt::WA_DeleteOnClose);
-    }
-
-    QPointer<Window> instance_;
-};
 
 }  // namespace zarnik::ui

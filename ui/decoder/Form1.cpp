@@ -2,17 +2,23 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
+#include <cstdlib>
 
 #include "model/Decoding.h"
+#include "model/ResultFacts.h"
 #include "ui/about/Form4.h"
 #include "ui/common/Controls.h"
+#include "ui/common/Fonts.h"
 #include "ui/common/Twips.h"
+#include "ui/common/Window.h"
 #include "ui/encoder/Form2.h"
 #include "ui/help/Form3.h"
 
@@ -23,18 +29,13 @@ namespace {
 using ui::DrawnLine;
 using ui::TwipsRect;
 
-// The result field's frame and the resistor: lead, end cap, shoulder, body.
-constexpr DrawnLine kLines[] = {
-    {"Line1", 600, 1320, 1200, 1320, 2},   {"Line2", 1200, 720, 1200, 1800, 2},
-    {"Line3", 1200, 720, 1560, 720, 2},    {"Line4", 1560, 1800, 1200, 1800, 2},
-    {"Line5", 1800, 1560, 1560, 1800, 2},  {"Line6", 1800, 960, 1560, 720, 2},
-    {"Line7", 1800, 1560, 3720, 1560, 2},  {"Line8", 1800, 960, 3720, 960, 2},
-    {"Line9", 3720, 1560, 3960, 1800, 2},  {"Line10", 3960, 720, 3720, 960, 2},
-    {"Line11", 4320, 1800, 3960, 1800, 2}, {"Line12", 3960, 720, 4320, 720, 2},
-    {"Line13", 4320, 1800, 4320, 720, 2},  {"Line14", 4920, 1320, 4320, 1320, 2},
-    {"Line15", 1440, 120, 4080, 120, 1},   {"Line16", 1440, 600, 4080, 600, 1},
-    {"Line17", 1440, 120, 1440, 600, 1},   {"Line18", 4080, 120, 4080, 600, 1},
-};
+// The resistor, and the frame around the result field.
+constexpr auto kLines = ui::ResistorDrawing(0, std::array<DrawnLine, 4>{{
+                                                   {"Line15", 1440, 120, 4080, 120, 1},
+                                                   {"Line16", 1440, 600, 4080, 600, 1},
+                                                   {"Line17", 1440, 120, 1440, 600, 1},
+                                                   {"Line18", 4080, 120, 4080, 600, 1},
+                                               }});
 
 constexpr double kOuterSize = 5700;
 constexpr int kDesignClientLeft = 3180;
@@ -45,15 +46,15 @@ constexpr int kDesignClientHeight = 4920;
 // Band columns: the Left of each band label and its palette in five-band mode.
 constexpr double kColumnLeft[] = {1800, 2160, 2520, 2880, 3480};
 constexpr double kFourBandMultiplierLeft = 2520;
-constexpr double kBandTop = 975;
+constexpr double kBandTop = ui::kResistorBandTop;
 constexpr double kBandWidth = 255;
 constexpr double kBandHeight = 570;
 constexpr double kFirstSwatchTop = 1680;
 constexpr double kSwatchPitch = 240;
 constexpr double kSwatchSize = 255;
 
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kGreen = 0x00FF00;
+constexpr std::uint32_t kWhite = ui::kWhiteRgb;
+constexpr std::uint32_t kGreen = ui::kGreenRgb;
 
 int Index(Band band) { return int(band); }
 
@@ -65,13 +66,6 @@ NumberFormat UserNumberFormat()
     return NumberFormat{QLocale::system().decimalPoint().toStdString()};
 }
 
-QFont OptionFont()
-{
-    QFont font = ui::DesignFont(QStringLiteral("Courier New"));
-    font.setPointSizeF(11.25);
-    font.setBold(true);
-    return font;
-}
 
 }  // namespace
 
@@ -103,14 +97,20 @@ Form1::Form1()
 Form1::~Form1()
 {
     // The program is ending: the other windows go without their close handlers.
-    encoder_.Discard();
-    help_.Discard();
-    about_.Discard();
+    delete encoder_.data();
+    delete help_.data();
+    delete about_.data();
 }
 
-Form2* Form1::EncoderWindow() const { return encoder_.Existing(); }
-Form3* Form1::HelpWindow() const { return help_.Existing(); }
-Form4* Form1::AboutWindow() const { return about_.Existing(); }
+template <class Window>
+Window* Form1::Instance(QPointer<Window>& window)
+{
+    if (!window) {
+        window = new Window(this);
+        connect(window, &ui::SecondaryWindow::closed, this, [&window] { window.clear(); });
+    }
+    return window;
+}
 
 void Form1::BuildMenu()
 {
@@ -139,13 +139,13 @@ void Form1::BuildResistor()
     abcdt_ = new QLineEdit(QString::fromUtf8(kIdleText.data(), qsizetype(kIdleText.size())), client_);
     abcdt_->setObjectName(QStringLiteral("abcdt"));
     abcdt_->setReadOnly(true);
+    // Only the program writes the result line: it takes no focus, so the
+    // menu's shortcuts work from the first moment.
+    abcdt_->setFocusPolicy(Qt::NoFocus);
     abcdt_->setFrame(false);
     abcdt_->setAlignment(Qt::AlignCenter);
     abcdt_->setTextMargins(0, 0, 0, 0);
-    QFont font = ui::DesignFont(QStringLiteral("Times New Roman"));
-    font.setPointSizeF(11.25);
-    font.setItalic(true);
-    abcdt_->setFont(font);
+    abcdt_->setFont(ui::ValueFont());
     QPalette palette = abcdt_->palette();
     palette.setColor(QPalette::Base, ui::FromRgb(kGreen));
     palette.setColor(QPalette::Text, Qt::black);
@@ -159,7 +159,7 @@ void Form1::BuildResistor()
         QLabel* label = ui::MakeColourLabel(client_, QString::fromUtf8(rule.label.data(), qsizetype(rule.label.size())),
                                             {kColumnLeft[Index(rule.band)], kBandTop, kBandWidth, kBandHeight}, rgb,
                                             true);
-        columns_[Index(rule.band)].push_back(label);
+        bands_[Index(rule.band)] = label;
     }
 }
 
@@ -169,28 +169,30 @@ void Form1::BuildPalettes()
     for (const BandRule& rule : BandRules()) {
         for (const ColourCode* colour : rule.entries) {
             const bool white = colour->rgb == kWhite;
-            const bool noBand = colour->toleranceText == "_+20%";
+            const bool noBand = IsNoBand(*colour);
             const std::string name = SwatchName(rule.band, *colour);
             // b8 stands 240 high; all other swatches are square and overlap the
             // next row by one pixel.
             const double height = name == "b8" ? 240 : kSwatchSize;
-            ui::ClickableLabel* swatch = ui::MakeSwatch(
+            ui::Swatch* swatch = ui::MakeSwatch(
                 client_, QString::fromStdString(name),
                 {kColumnLeft[Index(rule.band)], kFirstSwatchTop + kSwatchPitch * Row(*colour), kSwatchSize, height},
                 noBand ? kWhite : colour->rgb, white || noBand);
-            const QString meaning = QString::fromStdString(BandMeaning(rule.band, *colour, format));
-            swatch->setToolTip(meaning);
-            swatch->setAccessibleName(meaning);
-            swatch->onClick = [this, band = rule.band, colour, swatch] { Swatch_Click(band, *colour, swatch); };
-            columns_[Index(rule.band)].push_back(swatch);
+            swatch->setToolTip(QString::fromStdString(BandMeaning(rule.band, *colour, format)));
+            swatch->setAccessibleName(QString::fromStdString(SpokenBandMeaning(rule.band, *colour, format)));
+            swatch->installEventFilter(this);
+            connect(swatch, &ui::Swatch::clicked, this,
+                    [this, band = rule.band, colour, swatch] { Swatch_Click(band, *colour, swatch); });
+            // Tab stops once per column, at the swatch last focused there.
+            swatch->setFocusPolicy(swatches_[Index(rule.band)].empty() ? Qt::TabFocus : Qt::NoFocus);
+            swatches_[Index(rule.band)].push_back(swatch);
         }
     }
     // The band labels tell their initial colour the same way.
     for (const BandRule& rule : BandRules()) {
         const ColourCode& initial = *ColourByName(rule.band == Band::Tolerance ? "Gold" : "Red");
-        const QString meaning = QString::fromStdString(BandMeaning(rule.band, initial, format));
-        BandLabel(rule.band)->setToolTip(meaning);
-        BandLabel(rule.band)->setAccessibleName(meaning);
+        ui::SetBandMeaning(BandLabel(rule.band), QString::fromStdString(BandMeaning(rule.band, initial, format)),
+                           QString::fromStdString(SpokenBandMeaning(rule.band, initial, format)));
     }
 }
 
@@ -201,7 +203,7 @@ void Form1::BuildBandModeButtons()
     four_->setObjectName(QStringLiteral("four"));
     five_->setObjectName(QStringLiteral("five"));
     for (QRadioButton* button : {four_, five_}) {
-        button->setFont(OptionFont());
+        button->setFont(ui::OptionFont());
         button->setAutoFillBackground(true);
         QPalette palette = button->palette();
         palette.setColor(QPalette::Window, ui::FromRgb(kWhite));
@@ -215,6 +217,18 @@ void Form1::BuildBandModeButtons()
     // option button does.
     connect(four_, &QRadioButton::clicked, this, &Form1::ShowFourBandLayout);
     connect(five_, &QRadioButton::clicked, this, &Form1::ShowFiveBandLayout);
+
+    // Tab runs left to right: the option buttons, then the palettes column by
+    // column. The window starts with the focus on the selected option button,
+    // so the palettes show no focus ring until the user tabs into them.
+    five_->setFocus();
+    QWidget* previous = five_;
+    for (const std::vector<ui::Swatch*>& column : swatches_) {
+        for (ui::Swatch* swatch : column) {
+            setTabOrder(previous, swatch);
+            previous = swatch;
+        }
+    }
 }
 
 void Form1::BuildHiddenFields()
@@ -245,24 +259,6 @@ void Form1::Form_Load()
     ui::SetOuterWidth(this, kOuterSize);
 }
 
-void Form1::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    if (loaded_) {
-        return;
-    }
-    loaded_ = true;
-    // The window manager frames the window after it is shown; the outer size
-    // includes that frame, so it is set again once the frame is known.
-    for (int delay : {0, 50, 250}) {
-        QTimer::singleShot(delay, this, [this] {
-            if (ui::OuterHeight(this) != kOuterSize || ui::OuterWidth(this) != kOuterSize) {
-                Form_Load();
-            }
-        });
-    }
-}
-
 void Form1::closeEvent(QCloseEvent* event)
 {
     // While the encoder window is open this window takes no input at all, not
@@ -272,69 +268,147 @@ void Form1::closeEvent(QCloseEvent* event)
         return;
     }
     // Closing the window ends its opening animations with it; the other
-    // windows stay open.
+    // windows stay open. An about window still growing finishes its growth on
+    // its own, to this window's last size, rather than stay a stump.
     Timer1_->stop();
-    Timer2_->stop();
+    if (Timer2_->isActive()) {
+        Timer2_->stop();
+        if (about_) {
+            about_->FinishGrowthAlone();
+        }
+    }
     QMainWindow::closeEvent(event);
 }
 
-QLabel* Form1::BandLabel(Band band) const { return columns_[Index(band)].front(); }
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* swatch = qobject_cast<ui::Swatch*>(watched);
+    if (swatch != nullptr && event->type() == QEvent::FocusIn) {
+        // However the focus came (Tab, arrows, a screen reader), the swatch
+        // becomes its column's one Tab stop.
+        for (const std::vector<ui::Swatch*>& column : swatches_) {
+            if (std::ranges::find(column, swatch) != column.end()) {
+                for (ui::Swatch* other : column) {
+                    other->setFocusPolicy(other == swatch ? Qt::TabFocus : Qt::NoFocus);
+                }
+            }
+        }
+    } else if (swatch != nullptr && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (ui::Swatch* target = SwatchForKey(swatch, key->key())) {
+                target->setFocus(Qt::OtherFocusReason);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+ui::Swatch* Form1::SwatchForKey(ui::Swatch* from, int key) const
+{
+    if (from == nullptr) {
+        return nullptr;
+    }
+    int column = 0;
+    while (column < 5 && std::ranges::find(swatches_[column], from) == swatches_[column].end()) {
+        ++column;
+    }
+    if (column == 5) {
+        return nullptr;
+    }
+    const std::vector<ui::Swatch*>& swatches = swatches_[column];
+    const auto at = std::ranges::find(swatches, from) - swatches.begin();
+    switch (key) {
+    case Qt::Key_Up:
+        return swatches[std::max<std::ptrdiff_t>(at - 1, 0)];
+    case Qt::Key_Down:
+        return swatches[std::min<std::ptrdiff_t>(at + 1, std::ssize(swatches) - 1)];
+    case Qt::Key_Home:
+        return swatches.front();
+    case Qt::Key_End:
+        return swatches.back();
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        // The next shown column that way (the third digit's hides in
+        // four-band mode), at the swatch nearest the same height.
+        const int step = key == Qt::Key_Left ? -1 : 1;
+        for (int next = column + step; next >= 0 && next < 5; next += step) {
+            if (swatches_[next].front()->isHidden()) {
+                continue;
+            }
+            return *std::ranges::min_element(swatches_[next], {}, [from](const ui::Swatch* swatch) {
+                return std::abs(swatch->y() - from->y());
+            });
+        }
+        return from;  // the last column keeps the focus
+    }
+    default:
+        return nullptr;
+    }
+}
+
+QLabel* Form1::BandLabel(Band band) const { return bands_[Index(band)]; }
 QLineEdit* Form1::BandField(Band band) const { return fields_[Index(band)]; }
 std::string Form1::FieldText(Band band) const { return BandField(band)->text().toStdString(); }
 
-void Form1::Swatch_Click(Band band, const ColourCode& colour, const QLabel* swatch)
+void Form1::Swatch_Click(Band band, const ColourCode& colour, const ui::Swatch* swatch)
 {
     const NumberFormat format = UserNumberFormat();
     QLabel* label = BandLabel(band);
-    if (colour.toleranceText == "_+20%") {
+    if (IsNoBand(colour)) {
         // No band: the band is not drawn, its colour is kept.
         label->hide();
     } else {
-        ui::SetLabelColour(label, ui::LabelColour(swatch));
+        ui::SetLabelColour(label, swatch->Colour());
     }
-    const QString meaning = QString::fromStdString(BandMeaning(band, colour, format));
-    label->setToolTip(meaning);
-    label->setAccessibleName(meaning);
+    ui::SetBandMeaning(label, QString::fromStdString(BandMeaning(band, colour, format)),
+                       QString::fromStdString(SpokenBandMeaning(band, colour, format)));
     BandField(band)->setText(QString::fromStdString(BandText(band, colour, format)));
 
-    if (band == Band::Tolerance && colour.toleranceText != "_+20%") {
+    if (band == Band::Tolerance && !IsNoBand(colour)) {
         ui::SetLabelBorder(label, true);
         label->show();
     }
-    if (band == Band::Third) {
-        // The third-digit swatches show only in five-band mode.
-        abcdt_->setText(QString::fromStdString(DecodeFiveBands(FieldText(Band::First), FieldText(Band::Second),
-                                                               FieldText(Band::Third), FieldText(Band::Multiplier),
-                                                               FieldText(Band::Tolerance), format)));
-        return;
-    }
-    DecodeBands();
+    // The third-digit swatches show only in five-band mode.
+    DecodeBands(band == Band::Third);
 }
 
-void Form1::DecodeBands()
+void Form1::DecodeBands(bool fiveBands)
 {
     const NumberFormat format = UserNumberFormat();
-    const std::string result =
-        four_->isChecked()
-            ? DecodeFourBands(FieldText(Band::First), FieldText(Band::Second), FieldText(Band::Multiplier),
-                              FieldText(Band::Tolerance), format)
-            : DecodeFiveBands(FieldText(Band::First), FieldText(Band::Second), FieldText(Band::Third),
-                              FieldText(Band::Multiplier), FieldText(Band::Tolerance), format);
-    abcdt_->setText(QString::fromStdString(result));
+    const std::string first = FieldText(Band::First);
+    const std::string second = FieldText(Band::Second);
+    const std::string third = FieldText(Band::Third);
+    const std::string multiplier = FieldText(Band::Multiplier);
+    const std::string tolerance = FieldText(Band::Tolerance);
+    if (!fiveBands && four_->isChecked()) {
+        abcdt_->setText(QString::fromStdString(DecodeFourBands(first, second, multiplier, tolerance, format)));
+        ui::SetResultNote(abcdt_, DescribeFourBands(first, second, multiplier, tolerance, format));
+    } else {
+        abcdt_->setText(QString::fromStdString(DecodeFiveBands(first, second, third, multiplier, tolerance, format)));
+        ui::SetResultNote(abcdt_, DescribeFiveBands(first, second, third, multiplier, tolerance, format));
+    }
 }
 
 void Form1::PlaceBandColumns(double multiplierLeft, bool thirdShown)
 {
-    for (QLabel* control : columns_[Index(Band::Multiplier)]) {
+    const auto column = [this](Band band) {
+        std::vector<QWidget*> controls{BandLabel(band)};
+        controls.insert(controls.end(), swatches_[Index(band)].begin(), swatches_[Index(band)].end());
+        return controls;
+    };
+    for (QWidget* control : column(Band::Multiplier)) {
         ui::SetTwipsLeft(control, multiplierLeft);
     }
-    for (QLabel* control : columns_[Index(Band::Third)]) {
+    for (QWidget* control : column(Band::Third)) {
         control->setVisible(thirdShown);
     }
-    for (QLabel* control : columns_[Index(Band::Tolerance)]) {
+    for (QWidget* control : column(Band::Tolerance)) {
         ui::SetTwipsLeft(control, kColumnLeft[Index(Band::Tolerance)]);
     }
     abcdt_->setText(QString::fromUtf8(kIdleText.data(), qsizetype(kIdleText.size())));
+    ui::SetResultNote(abcdt_, std::nullopt);
 }
 
 void Form1::ShowFourBandLayout() { PlaceBandColumns(kFourBandMultiplierLeft, false); }
@@ -351,7 +425,7 @@ void Form1::Exit_Click()
 
 void Form1::Help2_Click()
 {
-    Form3* window = help_.Get([this] { return new Form3(this); });
+    Form3* window = Instance(help_);
     window->show();
     window->raise();
     window->activateWindow();
@@ -361,9 +435,9 @@ void Form1::About_Click() { Timer2_->start(); }
 
 void Form1::Timer1_Timer()
 {
-    Form2* window = encoder_.Get([this] { return new Form2(this); });
+    Form2* window = Instance(encoder_);
     window->show();
-    if (ui::GrowSquare(window, this)) {
+    if (window->GrowStep()) {
         Timer1_->stop();
         window->update();
     }
@@ -371,10 +445,10 @@ void Form1::Timer1_Timer()
 
 void Form1::Timer2_Timer()
 {
-    Form4* window = about_.Get([this] { return new Form4(this); });
+    Form4* window = Instance(about_);
     window->show();
     window->raise();
-    if (ui::GrowSquare(window, this)) {
+    if (window->GrowStep()) {
         Timer2_->stop();
     }
 }

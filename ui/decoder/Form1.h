@@ -8,11 +8,11 @@
 // by this window's timers (encoder, about) or the help window's own.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <vector>
 
 #include "model/ColourTable.h"
-#include "ui/common/Window.h"
 
 class QAction;
 class QLabel;
@@ -28,17 +28,39 @@ class Form4;
 
 namespace ui {
 class ClientArea;
+class Swatch;
 }
 
 class Form1 : public QMainWindow {
+    Q_OBJECT
+
 public:
     Form1();
     ~Form1() override;
 
-    // The band-mode switch, also run by the option buttons.
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // The arrow keys, Home and End move the focus among the swatches.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BuildResistor();
+    void BuildPalettes();
+    void BuildBandModeButtons();
+    void BuildHiddenFields();
+    void Form_Load();
+
+    // The band-mode switch, run by the option buttons.
     void ShowFourBandLayout();
     void ShowFiveBandLayout();
-    void DecodeBands();
+    // Decodes the five fields in the window's band mode, or as five bands.
+    void DecodeBands(bool fiveBands = false);
+    void Swatch_Click(Band band, const ColourCode& colour, const ui::Swatch* swatch);
+    // The swatch a navigation key moves the focus to from a swatch; nullptr
+    // for any other key.
+    [[nodiscard]] ui::Swatch* SwatchForKey(ui::Swatch* from, int key) const;
+    void PlaceBandColumns(double multiplierLeft, bool thirdShown);
 
     // Menu handlers.
     void Show_Click();
@@ -50,42 +72,29 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
 
-    // The secondary windows while they exist.
-    [[nodiscard]] Form2* EncoderWindow() const;
-    [[nodiscard]] Form3* HelpWindow() const;
-    [[nodiscard]] Form4* AboutWindow() const;
+    // A secondary window: the one open, or a new one. A closed window is gone
+    // at once, even before Qt deletes it.
+    template <class Window>
+    Window* Instance(QPointer<Window>& window);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void BuildMenu();
-    void BuildResistor();
-    void BuildPalettes();
-    void BuildBandModeButtons();
-    void BuildHiddenFields();
-    void Form_Load();
-    void Swatch_Click(Band band, const ColourCode& colour, const QLabel* swatch);
-    void PlaceBandColumns(double multiplierLeft, bool thirdShown);
     [[nodiscard]] QLabel* BandLabel(Band band) const;
     [[nodiscard]] QLineEdit* BandField(Band band) const;
     [[nodiscard]] std::string FieldText(Band band) const;
 
     ui::ClientArea* client_ = nullptr;
     QLineEdit* abcdt_ = nullptr;
-    // Per band: its label (a, b, CG, c, d), then its swatches top to bottom.
-    std::array<std::vector<QLabel*>, 5> columns_;
+    std::array<QLabel*, 5> bands_{};   // a, b, CG, c, d
+    // Per band: its swatches top to bottom.
+    std::array<std::vector<ui::Swatch*>, 5> swatches_;
     std::array<QLineEdit*, 5> fields_{};   // At, Bt, CGt, ct, Dt
     QRadioButton* four_ = nullptr;
     QRadioButton* five_ = nullptr;
     QTimer* Timer1_ = nullptr;
     QTimer* Timer2_ = nullptr;
-    bool loaded_ = false;
 
-    ui::SingleWindow<Form2> encoder_;
-    ui::SingleWindow<Form3> help_;
-    ui::SingleWindow<Form4> about_;
+    QPointer<Form2> encoder_;
+    QPointer<Form3> help_;
+    QPointer<Form4> about_;
 };
 
 }  // namespace zarnik

@@ -12,11 +12,14 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "model/ColourTable.h"
 #include "model/Encoding.h"
+#include "model/ResultFacts.h"
 #include "model/NumberText.h"
 #include "ui/common/Controls.h"
+#include "ui/common/Fonts.h"
 #include "ui/common/Twips.h"
 #include "ui/common/TypingLimit.h"
 #include "ui/common/Window.h"
@@ -28,23 +31,20 @@ namespace {
 using ui::DrawnLine;
 using ui::TwipsRect;
 
-// The resistor with its leads, and the frame around the result line.
-constexpr DrawnLine kLines[] = {
-    {"Line1", 600, 1680, 1200, 1680, 2},   {"Line2", 1200, 1080, 1200, 2160, 2},
-    {"Line3", 1200, 1080, 1560, 1080, 2},  {"Line4", 1560, 2160, 1200, 2160, 2},
-    {"Line5", 1800, 1920, 1560, 2160, 2},  {"Line6", 1800, 1320, 1560, 1080, 2},
-    {"Line7", 1800, 1920, 3720, 1920, 2},  {"Line8", 1800, 1320, 3720, 1320, 2},
-    {"Line9", 3720, 1920, 3960, 2160, 2},  {"Line10", 3960, 1080, 3720, 1320, 2},
-    {"Line11", 4320, 2160, 3960, 2160, 2}, {"Line12", 3960, 1080, 4320, 1080, 2},
-    {"Line13", 4320, 2160, 4320, 1080, 2}, {"Line14", 4920, 1680, 4320, 1680, 2},
-    {"Line15", 1200, 480, 4320, 480, 1},   {"Line16", 1200, 480, 1200, 960, 1},
-    {"Line17", 4320, 480, 4320, 960, 1},   {"Line18", 1200, 960, 4320, 960, 1},
-};
+// The resistor, lower than in the decoder window, and the frame around the
+// result line.
+constexpr int kDrawingDown = 360;
+constexpr auto kLines = ui::ResistorDrawing(kDrawingDown, std::array<DrawnLine, 4>{{
+                                                              {"Line15", 1200, 480, 4320, 480, 1},
+                                                              {"Line16", 1200, 480, 1200, 960, 1},
+                                                              {"Line17", 4320, 480, 4320, 960, 1},
+                                                              {"Line18", 1200, 960, 4320, 960, 1},
+                                                          }});
 
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kGreen = 0x00FF00;
+constexpr std::uint32_t kWhite = ui::kWhiteRgb;
+constexpr std::uint32_t kGreen = ui::kGreenRgb;
 
-constexpr double kBandTop = 1335;
+constexpr double kBandTop = ui::kResistorBandTop + kDrawingDown;
 constexpr double kBandWidth = 255;
 constexpr double kBandHeight = 570;
 constexpr double kThirdBandLeft = 2520;
@@ -54,10 +54,20 @@ constexpr double kFourBandMultiplierLeft = 2520;
 constexpr int kStartLimit = 3;
 
 const QString kStartValue = QStringLiteral("2.2");
-const QStringList kUnits = {QStringLiteral("Ohm"), QStringLiteral("K Ohm"), QStringLiteral("M Ohm")};
-const QStringList kTolerances = {QStringLiteral("_+1%"),   QStringLiteral("_+2%"),    QStringLiteral("_+0.5%"),
-                                 QStringLiteral("_+0.25%"), QStringLiteral("_+0.1%"), QStringLiteral("_+0.05%"),
-                                 QStringLiteral("_+5%"),   QStringLiteral("_+10%"),   QStringLiteral("_+20%")};
+const QStringList kUnits = [] {
+    QStringList texts;
+    for (const Unit& unit : Units()) {
+        texts.append(QString::fromUtf8(unit.text.data(), qsizetype(unit.text.size())));
+    }
+    return texts;
+}();
+const QStringList kTolerances = [] {
+    QStringList texts;
+    for (const std::string_view text : ToleranceTexts()) {
+        texts.append(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    }
+    return texts;
+}();
 const QString kStartUnit = QStringLiteral("Ohm");
 const QString kStartTolerance = QStringLiteral("_+5%");
 
@@ -74,21 +84,6 @@ bool HasDecimalPoint(const QString& text)
     return text.contains(QLatin1Char('.')) || text.contains(QLocale::system().decimalPoint());
 }
 
-QFont ValueFont()
-{
-    QFont font = ui::DesignFont(QStringLiteral("Times New Roman"));
-    font.setPointSizeF(11.25);
-    font.setItalic(true);
-    return font;
-}
-
-QFont OptionFont()
-{
-    QFont font = ui::DesignFont(QStringLiteral("Courier New"));
-    font.setPointSizeF(11.25);
-    font.setBold(true);
-    return font;
-}
 
 void SetBackground(QWidget* control, QPalette::ColorRole role, std::uint32_t rgb)
 {
@@ -108,7 +103,7 @@ QComboBox* MakeListBox(QWidget* parent, const QString& name, TwipsRect rect, con
     // the list nor completed from it.
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setCompleter(nullptr);
-    box->setFont(ValueFont());
+    box->setFont(ui::ValueFont());
     SetBackground(box, QPalette::Base, kGreen);
     box->setEditText(text);
     ui::SetTwipsGeometry(box, rect);
@@ -144,20 +139,16 @@ void SetBand(QLabel* band, Band kind, const ColourCode* colour)
         return;  // no colour for this band: it keeps the one it has
     }
     ui::SetLabelColour(band, ui::FromRgb(colour->rgb));
-    const QString meaning = Text(BandMeaning(kind, *colour, UserNumberFormat()));
-    band->setToolTip(meaning);
-    band->setAccessibleName(meaning);
+    ui::SetBandMeaning(band, Text(BandMeaning(kind, *colour, UserNumberFormat())),
+                       Text(SpokenBandMeaning(kind, *colour, UserNumberFormat())));
 }
 
 }  // namespace
 
-Form2::Form2(QWidget* decoder) : decoder_(decoder)
+Form2::Form2(QWidget* decoder)
+    : ui::SecondaryWindow(decoder, QStringLiteral("Form2"), QStringLiteral("ZRK_2"), ui::FromRgb(kWhite))
 {
-    ui::SetupFixedWindow(this, QStringLiteral("Form2"), QStringLiteral("ZRK_2"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    client_ = new ui::ClientArea(this, ui::FromRgb(kWhite));
-    client_->setObjectName(QStringLiteral("client"));
-    client_->SetLines(kLines);
+    Client()->SetLines(kLines);
 
     BuildResistor();
     BuildValueControls();
@@ -174,9 +165,9 @@ Form2::Form2(QWidget* decoder) : decoder_(decoder)
 
 void Form2::BuildValueControls()
 {
-    a12_ = new QLineEdit(kStartValue, client_);
+    a12_ = new QLineEdit(kStartValue, Client());
     a12_->setObjectName(QStringLiteral("a12"));
-    a12_->setFont(ValueFont());
+    a12_->setFont(ui::ValueFont());
     a12_->setAlignment(Qt::AlignCenter);
     SetBackground(a12_, QPalette::Base, kGreen);
     a12_->setAccessibleName(QStringLiteral("Value"));
@@ -185,28 +176,38 @@ void Form2::BuildValueControls()
     // Every change of the text, the program's included, runs the handler.
     connect(a12_, &QLineEdit::textChanged, this, &Form2::a12_Change);
 
-    Z_ = MakeListBox(client_, QStringLiteral("Z"), {1920, 2400, 1335, 375}, kStartUnit);
-    T_ = MakeListBox(client_, QStringLiteral("T"), {3600, 2400, 1095, 375}, kStartTolerance);
-    Z_->setAccessibleName(QStringLiteral("Unit"));
-    T_->setAccessibleName(QStringLiteral("Tolerance"));
+    Z_ = MakeListBox(Client(), QStringLiteral("Z"), {1920, 2400, 1335, 375}, kStartUnit);
+    T_ = MakeListBox(Client(), QStringLiteral("T"), {3600, 2400, 1095, 375}, kStartTolerance);
+    // On Linux Qt reads a list box's own text as its name, so the name sits
+    // on its text field as well, and on the box as its description.
+    for (const auto& [box, name] : {std::pair{Z_, QStringLiteral("Unit")}, std::pair{T_, QStringLiteral("Tolerance")}}) {
+        box->setAccessibleName(name);
+        box->setAccessibleDescription(name);
+        box->lineEdit()->setAccessibleName(name);
+    }
     // Only typing runs the change handlers; a pick from the list does not.
     connect(Z_->lineEdit(), &QLineEdit::textEdited, this, &Form2::Z_Change);
     connect(T_->lineEdit(), &QLineEdit::textEdited, this, &Form2::T_Change);
 
-    Command1_ = new QPushButton(QStringLiteral("&OK"), client_);
+    Command1_ = new QPushButton(QStringLiteral("&OK"), Client());
     Command1_->setObjectName(QStringLiteral("Command1"));
     ui::SetTwipsGeometry(Command1_, {1920, 2880, 1335, 495});
     connect(Command1_, &QPushButton::clicked, this, &Form2::Command1_Click);
+    // OK is the window's default button: Enter in the value box presses it.
+    Command1_->setDefault(true);
+    connect(a12_, &QLineEdit::returnPressed, Command1_, &QPushButton::click);
 }
 
 void Form2::BuildResistor()
 {
-    abcdt_ = new QLineEdit(PromptText(), client_);
+    abcdt_ = new QLineEdit(PromptText(), Client());
     abcdt_->setObjectName(QStringLiteral("abcdt"));
     abcdt_->setReadOnly(true);
+    // Only the program writes the result line; Tab passes it by.
+    abcdt_->setFocusPolicy(Qt::NoFocus);
     abcdt_->setFrame(false);
     abcdt_->setAlignment(Qt::AlignCenter);
-    abcdt_->setFont(ValueFont());
+    abcdt_->setFont(ui::ValueFont());
     abcdt_->setAccessibleName(QStringLiteral("Result"));
     SetBackground(abcdt_, QPalette::Base, kGreen);
     ui::SetTwipsGeometry(abcdt_, {1320, 570, 2895, 315});
@@ -216,18 +217,17 @@ void Form2::BuildResistor()
         const char* name;
         Band kind;
         double left;
-        const char* colour;
     };
     const BandLabel bands[] = {
-        {&a_, "a", Band::First, 1800, "Brown"},
-        {&b_, "b", Band::Second, 2160, "Red"},
-        {&CG_, "CG", Band::Third, kThirdBandLeft, "Green"},
-        {&c_, "c", Band::Multiplier, kFiveBandMultiplierLeft, "Blue"},
-        {&d_, "d", Band::Tolerance, 3480, "Gold"},
+        {&a_, "a", Band::First, 1800},
+        {&b_, "b", Band::Second, 2160},
+        {&CG_, "CG", Band::Third, kThirdBandLeft},
+        {&c_, "c", Band::Multiplier, kFiveBandMultiplierLeft},
+        {&d_, "d", Band::Tolerance, 3480},
     };
     for (const BandLabel& band : bands) {
-        const ColourCode* colour = ColourByName(band.colour);
-        *band.label = ui::MakeColourLabel(client_, QString::fromLatin1(band.name),
+        const ColourCode* colour = &EncoderStartColour(band.kind);
+        *band.label = ui::MakeColourLabel(Client(), QString::fromLatin1(band.name),
                                           {band.left, kBandTop, kBandWidth, kBandHeight}, colour->rgb, true);
         SetBand(*band.label, band.kind, colour);
     }
@@ -235,12 +235,12 @@ void Form2::BuildResistor()
 
 void Form2::BuildBandModeButtons()
 {
-    five_ = new QRadioButton(QStringLiteral("5 Color"), client_);
-    four_ = new QRadioButton(QStringLiteral("4 Color"), client_);
+    five_ = new QRadioButton(QStringLiteral("5 Color"), Client());
+    four_ = new QRadioButton(QStringLiteral("4 Color"), Client());
     five_->setObjectName(QStringLiteral("five"));
     four_->setObjectName(QStringLiteral("four"));
     for (QRadioButton* button : {four_, five_}) {
-        button->setFont(OptionFont());
+        button->setFont(ui::OptionFont());
         // A button fills its background with the Button role.
         button->setAutoFillBackground(true);
         SetBackground(button, QPalette::Button, kWhite);
@@ -267,7 +267,7 @@ void Form2::BuildHiddenBoxes()
         {&c1_, "c1", "Text3", {2400, 3840, 540, 300}},
     };
     for (const Box& box : boxes) {
-        *box.edit = new QLineEdit(QString::fromLatin1(box.text), client_);
+        *box.edit = new QLineEdit(QString::fromLatin1(box.text), Client());
         (*box.edit)->setObjectName(QString::fromLatin1(box.name));
         ui::SetTwipsGeometry(*box.edit, box.rect);
         (*box.edit)->hide();
@@ -276,7 +276,7 @@ void Form2::BuildHiddenBoxes()
 
 void Form2::SetTabOrder()
 {
-    const std::array<QWidget*, 7> order = {a12_, Z_, Command1_, abcdt_, T_, five_, four_};
+    const std::array<QWidget*, 6> order = {a12_, Z_, Command1_, T_, five_, four_};
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
@@ -284,41 +284,25 @@ void Form2::SetTabOrder()
 
 void Form2::Form_Load()
 {
-    ui::SetOuterWidth(this, 0);
-    ui::SetOuterHeight(this, 0);
-    if (decoder_) {
-        decoder_->setEnabled(false);
+    SetZeroSize();
+    if (Decoder() != nullptr) {
+        Decoder()->setEnabled(false);
     }
     Z_->addItems(kUnits);
     T_->addItems(kTolerances);
     // Filling a list selects its first item; the boxes keep their start texts.
     SelectItem(Z_, kStartUnit);
     SelectItem(T_, kStartTolerance);
-    if (decoder_) {
-        ui::SetOuterTop(this, ui::OuterTop(decoder_));
-        ui::SetOuterLeft(this, ui::OuterLeft(decoder_));
-    }
-}
-
-void Form2::closeEvent(QCloseEvent* event)
-{
-    Form_Unload();
-    QWidget::closeEvent(event);
+    PlaceOnDecoderCorner();
 }
 
 void Form2::Form_Unload()
 {
-    if (decoder_) {
-        decoder_->setEnabled(true);
+    if (Decoder() != nullptr) {
+        Decoder()->setEnabled(true);
     }
     // Timer2 is never started: the window is discarded as it closes, so a
     // shrinking animation could never tick.
-}
-
-void Form2::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    client_->setGeometry(rect());
 }
 
 void Form2::a12_Change()
@@ -341,7 +325,7 @@ void Form2::a12_Change()
         a12Limit_->SetLimit(v < 1 ? 2 : (v > 1 && HasDecimalPoint(text)) ? 4 : 3);
     }
     if (v == 0) {
-        abcdt_->setText(PromptText());
+        ShowPrompt();
     }
 }
 
@@ -353,18 +337,13 @@ void Form2::ShowWrongValueBox()
     // window be closed meanwhile, deleting it there would free a12 under that
     // signal; the deletion waits until the box is gone, and the box goes with
     // the window.
-    setAttribute(Qt::WA_DeleteOnClose, false);
+    const DeletionHold hold(this);
     QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Wrong!"),
                                                 QStringLiteral("Please Write the value of Ohm True!"),
                                                 QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("WrongValueBox"));
     box->exec();
     delete box.data();
-    if (isHidden()) {
-        deleteLater();
-    } else {
-        setAttribute(Qt::WA_DeleteOnClose);
-    }
 }
 
 void Form2::Z_Change()
@@ -383,8 +362,10 @@ void Form2::Command1_Click()
     const std::string unit = Z_->currentText().toStdString();
     const std::string tolerance = T_->currentText().toStdString();
     const NumberFormat format = UserNumberFormat();
-    ApplyEncoding(four_->isChecked() ? EncodeFourBands(value, unit, tolerance, format)
-                                     : EncodeFiveBands(value, unit, tolerance, format));
+    const Encoding encoding =
+        four_->isChecked() ? EncodeFourBands(value, unit, tolerance, format) : EncodeFiveBands(value, unit, tolerance, format);
+    ApplyEncoding(encoding);
+    ui::SetResultNote(abcdt_, DescribeEncoding(encoding, tolerance, format));
 }
 
 void Form2::ApplyEncoding(const Encoding& encoding)
@@ -409,6 +390,12 @@ void Form2::ApplyEncoding(const Encoding& encoding)
     abcdt_->setText(Text(encoding.resultText));
 }
 
+void Form2::ShowPrompt()
+{
+    abcdt_->setText(PromptText());
+    ui::SetResultNote(abcdt_, std::nullopt);
+}
+
 void Form2::four_Click() { SetFourBandLayout(); }
 
 void Form2::five_Click() { SetFiveBandLayout(); }
@@ -417,7 +404,7 @@ void Form2::SetFourBandLayout()
 {
     CG_->hide();
     ui::SetTwipsLeft(c_, kFourBandMultiplierLeft);
-    abcdt_->setText(PromptText());
+    ShowPrompt();
     if (four_->isChecked()) {
         ApplyFourBandLimit(NumberValue(a12_->text()).value_or(0));
     }
@@ -428,7 +415,7 @@ void Form2::SetFiveBandLayout()
     ui::SetTwipsLeft(c_, kFiveBandMultiplierLeft);
     CG_->show();
     ui::SetTwipsLeft(CG_, kThirdBandLeft);
-    abcdt_->setText(PromptText());
+    ShowPrompt();
     a12Limit_->SetLimit(kStartLimit);
 }
 

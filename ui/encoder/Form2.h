@@ -8,8 +8,7 @@
 // result line `abcdt`. The decoder window opens this window and stays disabled
 // until it closes.
 
-#include <QPointer>
-#include <QWidget>
+#include "ui/common/SecondaryWindow.h"
 
 class QComboBox;
 class QLabel;
@@ -23,15 +22,27 @@ namespace zarnik {
 struct Encoding;
 
 namespace ui {
-class ClientArea;
 class TypingLimit;
 }  // namespace ui
 
-class Form2 : public QWidget {
+class Form2 : public ui::SecondaryWindow {
+    Q_OBJECT
+
 public:
     // Form_Load: the window is created at zero size on the decoder window's
     // top-left corner and disables the decoder window.
     explicit Form2(QWidget* decoder);
+
+protected:
+    void Form_Unload() override;
+
+private:
+    void BuildValueControls();
+    void BuildResistor();
+    void BuildBandModeButtons();
+    void BuildHiddenBoxes();
+    void SetTabOrder();
+    void Form_Load();
 
     // Event handlers.
     void a12_Change();
@@ -43,26 +54,13 @@ public:
 
     void SetFourBandLayout();
     void SetFiveBandLayout();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    void BuildValueControls();
-    void BuildResistor();
-    void BuildBandModeButtons();
-    void BuildHiddenBoxes();
-    void SetTabOrder();
-    void Form_Load();
-    void Form_Unload();
     void ApplyEncoding(const Encoding& encoding);
     void ShowWrongValueBox();
+    // The prompt in the result line, which then tells nothing more.
+    void ShowPrompt();
     // The four-band typing limit of the value, also applied by SetFourBandLayout.
     void ApplyFourBandLimit(double value);
 
-    QPointer<QWidget> decoder_;
-    ui::ClientArea* client_ = nullptr;
     QLineEdit* a12_ = nullptr;
     ui::TypingLimit* a12Limit_ = nullptr;
     QComboBox* Z_ = nullptr;

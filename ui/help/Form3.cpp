@@ -1,16 +1,16 @@
 #include "ui/help/Form3.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QFile>
 #include <QPixmap>
 #include <QTextEdit>
 #include <QTimer>
 
 #include "ui/common/Controls.h"
+#include "ui/common/SecondaryWindow.h"
 #include "ui/common/Twips.h"
 #include "ui/common/Window.h"
-#include "ui/help/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 namespace zarnik {
 
@@ -26,17 +26,13 @@ constexpr int kTimer1Interval = 1;
 
 }  // namespace
 
-Form3::Form3(QWidget* decoder) : decoder_(decoder)
+// Where the client area reaches beyond the picture, the button face shows.
+Form3::Form3(QWidget* decoder)
+    : ui::SecondaryWindow(decoder, QStringLiteral("Form3"), QStringLiteral("Help"),
+                          QApplication::palette().color(QPalette::Button))
 {
-    ui::SetupFixedWindow(this, QStringLiteral("Form3"), QStringLiteral("Help"));
-    setAttribute(Qt::WA_DeleteOnClose);
     resize(ui::ToPixels(kDesignClientWidth), ui::ToPixels(kDesignClientHeight));
-
-    // Where the client area reaches beyond the picture, the button face shows.
-    client_ = new ui::ClientArea(this, QApplication::palette().color(QPalette::Button));
-    client_->setObjectName(QStringLiteral("client"));
-    client_->SetPicture(QPixmap(QStringLiteral(":/help_background.jpg")));
-    client_->setGeometry(rect());
+    Client()->SetPicture(QPixmap(QStringLiteral(":/help_background.jpg")));
     BuildRichTextBox();
 
     Timer1_ = ui::MakeTimer(this, QStringLiteral("Timer1"), kTimer1Interval);
@@ -48,13 +44,14 @@ Form3::Form3(QWidget* decoder) : decoder_(decoder)
 
 void Form3::BuildRichTextBox()
 {
-    RichTextBox1_ = new QTextEdit(client_);
+    RichTextBox1_ = new QTextEdit(Client());
     RichTextBox1_->setObjectName(QStringLiteral("RichTextBox1"));
     ui::SetTwipsGeometry(RichTextBox1_, kRichTextBox1);
     // Nothing typed here could be kept, so the box only reads: the text can
-    // still be selected and copied, and scrolled by mouse and keyboard.
+    // still be selected and copied with the mouse, and scrolled by mouse and
+    // keyboard. It shows no caret, which would make it look editable.
     RichTextBox1_->setReadOnly(true);
-    RichTextBox1_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    RichTextBox1_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     RichTextBox1_->setLineWrapMode(QTextEdit::WidgetWidth);
     RichTextBox1_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     RichTextBox1_->setFocusPolicy(Qt::StrongFocus);
@@ -71,38 +68,22 @@ void Form3::BuildRichTextBox()
 
 void Form3::Form_Load()
 {
-    ui::SetOuterWidth(this, 0);
-    ui::SetOuterHeight(this, 0);
-    if (decoder_) {
-        ui::SetOuterTop(this, ui::OuterTop(decoder_));
-        ui::SetOuterLeft(this, ui::OuterLeft(decoder_));
-    }
+    SetZeroSize();
+    PlaceOnDecoderCorner();
 }
 
 void Form3::Timer1_Timer()
 {
-    // Without the decoder window there is no height to grow to: the growth ends
-    // where it is, so nothing keeps reading a window the user has closed.
-    if (!decoder_ || decoder_->isHidden()) {
-        Timer1_->stop();
-        return;
-    }
-    if (ui::GrowSquare(this, decoder_)) {
+    // Once the decoder window is gone the growth ends at its last height.
+    if (GrowStep()) {
         Timer1_->stop();
     }
 }
 
-void Form3::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    client_->setGeometry(rect());
-}
-
-void Form3::closeEvent(QCloseEvent* event)
+void Form3::Form_Unload()
 {
     // A closed window is gone, even before it is deleted: it grows no more.
     Timer1_->stop();
-    QWidget::closeEvent(event);
 }
 
 }  // namespace zarnik

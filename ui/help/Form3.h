@@ -6,38 +6,31 @@
 // of height a tick with the width following the height, until it is as tall
 // as the decoder window.
 
-#include <QPointer>
-#include <QWidget>
+#include "ui/common/SecondaryWindow.h"
 
 class QTextEdit;
 class QTimer;
 
 namespace zarnik {
 
-namespace ui {
-class ClientArea;
-}
+class Form3 : public ui::SecondaryWindow {
+    Q_OBJECT
 
-class Form3 : public QWidget {
 public:
     // Creating the window loads it: the help document goes into
     // `RichTextBox1`, the window shrinks to zero size on the decoder window's
     // top-left corner and `Timer1` starts.
     explicit Form3(QWidget* decoder);
 
-    // One step of the growth animation.
-    void Timer1_Timer();
-
 protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void Form_Unload() override;
 
 private:
     void BuildRichTextBox();
     void Form_Load();
+    // One step of the growth animation.
+    void Timer1_Timer();
 
-    QPointer<QWidget> decoder_;
-    ui::ClientArea* client_ = nullptr;
     QTextEdit* RichTextBox1_ = nullptr;
     QTimer* Timer1_ = nullptr;
 };

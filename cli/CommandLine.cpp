@@ -1,0 +1,466 @@
+#include "cli/CommandLine.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/ColourTable.h"
+#include "model/Decoding.h"
+#include "model/Encoding.h"
+#include "model/ResultFacts.h"
+#include "model/StandardValues.h"
+
+namespace zarnik::cli {
+
+namespace {
+
+// Scripts get the same text in every locale.
+const NumberFormat kPoint{"."};
+
+constexpr int kRefused = 1;
+constexpr int kWrongWord = 2;
+
+constexpr std::string_view kWindowOptions[] = {
+    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qmljsdebugger",
+    "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-reverse", "-session",
+    "-display", "-geometry", "-style", "-stylesheet", "-widgetcount"};
+
+const char* const kHelp =
+    "The resistor colour code in a terminal; without a command zarnik opens its windows.\n"
+    "\n"
+    "Commands:\n"
+    "  decode C1 C2 M T                 four bands: two digits, multiplier, tolerance\n"
+    "  decode C1 C2 C3 M T              five bands: three digits, multiplier, tolerance\n"
+    "  encode VALUE UNIT TOLERANCE      the bands of a value (four bands; five with --five)\n"
+    "  nearest VALUE UNIT               the standard values at or below and at or above\n"
+    "\n"
+    "Colours: Black Brown Red Orange Yellow Green Blue Violet Grey White Gold Silver,\n"
+    "and none for no tolerance band, in any letter case; each band takes the colours\n"
+    "its palette in the decoder window offers. UNIT: Ohm, K or M (or K Ohm, M Ohm).\n"
+    "TOLERANCE: 1% 2% 0.5% 0.25% 0.1% 0.05% 5% 10% 20%, with or without a leading _+.\n"
+    "VALUE is written with '.' as the decimal separator.\n"
+    "\n"
+    "decode prints the decoder window's result line, then the value's range and\n"
+    "series as the result line's tooltip tells them; encode prints the encoder\n"
+    "window's result line, its band colours a b (CG) c d, then range and series.\n"
+    "Exit status: 0 done, 1 the value is refused (the prompt is printed), 2 a\n"
+    "wrong word.";
+
+// A word on the command line that is not what its place takes; the message
+// names it and lists what is accepted.
+class WrongWord : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string Quoted(const QString& word)
+{
+    return "'" + word.toStdString() + "'";
+}
+
+std::string Joined(const QStringList& words, const char* gap)
+{
+    return words.join(QString::fromUtf8(gap)).toStdString();
+}
+
+bool SameWord(const QString& word, std::string_view accepted)
+{
+    return word.compare(QString::fromUtf8(accepted.data(), qsizetype(accepted.size())), Qt::CaseInsensitive) == 0;
+}
+
+// The tolerance band's no-band entry is written "none".
+std::string_view WordOf(const ColourCode& colour)
+{
+    return colour.name == "no band" ? std::string_view("none") : colour.name;
+}
+
+std::string_view BandTitle(Band band)
+{
+    switch (band) {
+    case Band::First:
+        return "first digit band";
+    case Band::Second:
+        return "second digit band";
+    case Band::Third:
+        return "third digit band";
+    case Band::Multiplier:
+        return "multiplier band";
+    case Band::Tolerance:
+        break;
+    }
+    return "tolerance band";
+}
+
+// Each band takes exactly the colours of its palette in the decoder window.
+const ColourCode& BandColour(Band band, const QString& word)
+{
+    std::string accepted;
+    for (const ColourCode* entry : RuleOf(band).entries) {
+        if (SameWord(word, WordOf(*entry))) {
+            return *entry;
+        }
+        accepted += accepted.empty() ? "" : " ";
+        accepted += WordOf(*entry);
+    }
+    throw WrongWord(Quoted(word) + " is not a colour of the " + std::string(BandTitle(band)) +
+                    "; accepted: " + accepted);
+}
+
+// "K Ohm" may come as one word or as two.
+QStringList WithUnitJoined(QStringList words, qsizetype unitAt)
+{
+    if (words.size() > unitAt + 1 && SameWord(words[unitAt + 1], "Ohm") &&
+        (SameWord(words[unitAt], "K") || SameWord(words[unitAt], "M"))) {
+        words[unitAt] += QStringLiteral(" Ohm");
+        words.removeAt(unitAt + 1);
+    }
+    return words;
+}
+
+// A unit's one-letter form, "K" for "K Ohm"; "" for "Ohm".
+std::string_view LetterOf(const Unit& unit)
+{
+    const auto blank = unit.text.find(' ');
+    return blank == std::string_view::npos ? std::string_view() : unit.text.substr(0, blank);
+}
+
+const Unit& UnitOf(const QString& word)
+{
+    for (const Unit& unit : Units()) {
+        const std::string_view letter = LetterOf(unit);
+        if (SameWord(word, unit.text) || (!letter.empty() && SameWord(word, letter))) {
+            return unit;
+        }
+    }
+    throw WrongWord(Quoted(word) + " is not a unit; accepted: Ohm, K, M, K Ohm, M Ohm");
+}
+
+// The tolerance list's texts, with or without their leading "_+".
+std::string ToleranceOf(const QString& word)
+{
+    std::string accepted;
+    for (const std::string_view text : ToleranceTexts()) {
+        if (SameWord(word, text) || SameWord(word, text.substr(2))) {
+            return std::string(text);
+        }
+        accepted += accepted.empty() ? "" : " ";
+        accepted += text.substr(2);
+    }
+    throw WrongWord(Quoted(word) + " is not a tolerance; accepted: " + accepted + " (with or without a leading _+)");
+}
+
+std::string ValueOf(const QString& word)
+{
+    const std::string value = word.toStdString();
+    if (!Parse(value, kPoint)) {
+        throw WrongWord(Quoted(word) + " is not a number; VALUE is written with '.' as the decimal separator, as 4.7");
+    }
+    return value;
+}
+
+QJsonValue Ohms(const std::optional<Decimal>& value)
+{
+    return value ? QJsonValue(ToDouble(*value)) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue Text(const std::optional<std::string>& text)
+{
+    return text ? QJsonValue(QString::fromStdString(*text)) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonArray SeriesArray(const std::vector<Series>& series)
+{
+    QJsonArray names;
+    for (const Series s : series) {
+        names.append(QString::fromUtf8(SeriesName(s).data(), qsizetype(SeriesName(s).size())));
+    }
+    return names;
+}
+
+QJsonObject NearestObject(const std::vector<std::pair<Series, Neighbours>>& nearest)
+{
+    QJsonObject object;
+    for (const auto& [series, neighbours] : nearest) {
+        const std::string_view name = SeriesName(series);
+        object.insert(QString::fromUtf8(name.data(), qsizetype(name.size())),
+                      QJsonArray{ToDouble(neighbours.below), ToDouble(neighbours.above)});
+    }
+    return object;
+}
+
+// What a command answers: its lines of text, the same as one JSON object, its
+// exit status, and a line for stderr where the status needs one.
+struct Answer {
+    std::vector<std::string> lines;
+    QJsonObject json;
+    int status = 0;
+    std::string note;
+};
+
+// The keys every command writes; the values are null where the result holds
+// no value.
+QJsonObject FactsObject(const std::string& result, const std::optional<PartFacts>& facts)
+{
+    QJsonObject json;
+    json.insert(QStringLiteral("result"), QString::fromStdString(result));
+    json.insert(QStringLiteral("description"), Text(facts ? std::optional(Describe(*facts, kPoint)) : std::nullopt));
+    json.insert(QStringLiteral("ohms"), Ohms(facts ? std::optional(facts->ohms) : std::nullopt));
+    json.insert(QStringLiteral("min_ohms"), Ohms(facts ? std::optional(facts->range.min) : std::nullopt));
+    json.insert(QStringLiteral("max_ohms"), Ohms(facts ? std::optional(facts->range.max) : std::nullopt));
+    json.insert(QStringLiteral("series"), SeriesArray(facts ? facts->series : std::vector<Series>{}));
+    json.insert(QStringLiteral("nearest"), NearestObject(facts ? facts->nearest : decltype(facts->nearest){}));
+    return json;
+}
+
+Answer Decode(const QStringList& words)
+{
+    if (words.size() != 4 && words.size() != 5) {
+        throw WrongWord("decode takes 4 colours (C1 C2 M T) or 5 (C1 C2 C3 M T), not " +
+                        std::to_string(words.size()) + ": '" + Joined(words, " ") + "'");
+    }
+    const bool five = words.size() == 5;
+    const std::vector<Band> bands = five ? std::vector{Band::First, Band::Second, Band::Third, Band::Multiplier,
+                                                       Band::Tolerance}
+                                         : std::vector{Band::First, Band::Second, Band::Multiplier, Band::Tolerance};
+    std::vector<std::string> t;
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        t.push_back(BandText(bands[i], BandColour(bands[i], words[qsizetype(i)]), kPoint));
+    }
+    const std::string result = five ? DecodeFiveBands(t[0], t[1], t[2], t[3], t[4], kPoint)
+                                    : DecodeFourBands(t[0], t[1], t[2], t[3], kPoint);
+    const auto facts = five ? FiveBandFacts(t[0], t[1], t[2], t[3], t[4], kPoint)
+                            : FourBandFacts(t[0], t[1], t[2], t[3], kPoint);
+    Answer answer;
+    answer.lines = {result};
+    answer.json = FactsObject(result, facts);
+    if (facts) {
+        answer.lines.push_back(Describe(*facts, kPoint));
+    }
+    return answer;
+}
+
+// The band colours a, b, (CG,) c, d as a newly opened encoder window shows
+// them after the encoding: a band the encoding gives no colour keeps the
+// window's start colour, and a hidden tolerance band is "none".
+QStringList BandNames(const Encoding& encoding, bool five)
+{
+    const auto name = [](const ColourCode* colour, Band band) {
+        const std::string_view text = (colour ? *colour : EncoderStartColour(band)).name;
+        return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    };
+    QStringList names{name(encoding.first, Band::First), name(encoding.second, Band::Second)};
+    if (five) {
+        names.append(name(encoding.third, Band::Third));
+    }
+    names.append(name(encoding.multiplier, Band::Multiplier));
+    names.append(encoding.toleranceShown ? name(encoding.tolerance, Band::Tolerance) : QStringLiteral("none"));
+    return names;
+}
+
+Answer Encode(const QStringList& given, bool five)
+{
+    const QStringList words = WithUnitJoined(given, 1);
+    if (words.size() != 3) {
+        throw WrongWord("encode takes VALUE UNIT TOLERANCE, not '" + Joined(given, " ") + "'");
+    }
+    const std::string value = ValueOf(words[0]);
+    const Unit& unit = UnitOf(words[1]);
+    const std::string tolerance = ToleranceOf(words[2]);
+
+    const Encoding encoding = five ? EncodeFiveBands(value, unit.text, tolerance, kPoint)
+                                   : EncodeFourBands(value, unit.text, tolerance, kPoint);
+    const bool refused = encoding.resultText == kPromptText;
+    Answer answer;
+    if (!refused && !HasCompleteCode(encoding)) {
+        // The window's value box cannot hold such a value; its result line
+        // would name a value the bands do not show.
+        answer.note = value + " " + std::string(unit.text) +
+                      " gets no complete code: it needs digits below a micro-ohm or a multiplier below x0.01";
+    }
+    const bool answered = !refused && answer.note.empty();
+    const std::string result = answered ? encoding.resultText : std::string(kPromptText);
+    const QStringList bands = BandNames(encoding, five);
+    const auto facts = EncodingFacts(encoding, tolerance);
+    answer.lines = {result, Joined(bands, " ")};
+    if (facts) {
+        answer.lines.push_back(Describe(*facts, kPoint));
+    }
+    answer.json = FactsObject(result, facts);
+    answer.json.insert(QStringLiteral("bands"), QJsonArray::fromStringList(bands));
+    answer.status = answered ? 0 : kRefused;
+    return answer;
+}
+
+Answer Nearest(const QStringList& given, const QString& seriesWord)
+{
+    const QStringList words = WithUnitJoined(given, 1);
+    if (words.size() != 2) {
+        throw WrongWord("nearest takes VALUE UNIT, not '" + Joined(given, " ") + "'");
+    }
+    const std::optional<Series> series = SeriesByName(seriesWord.toStdString());
+    if (!series) {
+        throw WrongWord(Quoted(seriesWord) + " is not a series; accepted: E3 E6 E12 E24 E48 E96 E192");
+    }
+    ValueOf(words[0]);
+    const Unit& unit = UnitOf(words[1]);
+    const auto typed = ReadDecimal(words[0].toStdString(), kPoint);
+    const auto ohms = typed ? Shifted(*typed, unit.exponent) : std::nullopt;
+    if (!ohms) {
+        throw WrongWord(Quoted(words[0]) + " is not a value zarnik holds exactly; accepted: at most " +
+                        std::to_string(kMaxDecimalDigits) + " significant digits, from 10^-" +
+                        std::to_string(kMaxDecimalExponent) + " to 10^" + std::to_string(kMaxDecimalExponent));
+    }
+    const auto neighbours = NearestStandard(*ohms, *series);
+    if (!neighbours) {
+        const std::string prompt(kPromptText);
+        Answer refused;
+        refused.lines = {prompt};
+        refused.json = FactsObject(prompt, std::nullopt);
+        refused.status = kRefused;
+        return refused;
+    }
+    const std::vector<Series> in = SeriesOf(*ohms);
+    Answer answer;
+    answer.lines = {"nearest " + std::string(SeriesName(*series)) + ": " + OhmsText(neighbours->below, kPoint) +
+                        " and " + OhmsText(neighbours->above, kPoint),
+                    SeriesText(in)};
+    answer.json = FactsObject(answer.lines[0], std::nullopt);
+    answer.json.insert(QStringLiteral("description"), QString::fromStdString(answer.lines[1]));
+    answer.json.insert(QStringLiteral("ohms"), ToDouble(*ohms));
+    answer.json.insert(QStringLiteral("series"), SeriesArray(in));
+    answer.json.insert(QStringLiteral("nearest"), NearestObject({{*series, *neighbours}}));
+    return answer;
+}
+
+void Print(std::FILE* stream, const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+// A negative value ("-5") would read as an option. Where one is given, the
+// options go first, then "--", then every other word in its order.
+QStringList WithNegativeValues(const QStringList& arguments, const QStringList& optionsWithValue)
+{
+    const auto isNegativeNumber = [](const QString& word) {
+        return word.startsWith(QLatin1Char('-')) && Parse(word.toStdString(), kPoint).has_value();
+    };
+    if (std::none_of(arguments.begin() + 1, arguments.end(), isNegativeNumber)) {
+        return arguments;
+    }
+    QStringList options;
+    QStringList words;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        if (word == QStringLiteral("--")) {
+            words += arguments.mid(i + 1);
+            break;
+        }
+        if (word.size() > 1 && word.startsWith(QLatin1Char('-')) && !isNegativeNumber(word)) {
+            options += word;
+            if (optionsWithValue.contains(word) && i + 1 < arguments.size()) {
+                options += arguments[++i];
+            }
+        } else {
+            words += word;
+        }
+    }
+    return QStringList{arguments.first()} + options + QStringList{QStringLiteral("--")} + words;
+}
+
+}  // namespace
+
+bool StartsCommandLine(int argc, char** argv)
+{
+    if (argc < 2) {
+        return false;
+    }
+    std::string_view first = argv[1];
+    if (first.starts_with("--")) {
+        first.remove_prefix(1);  // Qt takes its window options with one dash or two
+    }
+    first = first.substr(0, first.find('='));
+    return std::ranges::find(kWindowOptions, first) == std::end(kWindowOptions);
+}
+
+int RunCommandLine(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zarnik"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZARNIK_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(kHelp));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print one JSON object instead of lines."));
+    const QCommandLineOption five(QStringLiteral("five"), QStringLiteral("encode: five bands instead of four."));
+    const QCommandLineOption series(QStringLiteral("series"),
+                                    QStringLiteral("nearest: the series, E3 E6 E12 E24 E48 E96 E192 (E24)."),
+                                    QStringLiteral("name"), QStringLiteral("E24"));
+    parser.addOptions({json, five, series});
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("decode, encode or nearest, and its words."),
+                                 QStringLiteral("command [words...]"));
+
+    const QStringList commands{QStringLiteral("decode"), QStringLiteral("encode"), QStringLiteral("nearest")};
+    try {
+        if (!parser.parse(WithNegativeValues(QCoreApplication::arguments(), {QStringLiteral("--series")}))) {
+            throw WrongWord(parser.errorText().toStdString() +
+                            " Accepted options: --json --five --series NAME --help --version");
+        }
+        // parse() leaves --help-all to process(); the Qt options it would add
+        // do not concern a command.
+        if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+            parser.showHelp(0);
+        }
+        if (parser.isSet(version)) {
+            parser.showVersion();
+        }
+        QStringList words = parser.positionalArguments();
+        if (words.isEmpty()) {
+            throw WrongWord("no command; accepted: decode encode nearest (zarnik --help)");
+        }
+        const QString command = words.takeFirst();
+        if (!commands.contains(command)) {
+            throw WrongWord(Quoted(command) + " is not a command; accepted: decode encode nearest");
+        }
+        if (parser.isSet(five) && command != QStringLiteral("encode")) {
+            throw WrongWord("'--five' is an option of encode only");
+        }
+        if (parser.isSet(series) && command != QStringLiteral("nearest")) {
+            throw WrongWord("'--series' is an option of nearest only");
+        }
+
+        const Answer answer = command == QStringLiteral("decode")   ? Decode(words)
+                              : command == QStringLiteral("encode") ? Encode(words, parser.isSet(five))
+                                                                    : Nearest(words, parser.value(series));
+        if (parser.isSet(json)) {
+            Print(stdout, QJsonDocument(answer.json).toJson(QJsonDocument::Compact).toStdString() + "\n");
+        } else {
+            std::string text;
+            for (const std::string& line : answer.lines) {
+                text += line + "\n";
+            }
+            Print(stdout, text);
+        }
+        if (!answer.note.empty()) {
+            Print(stderr, "zarnik: " + answer.note + "\n");
+        }
+        return answer.status;
+    } catch (const WrongWord& wrong) {
+        Print(stderr, std::string("zarnik: ") + wrong.what() + "\n");
+        return kWrongWord;
+    }
+}
+
+}  // namespace zarnik::cli

@@ -1,0 +1,146 @@
+// The real zarnik binary on the command line, with no display (DISPLAY,
+// WAYLAND_DISPLAY and QT_QPA_PLATFORM unset: a window would abort it) and a
+// German locale (a comma would show if the output followed the locale).
+// Its answers for the worked examples are the result lines the windows show
+// for the same bands and inputs, the bands the encoder window paints, and the
+// result line's tooltip.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace {
+
+struct Call {
+    QStringList args;
+    int status;
+    const char* out;              // stdout; for status 2 a word that stderr's one line names
+    const char* tooltip = nullptr;  // the last line of stdout, where there is one
+};
+
+TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
+{
+    const Call calls[] = {
+        // The decoder window's worked results.
+        {{"decode", "Brown", "Black", "Black", "Gold"}, 0, "10   Ohm    _+5%",
+         "9.5 Ohm to 10.5 Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
+        {{"decode", "red", "red", "red", "gold"}, 0, "2.2   K Ohm    _+5%",
+         "2.09 K Ohm to 2.31 K Ohm; standard value in E3, E6, E12, E24"},
+        {{"decode", "Yellow", "Violet", "Red", "Gold"}, 0, "4.7   K Ohm    _+5%",
+         "4.465 K Ohm to 4.935 K Ohm; standard value in E3, E6, E12, E24, E192"},
+        {{"decode", "YELLOW", "violet", "Silver", "Silver"}, 0, "0.47   Ohm    _+10%",
+         "0.423 Ohm to 0.517 Ohm; standard value in E3, E6, E12, E24, E192"},
+        {{"decode", "Brown", "Black", "Blue", "Brown"}, 0, "10   M Ohm    _+1%",
+         "9.9 M Ohm to 10.1 M Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
+        {{"decode", "Brown", "Black", "Brown", "none"}, 0, "100   Ohm    _+20%",
+         "80 Ohm to 120 Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
+        {{"decode", "Red", "Red", "Red", "Red", "Gold"}, 0, "22.2    K Ohm    _+5%",
+         "21.09 K Ohm to 23.31 K Ohm; not a standard value; nearest E24: 22 K Ohm and 24 K Ohm"},
+        {{"decode", "Brown", "Black", "Black", "Brown", "Brown"}, 0, "1    K Ohm    _+1%",
+         "990 Ohm to 1.01 K Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
+        {{"decode", "Brown", "Black", "Black", "Silver", "Red"}, 0, "1    Ohm    _+2%",
+         "0.98 Ohm to 1.02 Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
+        {{"decode", "White", "White", "White", "Blue", "Violet"}, 0, "999    M Ohm    _+0.1%",
+         "998.001 M Ohm to 999.999 M Ohm; not a standard value; nearest E24: 910 M Ohm and 1000 M Ohm; "
+         "nearest E96: 976 M Ohm and 1000 M Ohm"},
+        // The encoder window's, four bands and five.
+        {{"encode", "2.2", "Ohm", "5%"}, 0, "2.2   Ohm    _+5%\nRed Red Gold Gold",
+         "2.09 Ohm to 2.31 Ohm; standard value in E3, E6, E12, E24"},
+        {{"encode", "4.7", "K Ohm", "_+1%"}, 0, "4.7   K Ohm    _+1%\nYellow Violet Red Brown",
+         "4.653 K Ohm to 4.747 K Ohm; standard value in E3, E6, E12, E24, E192"},
+        {{"encode", "0.47", "ohm", "10%"}, 0, "470   m Ohm    _+10%\nYellow Violet Silver Silver",
+         "0.423 Ohm to 0.517 Ohm; standard value in E3, E6, E12, E24, E192"},
+        {{"encode", "10", "m", "Ohm", "2%"}, 0, "10   M Ohm    _+2%\nBrown Black Blue Red",
+         "9.8 M Ohm to 10.2 M Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
+        {{"encode", "475", "Ohm", "5%"}, 0, "470   Ohm    _+5%\nYellow Violet Brown Gold",
+         "446.5 Ohm to 493.5 Ohm; standard value in E3, E6, E12, E24, E192"},
+        {{"encode", "999", "M", "5%"}, 0, "990   M Ohm    _+5%\nWhite White Violet Gold",
+         "940.5 M Ohm to 1039.5 M Ohm; not a standard value; nearest E24: 910 M Ohm and 1000 M Ohm"},
+        {{"encode", "0.1", "Ohm", "5%"}, 0, "100   m Ohm    _+5%\nBrown Black Silver Gold",
+         "0.095 Ohm to 0.105 Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
+        {{"encode", "2.2", "Ohm", "20%"}, 0, "2.2   Ohm    _+20%\nRed Red Gold none",
+         "1.76 Ohm to 2.64 Ohm; standard value in E3, E6, E12, E24"},
+        {{"encode", "2.2", "Ohm", "5%", "--five"}, 0, "2.2    Ohm    _+5%\nRed Red Black Silver Gold",
+         "2.09 Ohm to 2.31 Ohm; standard value in E3, E6, E12, E24"},
+        {{"encode", "1", "Ohm", "5%", "--five"}, 0, "1    Ohm    _+5%\nBrown Black Black Silver Gold",
+         "0.95 Ohm to 1.05 Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
+        {{"encode", "12", "Ohm", "5%", "--five"}, 0, "12    Ohm    _+5%\nBrown Red Black Gold Gold",
+         "11.4 Ohm to 12.6 Ohm; standard value in E12, E24, E192"},
+        {{"encode", "4.75", "k", "1%", "--five"}, 0, "4.75    K Ohm    _+1%\nYellow Violet Green Brown Brown",
+         "4.7025 K Ohm to 4.7975 K Ohm; standard value in E96, E192"},
+        {{"encode", "100", "M Ohm", "2%", "--five"}, 0, "100    M Ohm    _+2%\nBrown Black Black Blue Red",
+         "98 M Ohm to 102 M Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
+        {{"encode", "999", "M", "5%", "--five"}, 0, "999    M Ohm    _+5%\nWhite White White Blue Gold",
+         "949.05 M Ohm to 1048.95 M Ohm; not a standard value; nearest E24: 910 M Ohm and 1000 M Ohm"},
+        // Refused values: the prompt, and the bands as the window leaves them.
+        {{"encode", "0.05", "Ohm", "5%"}, 1, "Please Write the value of Ohm\nGreen Black Blue Gold"},
+        {{"encode", "0", "K", "5%"}, 1, "Please Write the value of Ohm\nBrown Red Blue Gold"},
+        {{"encode", "-5", "Ohm", "5%"}, 1, "Please Write the value of Ohm\nBrown Green Black Gold"},
+        {{"encode", "0.5", "K", "5%", "--five"}, 1, "Please Write the value of Ohm\nGreen Black Black Black Gold"},
+        {{"encode", "0", "Ohm", "1%", "--five"}, 1, "Please Write the value of Ohm\nBrown Red Green Blue Brown"},
+        {{"encode", "1.2345678", "Ohm", "5%"}, 1, "Please Write the value of Ohm\nBrown Red Brown Gold"},
+        {{"nearest", "0", "Ohm"}, 1, "Please Write the value of Ohm"},
+        // Wrong words.
+        {{"decode", "Black", "Red", "Red", "Gold"}, 2, "'Black'"},
+        {{"decode", "Red", "Red", "Violet", "Gold"}, 2, "'Violet'"},
+        {{"decode", "Red", "Red", "Red", "Red", "Black"}, 2, "'Black'"},
+        {{"decode", "Red", "Purple", "Red", "Gold"}, 2, "'Purple'"},
+        {{"decode", "Red", "Red", "Red"}, 2, "'Red Red Red'"},
+        {{"encode", "4.7", "Kilo", "5%"}, 2, "'Kilo'"},
+        {{"encode", "4.7", "K", "3%"}, 2, "'3%'"},
+        {{"encode", "4,7", "K", "5%"}, 2, "'4,7'"},
+        {{"encode", "4.7", "K", "5%", "--series", "E24"}, 2, "'--series'"},
+        {{"nearest", "4.7", "K", "--series", "E25"}, 2, "'E25'"},
+        {{"frobnicate"}, 2, "'frobnicate'"},
+        {{"--bogus"}, 2, "'bogus'"},
+        {{"--json"}, 2, "no command"},
+        // Nearest standard values, JSON and the version.
+        {{"nearest", "4.8", "K"}, 0, "nearest E24: 4.7 K Ohm and 5.1 K Ohm\nnot a standard value"},
+        {{"nearest", "0.99", "Ohm", "--series", "e192"}, 0, "nearest E192: 0.988 Ohm and 1 Ohm\nnot a standard value"},
+        {{"nearest", "9.88", "Ohm", "--series", "E96"}, 0, "nearest E96: 9.76 Ohm and 10 Ohm\nstandard value in E192"},
+        {{"nearest", "-5", "K"}, 1, "Please Write the value of Ohm"},
+        {{"--json", "decode", "Yellow", "Violet", "Red", "Gold"}, 0,
+         R"({"description":"4.465 K Ohm to 4.935 K Ohm; standard value in E3, E6, E12, E24, E192",)"
+         R"("max_ohms":4935,"min_ohms":4465,"nearest":{},"ohms":4700,"result":"4.7   K Ohm    _+5%",)"
+         R"("series":["E3","E6","E12","E24","E192"]})"},
+        {{"encode", "0", "Ohm", "5%", "--json"}, 1,
+         R"({"bands":["Brown","Red","Blue","Gold"],"description":null,"max_ohms":null,"min_ohms":null,"nearest":{},)"
+         R"("ohms":null,"result":"Please Write the value of Ohm","series":[]})"},
+        {{"nearest", "4.8", "K", "--json"}, 0,
+         R"({"description":"not a standard value","max_ohms":null,"min_ohms":null,"nearest":{"E24":[4700,5100]},)"
+         R"("ohms":4800,"result":"nearest E24: 4.7 K Ohm and 5.1 K Ohm","series":[]})"},
+        {{"--version"}, 0, "zarnik 1.00"},
+    };
+
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(QString::fromUtf8(name));
+    }
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    for (const Call& call : calls) {
+        SCOPED_TRACE(call.args.join(QLatin1Char(' ')).toStdString());
+        QProcess zarnik;
+        zarnik.setProcessEnvironment(environment);
+        zarnik.start(QStringLiteral(ZARNIK_BINARY), call.args);
+        ASSERT_TRUE(zarnik.waitForFinished(10000));
+        ASSERT_EQ(zarnik.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(zarnik.exitCode(), call.status);
+        const std::string out = zarnik.readAllStandardOutput().toStdString();
+        const std::string err = zarnik.readAllStandardError().toStdString();
+        if (call.status == 2) {
+            EXPECT_EQ(out, "");
+            EXPECT_TRUE(err.starts_with("zarnik: ") && err.find('\n') == err.size() - 1) << err;
+            EXPECT_NE(err.find(call.out), std::string::npos) << err;
+            continue;
+        }
+        std::string expected = std::string(call.out) + "\n";
+        if (call.tooltip) {
+            expected += std::string(call.tooltip) + "\n";
+        }
+        EXPECT_EQ(out, expected);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#include "ui/common/SecondaryWindow.h"
+
+#include <QCloseEvent>
+#include <QTimer>
+
+#include "ui/common/Controls.h"
+#include "ui/common/Twips.h"
+#include "ui/common/Window.h"
+
+namespace zarnik::ui {
+
+namespace {
+
+constexpr double kGrowthStep = 75;
+
+}  // namespace
+
+SecondaryWindow::SecondaryWindow(QWidget* decoder, const QString& objectName, const QString& caption,
+                                 const QColor& background)
+    : decoder_(decoder)
+{
+    SetupFixedWindow(this, objectName, caption);
+    client_ = new ClientArea(this, background);
+    client_->setObjectName(QStringLiteral("client"));
+    client_->setGeometry(rect());
+    if (decoder_) {
+        decoderHeight_ = OuterHeight(decoder_);
+    }
+}
+
+void SecondaryWindow::SetZeroSize()
+{
+    SetOuterWidth(this, 0);
+    SetOuterHeight(this, 0);
+}
+
+void SecondaryWindow::PlaceOnDecoderCorner()
+{
+    if (decoder_) {
+        SetOuterTop(this, OuterTop(decoder_));
+        SetOuterLeft(this, OuterLeft(decoder_));
+    }
+}
+
+bool SecondaryWindow::GrowStep()
+{
+    if (decoder_) {
+        decoderHeight_ = OuterHeight(decoder_);
+    }
+    SetOuterHeight(this, OuterHeight(this) + kGrowthStep);
+    SetOuterWidth(this, OuterHeight(this));
+    return OuterHeight(this) >= decoderHeight_;
+}
+
+void SecondaryWindow::FinishGrowthAlone()
+{
+    if (growth_ == nullptr) {
+        growth_ = MakeTimer(this, QStringLiteral("growth"), 1);
+        connect(growth_, &QTimer::timeout, this, [this] {
+            if (GrowStep()) {
+                growth_->stop();
+            }
+        });
+    }
+    decoder_.clear();
+    growth_->start();
+}
+
+void SecondaryWindow::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    if (growth_ != nullptr) {
+        growth_->stop();
+    }
+    Form_Unload();
+    closed_ = true;
+    emit closed();
+    if (holds_ == 0) {
+        deleteLater();
+    }
+}
+
+void SecondaryWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    client_->setGeometry(rect());
+}
+
+SecondaryWindow::DeletionHold::DeletionHold(SecondaryWindow* window) : window_(window) { ++window->holds_; }
+
+SecondaryWindow::DeletionHold::~DeletionHold()
+{
+    if (window_ && --window_->holds_ == 0 && window_->closed_) {
+        window_->deleteLater();
+    }
+}
+
+}  // namespace zarnik::ui
