@@ -41,7 +41,7 @@ $(diff <(echo "$expected") <(echo "$actual") || true)"
   # The libraries the program links, found by dpkg-shlibdeps, and the fonts
   # it opens by name.
   depends=$(field Depends)
-  for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-liberation fonts-hosny-amiri; do
+  for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-liberation fonts-hosny-amiri fonts-dejavu-core; do
     [[ ", $depends," == *", $dep "* || ", $depends," == *", $dep,"* ]] || fail "Depends lacks $dep: $depends"
   done
 
