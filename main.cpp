@@ -13,6 +13,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zarnik"));
     QApplication::setApplicationVersion(QStringLiteral(ZARNIK_VERSION));
+    // Ties the windows to the installed desktop entry (Wayland's app id).
+    QApplication::setDesktopFileName(QStringLiteral(ZARNIK_APP_ID));
     zarnik::Form1 form1;
     form1.show();
     return QApplication::exec();

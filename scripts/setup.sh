@@ -1,23 +1,48 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian packages the build, the tests and the windows need.
-# Quick when everything is already there: apt runs only for what is missing.
+# Installs the Debian packages a task needs, by group:
+#
+#   run      building and running the program        (make run, make install)
+#   test     the test suites and benchmarks          (make asan)
+#   package  the .deb and the checks of its files    (make deb)
+#   fuzz     the libFuzzer builds                    (make fuzz)
+#
+# `scripts/setup.sh run test package` is what `make test` asks for; no group
+# means all of them. Quick when everything is already there: apt runs only
+# for what is missing, and its chatter goes to a log shown only on failure.
 set -euo pipefail
 
-packages=(
-  cmake g++ make
-  qt6-base-dev          # Qt 6 Widgets, Qt Test, the offscreen and xcb platforms
-  libgtest-dev          # model tests
-  libbenchmark-dev      # bench/
-  xvfb xauth            # the real-window test
-  dbus at-spi2-core python3-pyatspi  # the screen-reader test: a session bus, the accessibility bus, its Python client
-  openbox icewm x11-utils  # the real-desktop tests: two window managers, xprop
-  fonts-liberation      # metric-compatible Times New Roman and Courier New
-  fonts-hosny-amiri     # a proportional font with Arabic script for the Persian texts
-  fonts-dejavu-core     # the Persian decimal separator in the result lines and the value box
-  clang libclang-rt-14-dev  # libFuzzer
-  clang-format          # the house style test
+declare -A group=(
+  # Ninja rather than make: one progress line, and no recursive make.
+  # fonts-liberation: metric twins of Times New Roman and Courier New;
+  # fonts-hosny-amiri: a proportional Arabic-script font for the Persian texts;
+  # fonts-dejavu-core: the Persian decimal separator in the result lines and
+  # the value box.
+  [run]="cmake g++ ninja-build make qt6-base-dev fonts-liberation fonts-hosny-amiri fonts-dejavu-core"
+  # GoogleTest for the model, Google Benchmark for bench/, Xvfb for the
+  # real-window test; the screen-reader test: a session bus, the accessibility
+  # bus, its Python client; the real-desktop tests: two window managers, xprop;
+  # clang-format for the house-style test.
+  [test]="libgtest-dev libbenchmark-dev xvfb xauth dbus at-spi2-core python3-pyatspi openbox icewm x11-utils clang-format"
+  # dpkg-shlibdeps for the Depends line; the validators the packaging tests run.
+  [package]="dpkg-dev lintian appstream desktop-file-utils file"
+  [fuzz]="clang libclang-rt-14-dev"
 )
+
+wanted=("$@")
+if [ ${#wanted[@]} -eq 0 ]; then
+  wanted=(run test package fuzz)
+fi
+
+packages=()
+for g in "${wanted[@]}"; do
+  if [ -z "${group[$g]+set}" ]; then
+    echo "setup.sh: unknown group '$g' (groups: run test package fuzz)" >&2
+    exit 2
+  fi
+  read -r -a list <<<"${group[$g]}"
+  packages+=("${list[@]}")
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -30,11 +55,18 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
-echo "Installing: ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
 fi
+log=$(mktemp -t zarnik-setup.XXXXXX.log)
+echo "Installing ${missing[*]} (apt's output: $log)"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Waits for another apt run on the same machine instead of failing at once.
+apt=($sudo apt-get -q -o DPkg::Lock::Timeout=600)
+if ! { "${apt[@]}" update && "${apt[@]}" install -y --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+  tail -n 20 "$log" >&2
+  echo "setup.sh: apt-get failed; the whole log is $log" >&2
+  exit 1
+fi
+rm -f "$log"
