@@ -31,16 +31,6 @@ constexpr std::int64_t kPowers[] = {1,
                                     100'000'000'000'000'000,
                                     kCoefficientLimit};
 
-int DigitCount(std::uint64_t magnitude)
-{
-    int digits = 1;
-    while (magnitude >= 10) {
-        magnitude /= 10;
-        ++digits;
-    }
-    return digits;
-}
-
 std::uint64_t Magnitude(std::int64_t coefficient)
 {
     // Negated as unsigned, so that even the smallest int64 has a magnitude.
@@ -89,6 +79,16 @@ std::strong_ordering CompareMagnitudes(const Decimal& a, const Decimal& b)
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
+
+int DigitCount(std::uint64_t magnitude)
+{
+    int digits = 1;
+    while (magnitude >= 10) {
+        magnitude /= 10;
+        ++digits;
+    }
+    return digits;
+}
 
 Decimal Normalized(Decimal value)
 {

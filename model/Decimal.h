@@ -52,4 +52,7 @@ inline constexpr int kMaxDecimalExponent = 40;
 // value x 10^places, or nothing beyond the exponent limit.
 [[nodiscard]] std::optional<Decimal> Shifted(const Decimal& value, int places);
 
+// The number of decimal digits of a whole number (1 for 0).
+[[nodiscard]] int DigitCount(std::uint64_t magnitude);
+
 }  // namespace zarnik

@@ -61,16 +61,6 @@ constexpr std::array<Series, 7> kAll{Series::E3,  Series::E6,  Series::E12, Seri
 
 const SeriesEntry& EntryOf(Series series) { return kSeries[static_cast<std::size_t>(series)]; }
 
-int DigitCount(std::int64_t positive)
-{
-    int digits = 1;
-    while (positive >= 10) {
-        positive /= 10;
-        ++digits;
-    }
-    return digits;
-}
-
 std::int64_t PowerOfTen(int n)
 {
     std::int64_t power = 1;
@@ -112,7 +102,7 @@ std::optional<Neighbours> NearestStandard(const Decimal& ohms, Series series)
     // last digit where the value has fewer: 4.7 K Ohm (47 x 10^2) against
     // E96 is 470 x 10^1 against the members 100 ... 976, each x 10^1. With at
     // most 18 digits in the value, a member so scaled stays below 10^18.
-    const int valueDigits = DigitCount(value.coefficient);
+    const int valueDigits = DigitCount(static_cast<std::uint64_t>(value.coefficient));
     const int decade = value.exponent + valueDigits - entry.digits;  // the members' exponent
     std::int64_t target = value.coefficient;
     std::int64_t scale = 1;
