@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScreen>
+#include <QSet>
 #include <QTest>
 #include <QWindow>
 #include <memory>
@@ -24,12 +25,13 @@ constexpr int kOpenings = 20;
 
 bool Framed(const QWidget* window) { return window->frameGeometry() != window->geometry(); }
 
-// Records where a window's frame stands each time it moves, resizes or shows
-// while framed.
+// Records where a window's frame stands, and how thick it is, each time the
+// window moves, resizes or shows while framed.
 class FrameRecorder : public QObject {
 public:
     explicit FrameRecorder(QWidget* window) : window_(window) { window->installEventFilter(this); }
     QList<QPoint> corners;
+    QSet<QSize> frames;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -38,6 +40,7 @@ protected:
         if (watched == window_ && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) &&
             Framed(window_)) {
             corners.append(window_->frameGeometry().topLeft());
+            frames.insert(window_->frameGeometry().size() - window_->geometry().size());
         }
         return false;
     }
@@ -151,6 +154,8 @@ private slots:
                          corner.y(), qsizetype(recorder.corners.size()));
             }
             QVERIFY(!recorder.corners.contains(QPoint(0, 0)));
+            // A window that stays unresizable all along keeps the frame it got.
+            QCOMPARE(recorder.frames.size(), 1);
             // Square, and as tall as the decoder window or one step taller, once
             // the window manager has answered the last resize.
             const auto full = [&] {

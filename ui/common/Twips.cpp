@@ -51,6 +51,14 @@ QSize FrameExtra(const QWidget* window)
 // X11 does not map a window of no pixels; the smallest window has one.
 constexpr int kSmallestClient = 1;
 
+// The client size the program gave the window. While the window manager
+// catches up with a quick run of resizes (a growing window), the size Qt
+// reports may for a moment be an earlier one; the fixed size is the last.
+QSize ClientSize(const QWidget* window)
+{
+    return window->minimumSize() == window->maximumSize() ? window->minimumSize() : window->size();
+}
+
 // The outer geometry the program last gave a top-level window, in twips. The
 // frame's size is known only once the window manager has framed the window,
 // and may change later; whenever it does, the same outer geometry is applied
@@ -87,12 +95,14 @@ public:
             }
         }
         const QSize extra = FrameExtra(window_);
+        QSize client = ClientSize(window_);
         if (width) {
-            window_->setFixedWidth(std::max(kSmallestClient, ToPixels(*width) - extra.width()));
+            client.setWidth(std::max(kSmallestClient, ToPixels(*width) - extra.width()));
         }
         if (height) {
-            window_->setFixedHeight(std::max(kSmallestClient, ToPixels(*height) - extra.height()));
+            client.setHeight(std::max(kSmallestClient, ToPixels(*height) - extra.height()));
         }
+        FixSize(client);
         const QPoint current = window_->frameGeometry().topLeft();
         QPoint wanted = current;
         if (placeAgain) {
@@ -123,6 +133,19 @@ protected:
     }
 
 private:
+    // The window is not resizable by the user: its minimum and maximum follow
+    // every size the program sets. On the way from one size to the next the
+    // minimum never lies below the maximum, so the window manager never sees a
+    // resizable window: openbox, for one, would add its resize handle to the
+    // frame for that moment, and the frame would change under the window.
+    void FixSize(QSize size)
+    {
+        window_->setMaximumSize(window_->maximumSize().boundedTo(size));
+        window_->setMinimumSize(size);
+        window_->setMaximumSize(size);
+        window_->resize(size);
+    }
+
     // The native window exists once the window is shown; its exposure is
     // watched from then on.
     void WatchExposure()
@@ -221,12 +244,12 @@ double TwipsTop(const QWidget* control) { return TwipsGeometry(control).top; }
 
 double OuterWidth(const QWidget* window)
 {
-    return double(window->width() + FrameExtra(window).width()) * kTwipsPerPixel;
+    return double(ClientSize(window).width() + FrameExtra(window).width()) * kTwipsPerPixel;
 }
 
 double OuterHeight(const QWidget* window)
 {
-    return double(window->height() + FrameExtra(window).height()) * kTwipsPerPixel;
+    return double(ClientSize(window).height() + FrameExtra(window).height()) * kTwipsPerPixel;
 }
 
 double OuterLeft(const QWidget* window) { return double(window->frameGeometry().x()) * kTwipsPerPixel; }
@@ -234,8 +257,7 @@ double OuterTop(const QWidget* window) { return double(window->frameGeometry().y
 
 namespace {
 
-// The window is not resizable by the user: its minimum and maximum follow
-// every size the program sets. A new place moves the frame there at once.
+// A new place moves the frame there at once.
 void SetOuter(QWidget* window, std::optional<double> OuterGeometry::*part, double twips, bool place)
 {
     OuterGeometry* geometry = OuterGeometry::Of(window);
