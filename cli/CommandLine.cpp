@@ -90,6 +90,7 @@ std::string_view BandTitle(Band band)
     case Band::Second: return "second digit band";
     case Band::Third: return "third digit band";
     case Band::Multiplier: return "multiplier band";
+    case Band::Coefficient: return "temperature coefficient band";
     case Band::Tolerance: break;
     }
     return "tolerance band";

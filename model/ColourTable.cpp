@@ -4,6 +4,8 @@
 #include <array>
 #include <string>
 
+#include "model/Markings.h"
+
 namespace zarnik {
 
 namespace {
@@ -47,15 +49,20 @@ constexpr auto kToleranceTexts = [] {
     return texts;
 }();
 
-// In band order: a, b, CG, c, d.
-constexpr const ColourCode* kEncoderStartColours[] = {At(kBrown), At(kRed), At(kGreen), At(kBlue), At(kGold)};
+// In band order: a, b, CG, c, d; the encoder window has no coefficient band.
+constexpr const ColourCode* kEncoderStartColours[] = {At(kBrown), At(kRed),  At(kGreen),
+                                                      At(kBlue),  At(kGold), At(kBrown)};
 
-constexpr std::array<BandRule, 5> kRules{{
+// The temperature coefficient's colours are the digits' Black to Grey.
+constexpr std::span<const ColourCode* const> kCoefficientEntries = std::span(kDigitEntries).first<9>();
+
+constexpr std::array<BandRule, 6> kRules{{
     {Band::First, "a", "At", kFirstEntries},
     {Band::Second, "b", "Bt", kDigitEntries},
     {Band::Third, "CG", "CGt", kDigitEntries},
     {Band::Multiplier, "c", "ct", kMultiplierEntries},
     {Band::Tolerance, "d", "Dt", kToleranceEntries},
+    {Band::Coefficient, "e", "Et", kCoefficientEntries},
 }};
 
 // The decoder's multiplier palette stops at Blue: Violet's 10^7 is the encoder's only.
@@ -153,6 +160,10 @@ std::string BandText(Band band, const ColourCode& colour, const NumberFormat& fo
     if (band == Band::Multiplier) {
         return MultiplierText(colour, format);
     }
+    if (band == Band::Coefficient) {
+        const std::optional<int> ppm = TemperatureCoefficient(colour);
+        return ppm ? TemperatureCoefficientText(*ppm) : std::string();
+    }
     return std::string(colour.toleranceText);
 }
 
@@ -172,6 +183,8 @@ std::string MeaningOnBand(Band band, const ColourCode& colour, const NumberForma
         if (colour.multiplier) {
             meaning = "x" + NumberText(*colour.multiplier, format);
         }
+    } else if (band == Band::Coefficient) {
+        meaning = BandText(band, colour, format);
     } else if (colour.toleranceText.starts_with("_+")) {
         meaning = "\u00B1";
         meaning += colour.toleranceText.substr(2);
@@ -199,7 +212,8 @@ std::string SpokenBandMeaning(Band band, const ColourCode& colour, const NumberF
     if (meaning.empty()) {
         return {};
     }
-    constexpr const char* kBandTitles[] = {"Band 1", "Band 2", "Band 3", "Multiplier", "Tolerance"};
+    constexpr const char* kBandTitles[] = {"Band 1",     "Band 2",    "Band 3",
+                                           "Multiplier", "Tolerance", "Temperature coefficient"};
     std::string text = kBandTitles[int(band)];
     text += ": ";
     text += colour.name;

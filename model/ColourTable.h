@@ -39,15 +39,16 @@ struct ColourCode {
 [[nodiscard]] const ColourCode* ColourByMultiplierExponent(int exponent);  // -2..7
 [[nodiscard]] const ColourCode* ColourByTolerance(std::string_view toleranceText);
 
-// The five bands of the decoder window, left to right.
-enum class Band { First, Second, Third, Multiplier, Tolerance };
+// The bands of the decoder window, left to right: five, and the temperature
+// coefficient of six-band parts.
+enum class Band { First, Second, Third, Multiplier, Tolerance, Coefficient };
 
 // Which entries a band offers in the decoder window's palette, top to bottom,
 // and the names of its band label, its hidden text field and its swatches.
 struct BandRule {
     Band band;
-    std::string_view label;  // "a", "b", "CG", "c", "d"
-    std::string_view field;  // "At", "Bt", "CGt", "ct", "Dt"
+    std::string_view label;  // "a", "b", "CG", "c", "d", "e"
+    std::string_view field;  // "At", "Bt", "CGt", "ct", "Dt", "Et"
     std::span<const ColourCode* const> entries;
 };
 
@@ -75,17 +76,20 @@ struct BandRule {
 [[nodiscard]] std::string MultiplierText(const ColourCode& colour, const NumberFormat& format = {});
 
 // The text a band's hidden field takes when the swatch is chosen: the digit
-// text, the multiplier text or the tolerance text; "" where the entry has none.
+// text, the multiplier text, the tolerance text or the temperature coefficient
+// ("50 ppm/K"); "" where the entry has none.
 [[nodiscard]] std::string BandText(Band band, const ColourCode& colour, const NumberFormat& format = {});
 
 // What the colour stands for on that band, for tooltips and screen readers:
-// "Yellow: 4", "Gold: x0.1", "Violet: x10000000", "Gold: ±5%", "no band: ±20%";
+// "Yellow: 4", "Gold: x0.1", "Violet: x10000000", "Gold: ±5%", "no band: ±20%",
+// "Red: 50 ppm/K";
 // "" where the colour means nothing on that band.
 [[nodiscard]] std::string BandMeaning(Band band, const ColourCode& colour, const NumberFormat& format = {});
 
 // The same for a screen reader, with the band first, since it is heard apart
 // from the drawing: "Band 1: Yellow, 4", "Multiplier: Gold, x0.1",
-// "Tolerance: no band, \u00B120%"; "" where the colour means nothing there.
+// "Tolerance: no band, \u00B120%", "Temperature coefficient: Red, 50 ppm/K"; ""
+// where the colour means nothing there.
 [[nodiscard]] std::string SpokenBandMeaning(Band band, const ColourCode& colour, const NumberFormat& format = {});
 
 }  // namespace zarnik

@@ -106,10 +106,11 @@ TEST(BandRules, OfferTheirEntriesUnderTheirSwatchNames)
     EXPECT_EQ(SwatchNames(Band::Third), (Names{"CG0", "CG1", "CG2", "CG3", "CG4", "CG5", "CG6", "CG7", "CG8", "CG9"}));
     EXPECT_EQ(SwatchNames(Band::Multiplier), (Names{"c0", "c1", "c2", "c3", "c4", "c5", "c6", "c11", "c12"}));
     EXPECT_EQ(SwatchNames(Band::Tolerance), (Names{"d1", "d2", "d5", "d6", "d7", "d8", "d11", "d12", "d13"}));
+    EXPECT_EQ(SwatchNames(Band::Coefficient), (Names{"e0", "e1", "e2", "e3", "e4", "e5", "e6", "e7", "e8"}));
 
-    const std::pair<const char*, const char*> labelsAndFields[] = {
-        {"a", "At"}, {"b", "Bt"}, {"CG", "CGt"}, {"c", "ct"}, {"d", "Dt"}};
-    ASSERT_EQ(BandRules().size(), 5u);
+    const std::pair<const char*, const char*> labelsAndFields[] = {{"a", "At"}, {"b", "Bt"}, {"CG", "CGt"},
+                                                                   {"c", "ct"}, {"d", "Dt"}, {"e", "Et"}};
+    ASSERT_EQ(BandRules().size(), 6u);
     for (std::size_t i = 0; i < BandRules().size(); ++i) {
         const BandRule& rule = BandRules()[i];
         EXPECT_EQ(&RuleOf(rule.band), &rule);
@@ -169,6 +170,9 @@ TEST(BandRules, DescribeWhatEachColourMeansOnItsBand)
         {Band::First, "Gold", &kPoint, ""},
         {Band::Multiplier, "White", &kPoint, ""},
         {Band::Tolerance, "Orange", &kPoint, ""},
+        {Band::Coefficient, "Black", &kPoint, "Black: 250 ppm/K"},
+        {Band::Coefficient, "Grey", &kComma, "Grey: 1 ppm/K"},
+        {Band::Coefficient, "White", &kPoint, ""},
     };
     for (const Meaning& c : cases) {
         EXPECT_EQ(BandMeaning(c.band, *ColourByName(c.colour), *c.format), c.text);
@@ -189,6 +193,7 @@ TEST(BandRules, SayBandColourAndMeaningToAScreenReader)
         {Band::Multiplier, "Gold", "Multiplier: Gold, x0,1"},
         {Band::Tolerance, "no band", "Tolerance: no band, \u00B120%"},
         {Band::Tolerance, "Orange", ""},
+        {Band::Coefficient, "Orange", "Temperature coefficient: Orange, 15 ppm/K"},
     };
     for (const Spoken& c : cases) {
         EXPECT_EQ(SpokenBandMeaning(c.band, *ColourByName(c.colour), kComma), c.text);
