@@ -24,6 +24,7 @@
 
 #include "tests/support/WindowTestSupport.h"
 #include "ui/about/Form4.h"
+#include "ui/codes/Form5.h"
 #include "ui/decoder/Form1.h"
 #include "ui/encoder/Form2.h"
 #include "ui/help/Form3.h"
@@ -191,6 +192,34 @@ int main(int argc, char* argv[])
             Click(&decoder, swatch);
         }
         ok &= Save(&decoder, dir, QStringLiteral("decoder-four-bands.png"));
+        // Six bands: 10 K Ohm, 0.1%, 25 ppm/K.
+        Click(&decoder, "six");
+        for (const char* swatch : {"a1", "b0", "CG0", "c2", "d7", "e4"}) {
+            Click(&decoder, swatch);
+        }
+        ok &= Save(&decoder, dir, QStringLiteral("decoder-six-bands.png"));
+    }
+    {
+        // The codes window grown to its full size: a code that two systems
+        // read differently, and the codes of 10 K Ohm.
+        zarnik::Form1 decoder;
+        decoder.show();
+        QTest::qWait(50);
+        zarnik::test::Trigger(&decoder, "Codes");
+        auto grown = [&] {
+            const zarnik::Form5* codes = zarnik::test::OpenWindow<zarnik::Form5>("Form5");
+            return codes != nullptr && !codes->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
+        };
+        WaitFor(grown);
+        if (!grown()) {
+            std::fprintf(stderr, "the codes window did not grow to its size\n");
+            return 1;
+        }
+        zarnik::Form5* codes = zarnik::test::OpenWindow<zarnik::Form5>("Form5");
+        QTest::keyClicks(codes->findChild<QLineEdit*>(QStringLiteral("mark")), QStringLiteral("47R"));
+        QTest::keyClicks(codes->findChild<QLineEdit*>(QStringLiteral("value")), QStringLiteral("10"));
+        codes->findChild<QComboBox*>(QStringLiteral("unit"))->setCurrentIndex(1);
+        ok &= Save(codes, dir, QStringLiteral("codes.png"));
     }
     {
         // The keyboard's focus ring, on the darkest and the lightest swatch:

@@ -12,10 +12,12 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
+#include <span>
 
 #include "model/Decoding.h"
 #include "model/ResultFacts.h"
 #include "ui/about/Form4.h"
+#include "ui/codes/Form5.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Fonts.h"
 #include "ui/common/Twips.h"
@@ -37,6 +39,18 @@ constexpr auto kLines = ui::ResistorDrawing(0, std::array<DrawnLine, 4>{{
                                                    {"Line17", 1440, 120, 1440, 600, 1},
                                                    {"Line18", 4080, 120, 4080, 600, 1},
                                                }});
+// Six bands frame the coefficient beside the result field as well.
+constexpr auto kSixBandLines = ui::ResistorDrawing(0, std::array<DrawnLine, 8>{{
+                                                          {"Line15", 1440, 120, 4080, 120, 1},
+                                                          {"Line16", 1440, 600, 4080, 600, 1},
+                                                          {"Line17", 1440, 120, 1440, 600, 1},
+                                                          {"Line18", 4080, 120, 4080, 600, 1},
+                                                          {"Line19", 4200, 120, 5460, 120, 1},
+                                                          {"Line20", 4200, 600, 5460, 600, 1},
+                                                          {"Line21", 4200, 120, 4200, 600, 1},
+                                                          {"Line22", 5460, 120, 5460, 600, 1},
+                                                      }});
+constexpr TwipsRect kCoefficientRect = {4320, 240, 1035, 285};
 
 constexpr double kOuterSize = 5700;
 constexpr int kDesignClientLeft = 3180;
@@ -44,9 +58,14 @@ constexpr int kDesignClientTop = 2295;
 constexpr int kDesignClientWidth = 5610;
 constexpr int kDesignClientHeight = 4920;
 
-// Band columns: the Left of each band label and its palette in five-band mode.
-constexpr double kColumnLeft[] = {1800, 2160, 2520, 2880, 3480};
-constexpr double kFourBandMultiplierLeft = 2520;
+// Band columns a, b, CG, c, d, e: the Left of each band label and its palette
+// in each band mode; 0 where the mode hides the column. Six bands stand
+// closer on the body: the digits and the multiplier 315 apart, then the
+// tolerance, then the coefficient where the tolerance stands otherwise.
+using ColumnLefts = std::array<double, 6>;
+constexpr ColumnLefts kFourBandLefts = {1800, 2160, 0, 2520, 3480, 0};
+constexpr ColumnLefts kFiveBandLefts = {1800, 2160, 2520, 2880, 3480, 0};
+constexpr ColumnLefts kSixBandLefts = {1800, 2115, 2430, 2745, 3120, 3480};
 constexpr double kBandTop = ui::kResistorBandTop;
 constexpr double kBandWidth = 255;
 constexpr double kBandHeight = 570;
@@ -58,6 +77,14 @@ constexpr std::uint32_t kWhite = ui::kWhiteRgb;
 constexpr std::uint32_t kGreen = ui::kGreenRgb;
 
 int Index(Band band) { return int(band); }
+
+// Where a column is built: its five-band place, or its six-band place for
+// the coefficient, which starts hidden.
+double BuildLeft(Band band)
+{
+    const double left = kFiveBandLefts[Index(band)];
+    return left != 0 ? left : kSixBandLefts[Index(band)];
+}
 
 // The colour each band has at start: Red, Red, Red, Red and Gold.
 const ColourCode& StartColour(Band band) { return *ColourByName(band == Band::Tolerance ? "Gold" : "Red"); }
@@ -100,6 +127,7 @@ Form1::~Form1()
     delete encoder_.data();
     delete help_.data();
     delete about_.data();
+    delete codes_.data();
 }
 
 template <class Window>
@@ -119,6 +147,9 @@ void Form1::BuildMenu()
     QAction* show =
         file->addAction(QStringLiteral("S&how ZRK_2"), QKeySequence(Qt::CTRL | Qt::Key_S), this, &Form1::Show_Click);
     show->setObjectName(QStringLiteral("Show"));
+    QAction* codes =
+        file->addAction(QStringLiteral("S&MD codes"), QKeySequence(Qt::CTRL | Qt::Key_M), this, &Form1::Codes_Click);
+    codes->setObjectName(QStringLiteral("Codes"));
     file->addSeparator()->setObjectName(QStringLiteral("t1"));
     QAction* exit =
         file->addAction(QStringLiteral("E&Xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &Form1::Exit_Click);
@@ -155,11 +186,26 @@ void Form1::BuildResistor()
 
     for (const BandRule& rule : BandRules()) {
         const std::uint32_t rgb = StartColour(rule.band).rgb;
-        QLabel* label =
-            ui::MakeColourLabel(client_, QString::fromUtf8(rule.label.data(), qsizetype(rule.label.size())),
-                                {kColumnLeft[Index(rule.band)], kBandTop, kBandWidth, kBandHeight}, rgb, true);
+        QLabel* label = ui::MakeColourLabel(client_, QString::fromUtf8(rule.label.data(), qsizetype(rule.label.size())),
+                                            {BuildLeft(rule.band), kBandTop, kBandWidth, kBandHeight}, rgb, true);
         bands_[Index(rule.band)] = label;
     }
+    BandLabel(Band::Coefficient)->hide();
+
+    // The coefficient, shown in six-band mode only. Like the result line it
+    // only shows what the program writes.
+    ppm_ = new QLineEdit(client_);
+    ppm_->setObjectName(QStringLiteral("ppm"));
+    ppm_->setReadOnly(true);
+    ppm_->setFocusPolicy(Qt::NoFocus);
+    ppm_->setFrame(false);
+    ppm_->setAlignment(Qt::AlignCenter);
+    ppm_->setTextMargins(0, 0, 0, 0);
+    ppm_->setFont(ui::ValueFont());
+    ppm_->setPalette(abcdt_->palette());
+    ppm_->setAccessibleName(QStringLiteral("Temperature coefficient"));
+    ui::SetTwipsGeometry(ppm_, kCoefficientRect);
+    ppm_->hide();
 }
 
 void Form1::BuildPalettes()
@@ -175,7 +221,7 @@ void Form1::BuildPalettes()
             const double height = name == "b8" ? 240 : kSwatchSize;
             ui::Swatch* swatch = ui::MakeSwatch(
                 client_, QString::fromStdString(name),
-                {kColumnLeft[Index(rule.band)], kFirstSwatchTop + kSwatchPitch * Row(*colour), kSwatchSize, height},
+                {BuildLeft(rule.band), kFirstSwatchTop + kSwatchPitch * Row(*colour), kSwatchSize, height},
                 noBand ? kWhite : colour->rgb, white || noBand);
             swatch->setToolTip(QString::fromStdString(BandMeaning(rule.band, *colour, format)));
             swatch->setAccessibleName(QString::fromStdString(SpokenBandMeaning(rule.band, *colour, format)));
@@ -185,6 +231,8 @@ void Form1::BuildPalettes()
             // Tab stops once per column, at the swatch last focused there.
             swatch->setFocusPolicy(swatches_[Index(rule.band)].empty() ? Qt::TabFocus : Qt::NoFocus);
             swatches_[Index(rule.band)].push_back(swatch);
+            // The coefficient's palette shows in six-band mode only.
+            swatch->setVisible(kFiveBandLefts[Index(rule.band)] != 0);
         }
     }
     // The band labels tell their initial colour the same way.
@@ -199,9 +247,11 @@ void Form1::BuildBandModeButtons()
 {
     four_ = new QRadioButton(QStringLiteral("4 Color"), client_);
     five_ = new QRadioButton(QStringLiteral("5 Color"), client_);
+    six_ = new QRadioButton(QStringLiteral("6 Color"), client_);
     four_->setObjectName(QStringLiteral("four"));
     five_->setObjectName(QStringLiteral("five"));
-    for (QRadioButton* button : {four_, five_}) {
+    six_->setObjectName(QStringLiteral("six"));
+    for (QRadioButton* button : {four_, five_, six_}) {
         button->setFont(ui::OptionFont());
         button->setAutoFillBackground(true);
         QPalette palette = button->palette();
@@ -211,17 +261,20 @@ void Form1::BuildBandModeButtons()
     }
     ui::SetTwipsGeometry(four_, {120, 2800, 1575, 255});
     ui::SetTwipsGeometry(five_, {120, 3480, 1575, 255});
+    ui::SetTwipsGeometry(six_, {120, 4160, 1575, 255});
     five_->setChecked(true);
     // A click on the selected button runs its handler again, as a click on an
     // option button does.
     connect(four_, &QRadioButton::clicked, this, &Form1::ShowFourBandLayout);
     connect(five_, &QRadioButton::clicked, this, &Form1::ShowFiveBandLayout);
+    connect(six_, &QRadioButton::clicked, this, &Form1::ShowSixBandLayout);
 
     // Tab runs left to right: the option buttons, then the palettes column by
     // column. The window starts with the focus on the selected option button,
     // so the palettes show no focus ring until the user tabs into them.
     five_->setFocus();
-    QWidget* previous = five_;
+    setTabOrder(five_, six_);
+    QWidget* previous = six_;
     for (const std::vector<ui::Swatch*>& column : swatches_) {
         for (ui::Swatch* swatch : column) {
             setTabOrder(previous, swatch);
@@ -233,10 +286,10 @@ void Form1::BuildBandModeButtons()
 void Form1::BuildHiddenFields()
 {
     // Each band's hidden field, named by its rule, holds the text of the
-    // band's start colour: "2", "2", "2", "100", "_+5%".
+    // band's start colour: "2", "2", "2", "100", "_+5%", "50 ppm/K".
     constexpr TwipsRect kFieldRects[] = {
         {120, 4440, 255, 285},  {480, 4440, 255, 285},  {840, 4440, 255, 285},
-        {1200, 4440, 255, 285}, {1560, 4440, 615, 285},
+        {1200, 4440, 255, 285}, {1560, 4440, 615, 285}, {2280, 4440, 975, 285},
     };
     const NumberFormat format = UserNumberFormat();
     for (const BandRule& rule : BandRules()) {
@@ -247,6 +300,7 @@ void Form1::BuildHiddenFields()
         edit->hide();
         fields_[Index(rule.band)] = edit;
     }
+    ppm_->setText(BandField(Band::Coefficient)->text());
 }
 
 void Form1::Form_Load()
@@ -307,10 +361,11 @@ ui::Swatch* Form1::SwatchForKey(ui::Swatch* from, int key) const
         return nullptr;
     }
     int column = 0;
-    while (column < 5 && std::ranges::find(swatches_[column], from) == swatches_[column].end()) {
+    const int columns = int(swatches_.size());
+    while (column < columns && std::ranges::find(swatches_[column], from) == swatches_[column].end()) {
         ++column;
     }
-    if (column == 5) {
+    if (column == columns) {
         return nullptr;
     }
     const std::vector<ui::Swatch*>& swatches = swatches_[column];
@@ -323,9 +378,10 @@ ui::Swatch* Form1::SwatchForKey(ui::Swatch* from, int key) const
     case Qt::Key_Left:
     case Qt::Key_Right: {
         // The next shown column that way (the third digit's hides in
-        // four-band mode), at the swatch nearest the same height.
+        // four-band mode, the coefficient's in four- and five-band mode), at
+        // the swatch nearest the same height.
         const int step = key == Qt::Key_Left ? -1 : 1;
-        for (int next = column + step; next >= 0 && next < 5; next += step) {
+        for (int next = column + step; next >= 0 && next < columns; next += step) {
             if (swatches_[next].front()->isHidden()) {
                 continue;
             }
@@ -360,8 +416,12 @@ void Form1::Swatch_Click(Band band, const ColourCode& colour, const ui::Swatch* 
         ui::SetLabelBorder(label, true);
         label->show();
     }
-    // The third-digit swatches show only in five-band mode.
-    DecodeBands(band == Band::Third);
+    if (band == Band::Coefficient) {
+        ppm_->setText(BandField(band)->text());
+    }
+    // The third-digit swatches show only in five- and six-band mode, the
+    // coefficient's only in six: both decode the five bands before it.
+    DecodeBands(band == Band::Third || band == Band::Coefficient);
 }
 
 void Form1::DecodeBands(bool fiveBands)
@@ -377,35 +437,62 @@ void Form1::DecodeBands(bool fiveBands)
         ui::SetResultNote(abcdt_, DescribeFourBands(first, second, multiplier, tolerance, format));
     } else {
         abcdt_->setText(QString::fromStdString(DecodeFiveBands(first, second, third, multiplier, tolerance, format)));
-        ui::SetResultNote(abcdt_, DescribeFiveBands(first, second, third, multiplier, tolerance, format));
+        ShowCoefficient(DescribeFiveBands(first, second, third, multiplier, tolerance, format));
     }
 }
 
-void Form1::PlaceBandColumns(double multiplierLeft, bool thirdShown)
+void Form1::ShowCoefficient(const std::optional<std::string>& note)
 {
-    const auto column = [this](Band band) {
-        std::vector<QWidget*> controls{BandLabel(band)};
-        controls.insert(controls.end(), swatches_[Index(band)].begin(), swatches_[Index(band)].end());
-        return controls;
-    };
-    for (QWidget* control : column(Band::Multiplier)) {
-        ui::SetTwipsLeft(control, multiplierLeft);
+    // A reader of the result line hears the coefficient there too.
+    if (note && six_->isChecked()) {
+        ui::SetResultNote(abcdt_, *note + "; temperature coefficient " + FieldText(Band::Coefficient));
+    } else {
+        ui::SetResultNote(abcdt_, note);
     }
-    for (QWidget* control : column(Band::Third)) {
-        control->setVisible(thirdShown);
+}
+
+void Form1::PlaceBandColumns(const ColumnLefts& lefts)
+{
+    for (const BandRule& rule : BandRules()) {
+        std::vector<QWidget*> column{BandLabel(rule.band)};
+        column.insert(column.end(), swatches_[Index(rule.band)].begin(), swatches_[Index(rule.band)].end());
+        const double left = lefts[Index(rule.band)];
+        // A column the last mode hid comes back; the others keep their
+        // visibility (the tolerance band may be "no band").
+        const bool hidden = swatches_[Index(rule.band)].front()->isHidden();
+        for (QWidget* control : column) {
+            if (left == 0) {
+                control->hide();
+                continue;
+            }
+            ui::SetTwipsLeft(control, left);
+            if (hidden) {
+                control->show();
+            }
+        }
     }
-    for (QWidget* control : column(Band::Tolerance)) {
-        ui::SetTwipsLeft(control, kColumnLeft[Index(Band::Tolerance)]);
-    }
+    const bool six = lefts[Index(Band::Coefficient)] != 0;
+    ppm_->setVisible(six);
+    client_->SetLines(six ? std::span<const DrawnLine>(kSixBandLines) : std::span<const DrawnLine>(kLines));
     abcdt_->setText(QString::fromUtf8(kIdleText.data(), qsizetype(kIdleText.size())));
     ui::SetResultNote(abcdt_, std::nullopt);
 }
 
-void Form1::ShowFourBandLayout() { PlaceBandColumns(kFourBandMultiplierLeft, false); }
+void Form1::ShowFourBandLayout() { PlaceBandColumns(kFourBandLefts); }
 
-void Form1::ShowFiveBandLayout() { PlaceBandColumns(kColumnLeft[Index(Band::Multiplier)], true); }
+void Form1::ShowFiveBandLayout() { PlaceBandColumns(kFiveBandLefts); }
+
+void Form1::ShowSixBandLayout() { PlaceBandColumns(kSixBandLefts); }
 
 void Form1::Show_Click() { Timer1_->start(); }
+
+void Form1::Codes_Click()
+{
+    Form5* window = Instance(codes_);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
 
 void Form1::Exit_Click()
 {

@@ -2,15 +2,19 @@
 #pragma once
 
 // The decoder window, and the program's start. A click on a swatch paints its
-// band, writes the band's text into the band's hidden field and decodes all
-// five fields through the model into the result line `abcdt`. The option
-// buttons switch between four and five bands. The menu opens the encoder, help
-// and about windows, each growing out of this window's top-left corner, driven
-// by this window's timers (encoder, about) or the help window's own.
+// band, writes the band's text into the band's hidden field and decodes the
+// fields through the model into the result line `abcdt`. The option buttons
+// switch between four, five and six bands; six bands add the temperature
+// coefficient, shown beside the result line in `ppm`. The menu opens the
+// encoder, codes, help and about windows, each growing out of this window's
+// top-left corner, driven by this window's timers (encoder, about) or the
+// window's own (codes, help).
 
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "model/ColourTable.h"
@@ -26,6 +30,7 @@ namespace zarnik {
 class Form2;
 class Form3;
 class Form4;
+class Form5;
 
 namespace ui {
 class ClientArea;
@@ -55,16 +60,22 @@ private:
     // The band-mode switch, run by the option buttons.
     void ShowFourBandLayout();
     void ShowFiveBandLayout();
+    void ShowSixBandLayout();
     // Decodes the five fields in the window's band mode, or as five bands.
     void DecodeBands(bool fiveBands = false);
     void Swatch_Click(Band band, const ColourCode& colour, const ui::Swatch* swatch);
     // The swatch a navigation key moves the focus to from a swatch; nullptr
     // for any other key.
     [[nodiscard]] ui::Swatch* SwatchForKey(ui::Swatch* from, int key) const;
-    void PlaceBandColumns(double multiplierLeft, bool thirdShown);
+    // Places each band column at its Left in the band mode, or hides it (a
+    // Left of 0), and shows the idle text.
+    void PlaceBandColumns(const std::array<double, 6>& lefts);
+    // The coefficient beside the result line, and in the result line's note.
+    void ShowCoefficient(const std::optional<std::string>& note);
 
     // Menu handlers.
     void Show_Click();
+    void Codes_Click();
     void Exit_Click();
     void Help2_Click();
     void About_Click();
@@ -84,18 +95,21 @@ private:
 
     ui::ClientArea* client_ = nullptr;
     QLineEdit* abcdt_ = nullptr;
-    std::array<QLabel*, 5> bands_{};  // a, b, CG, c, d
+    QLineEdit* ppm_ = nullptr;
+    std::array<QLabel*, 6> bands_{};  // a, b, CG, c, d, e
     // Per band: its swatches top to bottom.
-    std::array<std::vector<ui::Swatch*>, 5> swatches_;
-    std::array<QLineEdit*, 5> fields_{};  // At, Bt, CGt, ct, Dt
+    std::array<std::vector<ui::Swatch*>, 6> swatches_;
+    std::array<QLineEdit*, 6> fields_{};  // At, Bt, CGt, ct, Dt, Et
     QRadioButton* four_ = nullptr;
     QRadioButton* five_ = nullptr;
+    QRadioButton* six_ = nullptr;
     QTimer* Timer1_ = nullptr;
     QTimer* Timer2_ = nullptr;
 
     QPointer<Form2> encoder_;
     QPointer<Form3> help_;
     QPointer<Form4> about_;
+    QPointer<Form5> codes_;
 };
 
 }  // namespace zarnik
