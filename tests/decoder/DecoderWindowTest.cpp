@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -148,6 +149,7 @@ private slots:
         }
         QTest::newRow("four") << "four" << QRectF(120, 2800, 1575, 255);
         QTest::newRow("five") << "five" << QRectF(120, 3480, 1575, 255);
+        QTest::newRow("six") << "six" << QRectF(120, 4160, 1575, 255);
         const int fieldLeft[] = {120, 480, 840, 1200, 1560};
         for (int i = 0; i < 5; ++i) {
             QTest::newRow(kFieldNames[i]) << kFieldNames[i] << QRectF(fieldLeft[i], 4440, i == 4 ? 615 : 255, 285);
@@ -202,6 +204,7 @@ private slots:
             const char* shortcut;
         };
         const Item items[] = {{"Show", "S&how ZRK_2", "Ctrl+S"},
+                              {"Codes", "S&MD codes", "Ctrl+M"},
                               {"Exit", "E&Xit", "Ctrl+Q"},
                               {"Help2", "&Help", "Ctrl+H"},
                               {"About", "&About", "Ctrl+A"}};
@@ -214,8 +217,8 @@ private slots:
         QCOMPARE(Child<QMenu>("File")->title(), QString("&File"));
         QCOMPARE(Child<QMenu>("Help")->title(), QString("&Help"));
         const QList<QAction*> fileItems = Child<QMenu>("File")->actions();
-        QCOMPARE(fileItems.size(), 3);
-        QCOMPARE(fileItems[1]->objectName(), QString("t1"));
+        QCOMPARE(fileItems.size(), 4);
+        QCOMPARE(fileItems[2]->objectName(), QString("t1"));
     }
 
     void clickingASwatchPaintsItsBandAndDecodes_data()
@@ -334,6 +337,69 @@ private slots:
         QCOMPARE(Result(), "27" + Sep() + "5    K Ohm    _+5%");
     }
 
+    // Six bands stand in order on the body, each palette under its band;
+    // leaving six bands leaves the window as it was, pixel for pixel.
+    void sixBandsFitTheBodyAndLeaveNoTrace_data()
+    {
+        QTest::addColumn<QString>("back");
+        QTest::newRow("five") << "five";
+        QTest::newRow("four") << "four";
+    }
+    void sixBandsFitTheBodyAndLeaveNoTrace()
+    {
+        QFETCH(QString, back);
+        Click(back);
+        const QImage before = form->grab().toImage();
+        Click("six");
+        const auto lines = static_cast<zarnik::ui::ClientArea*>(form->centralWidget())->Lines();
+        const auto body =
+            *std::ranges::find_if(lines, [](const auto& line) { return QByteArray(line.name) == "Line7"; });
+        int right = zarnik::ui::ToPixels(body.x1) - 1;
+        for (const char* band : {"a", "b", "CG", "c", "d", "e"}) {
+            const QRect place = Child(band)->geometry();
+            QVERIFY2(Child(band)->isVisible() && place.left() > right, band);
+            right = place.right();
+        }
+        QVERIFY(right <= zarnik::ui::ToPixels(body.x2));
+        for (const auto* swatch : form->findChildren<zarnik::ui::Swatch*>()) {
+            const QString band = swatch->objectName().remove(QRegularExpression("[0-9]+$"));
+            QVERIFY(swatch->isVisible());
+            QCOMPARE(swatch->x(), Child(band)->x());
+        }
+        Click(back);
+        QCOMPARE(form->grab().toImage(), before);
+    }
+
+    void sixBandsDecodeFiveAndShowTheCoefficient_data()
+    {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("coefficient");
+        QTest::newRow("start") << QStringList{} << "Please Select Color"
+                               << "50 ppm/K";
+        QTest::newRow("coefficient first") << QStringList{"e4"} << "22" + Sep() + "2    K Ohm    _+5%"
+                                           << "25 ppm/K";
+        QTest::newRow("all six") << QStringList{"a1", "b0", "CG0", "c2", "d7", "e8"} << "10    K Ohm    _+0.1%"
+                                 << "1 ppm/K";
+    }
+    void sixBandsDecodeFiveAndShowTheCoefficient()
+    {
+        QFETCH(QStringList, clicks);
+        QFETCH(QString, result);
+        QFETCH(QString, coefficient);
+        Click("six");
+        for (const QString& name : clicks) {
+            Click(name);
+        }
+        QCOMPARE(Result(), result);
+        QVERIFY(Child("ppm")->isVisible());
+        QCOMPARE(Child<QLineEdit>("ppm")->text(), coefficient);
+        QCOMPARE(Child("abcdt")->toolTip().endsWith(coefficient), !clicks.isEmpty());
+        if (!clicks.isEmpty()) {
+            QCOMPARE(PaintedColour("e"), Child<zarnik::ui::Swatch>(clicks.back())->Colour());
+        }
+    }
+
     void swatchesTellTheirMeaning()
     {
         QCOMPARE(Child("a4")->toolTip(), QString("Yellow: 4"));
@@ -346,34 +412,48 @@ private slots:
 
     void arrowKeysMoveAmongTheShownSwatches_data()
     {
-        QTest::addColumn<bool>("four");
+        QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("start");
         QTest::addColumn<QList<int>>("keys");
         QTest::addColumn<QString>("focused");
-        QTest::newRow("down twice") << false << "a1" << QList<int>{Qt::Key_Down, Qt::Key_Down} << "a3";
-        QTest::newRow("up at the top stays") << false << "a1" << QList<int>{Qt::Key_Up} << "a1";
-        QTest::newRow("down at the bottom stays") << false << "d13" << QList<int>{Qt::Key_Down} << "d13";
-        QTest::newRow("end") << false << "a4" << QList<int>{Qt::Key_End} << "a9";
-        QTest::newRow("home") << false << "c12" << QList<int>{Qt::Key_Home} << "c0";
-        QTest::newRow("black to the nearest first digit") << false << "b0" << QList<int>{Qt::Key_Left} << "a1";
-        QTest::newRow("right keeps the row") << false << "a9" << QList<int>{Qt::Key_Right} << "b9";
-        QTest::newRow("violet to the nearest multiplier")
-            << false << "b7" << QList<int>{Qt::Key_Right, Qt::Key_Right} << "c6";
-        QTest::newRow("last column keeps the focus") << false << "d13" << QList<int>{Qt::Key_Right} << "d13";
-        QTest::newRow("first column keeps the focus") << false << "a5" << QList<int>{Qt::Key_Left} << "a5";
-        QTest::newRow("four bands skip the third digit") << true << "b4" << QList<int>{Qt::Key_Right} << "c4";
-        QTest::newRow("four bands, back past it") << true << "c11" << QList<int>{Qt::Key_Left} << "b9";
-        QTest::newRow("yellow to the nearest tolerance") << true << "c4" << QList<int>{Qt::Key_Right} << "d5";
+        QTest::newRow("down twice") << "five"
+                                    << "a1" << QList<int>{Qt::Key_Down, Qt::Key_Down} << "a3";
+        QTest::newRow("up at the top stays") << "five"
+                                             << "a1" << QList<int>{Qt::Key_Up} << "a1";
+        QTest::newRow("down at the bottom stays") << "five"
+                                                  << "d13" << QList<int>{Qt::Key_Down} << "d13";
+        QTest::newRow("end") << "five"
+                             << "a4" << QList<int>{Qt::Key_End} << "a9";
+        QTest::newRow("home") << "five"
+                              << "c12" << QList<int>{Qt::Key_Home} << "c0";
+        QTest::newRow("black to the nearest first digit") << "five"
+                                                          << "b0" << QList<int>{Qt::Key_Left} << "a1";
+        QTest::newRow("right keeps the row") << "five"
+                                             << "a9" << QList<int>{Qt::Key_Right} << "b9";
+        QTest::newRow("violet to the nearest multiplier") << "five"
+                                                          << "b7" << QList<int>{Qt::Key_Right, Qt::Key_Right} << "c6";
+        QTest::newRow("last column keeps the focus") << "five"
+                                                     << "d13" << QList<int>{Qt::Key_Right} << "d13";
+        QTest::newRow("first column keeps the focus") << "five"
+                                                      << "a5" << QList<int>{Qt::Key_Left} << "a5";
+        QTest::newRow("four bands skip the third digit") << "four"
+                                                         << "b4" << QList<int>{Qt::Key_Right} << "c4";
+        QTest::newRow("four bands, back past it") << "four"
+                                                  << "c11" << QList<int>{Qt::Key_Left} << "b9";
+        QTest::newRow("yellow to the nearest tolerance") << "four"
+                                                         << "c4" << QList<int>{Qt::Key_Right} << "d5";
+        QTest::newRow("six bands reach the coefficient") << "six"
+                                                         << "d13" << QList<int>{Qt::Key_Right} << "e8";
+        QTest::newRow("six bands, back to the tolerance") << "six"
+                                                          << "e0" << QList<int>{Qt::Key_Left} << "d1";
     }
     void arrowKeysMoveAmongTheShownSwatches()
     {
-        QFETCH(bool, four);
+        QFETCH(QString, mode);
         QFETCH(QString, start);
         QFETCH(QList<int>, keys);
         QFETCH(QString, focused);
-        if (four) {
-            Click("four");
-        }
+        Click(mode);
         Child(start)->setFocus();
         for (const int key : keys) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
@@ -383,19 +463,18 @@ private slots:
 
     void tabStopsOncePerShownColumn_data()
     {
-        QTest::addColumn<bool>("four");
+        QTest::addColumn<QString>("mode");
         QTest::addColumn<QStringList>("stops");
-        QTest::newRow("five bands") << false << QStringList{"five", "a1", "b0", "CG0", "c0", "d1", "five"};
-        QTest::newRow("four bands") << true << QStringList{"four", "a1", "b0", "c0", "d1", "four"};
+        QTest::newRow("five bands") << "five" << QStringList{"five", "a1", "b0", "CG0", "c0", "d1", "five"};
+        QTest::newRow("four bands") << "four" << QStringList{"four", "a1", "b0", "c0", "d1", "four"};
+        QTest::newRow("six bands") << "six" << QStringList{"six", "a1", "b0", "CG0", "c0", "d1", "e0", "six"};
     }
     void tabStopsOncePerShownColumn()
     {
-        QFETCH(bool, four);
+        QFETCH(QString, mode);
         QFETCH(QStringList, stops);
         const auto focused = [] { return QApplication::focusWidget()->objectName(); };
-        if (four) {
-            Click("four");
-        }
+        Click(mode);
         QCOMPARE(focused(), stops.front());
         for (const QString& stop : stops.mid(1)) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -436,6 +515,7 @@ private slots:
             {"a4", "Band 1: Yellow, 4"},
             {"c11", "Multiplier: Gold, x0" + Sep() + "1"},
             {"d13", QString::fromUtf8("Tolerance: no band, ±20%")},
+            {"e4", "Temperature coefficient: Yellow, 25 ppm/K"},
         };
         for (const auto& [name, text] : swatches) {
             QCOMPARE(face(name)->role(), QAccessible::Button);
