@@ -348,7 +348,9 @@ private slots:
     void sixBandsFitTheBodyAndLeaveNoTrace()
     {
         QFETCH(QString, back);
-        Click(back);
+        if (back != "five") {  // the window starts with five bands
+            Click(back);
+        }
         const QImage before = form->grab().toImage();
         Click("six");
         const auto lines = static_cast<zarnik::ui::ClientArea*>(form->centralWidget())->Lines();
