@@ -10,8 +10,7 @@
 // values enclose the value and are members; that a tolerance range encloses
 // the value; and that only results holding a value get a description.
 // Each text is also read as a printed code: every reading is written back in
-// its own system and reads again to the same value (the zero-ohm links are
-// refused by the writers). The bytes of the multiplier text pick up to seven
+// its own system and reads again to the same value. The bytes of the multiplier text pick up to seven
 // band colours, read from both ends.
 //
 // The input is split at line feeds into up to seven texts: value, unit,
@@ -119,14 +118,10 @@ void CheckDecimal(std::string_view text, std::string_view tolerance, const Numbe
 void CheckCode(std::string_view text)
 {
     for (const CodeReading& reading : ReadCode(text)) {
-        const bool zero = reading.ohms.coefficient == 0;
-        Check(zero || reading.ohms.coefficient > 0, "a code read as a negative value", text);
+        Check(reading.ohms.coefficient >= 0, "a code read as a negative value", text);
         const auto written = reading.system == CodeSystem::Rkm ? RkmCode(reading.ohms, reading.tolerancePercent)
                                                                : CodeOf(reading.ohms, reading.system);
-        Check(written.has_value() != zero, "a reading is not written back, or the zero-ohm link is", text);
-        if (!written) {
-            continue;
-        }
+        Check(written.has_value(), "a reading is not written back", text);
         bool found = false;
         for (const CodeReading& again : ReadCode(*written)) {
             found = found || (again.system == reading.system && again.ohms == reading.ohms &&

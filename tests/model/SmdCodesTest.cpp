@@ -127,7 +127,7 @@ TEST(SmdCodes, WritesEachCodeWhereTheValueHasOne)
         {"97600000", "97M6", none, "9765", "96F"},
         {"100000000000", "100G", none, "1009", none},
         {"1000000000000", "1T0", none, none, none},
-        {"0", none, none, none, none},
+        {"0", none, "000", "0000", none},
         {"-4700", none, none, none, none},
     };
     for (const Case& c : cases) {
@@ -139,7 +139,7 @@ TEST(SmdCodes, WritesEachCodeWhereTheValueHasOne)
         EXPECT_EQ(codes.eia96, c.eia96);
     }
     EXPECT_EQ(CodesText(CodesOf(D("4700"))), "4K7 (RKM)   472 (3-digit)   4701 (4-digit)");
-    EXPECT_EQ(CodesText(CodesOf(D("0"))), "no code");
+    EXPECT_EQ(CodesText(CodesOf(D("-1"))), "no code");
 }
 
 // Every code written for an E24 or E96 value in five decades reads back to
