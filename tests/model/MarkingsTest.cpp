@@ -18,7 +18,7 @@ std::vector<const ColourCode*> Bands(const std::string& names)
     std::vector<const ColourCode*> bands;
     std::istringstream words(names);
     for (std::string word; words >> word;) {
-        bands.push_back(MarkingColourByName(word));
+        bands.push_back(word == "none" ? ColourByName("no band") : MarkingColourByName(word));
     }
     return bands;
 }
@@ -55,6 +55,8 @@ TEST(Markings, ReadsEveryBandCountAndRefusesWhatDoesNotFit)
         {"Brown Black", nullptr},
         {"Brown Black Black Red Brown Red Red", nullptr},
         {"Brown Black Red Magenta", nullptr},
+        {"Brown Black Red none", "1000", "_+20%", {}, "1   K Ohm    _+20%"},
+        {"Brown Black none Red", nullptr},
     };
     for (const Read& c : cases) {
         SCOPED_TRACE(c.bands);
@@ -96,6 +98,7 @@ TEST(Markings, OtherEndReadsOnlyWhereEveryBandFits)
         {"Brown Black Red Brown", "12", "_+1%"},
         {"Red Brown Black Black Brown Brown", "110", "_+1%", 50},
         {"Red Red Brown", "1200", "_+20%"},
+        {"Red Red Brown none", "1200", "_+20%"},         // an unpainted band is no end
         {"Yellow Violet Red Gold", nullptr},             // Gold cannot start
         {"Brown Black Black Pink Brown", nullptr},       // Pink is no digit
         {"Brown Black Black Red Brown Brown", nullptr},  // Black would be a tolerance
