@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/MarkingCommands.h"
 #include "model/ColourTable.h"
 #include "model/Decoding.h"
 #include "model/Encoding.h"
@@ -75,39 +76,6 @@ std::string Joined(const QStringList& words, const char* gap)
 bool SameWord(const QString& word, std::string_view accepted)
 {
     return word.compare(QString::fromUtf8(accepted.data(), qsizetype(accepted.size())), Qt::CaseInsensitive) == 0;
-}
-
-// The tolerance band's no-band entry is written "none".
-std::string_view WordOf(const ColourCode& colour)
-{
-    return colour.name == "no band" ? std::string_view("none") : colour.name;
-}
-
-std::string_view BandTitle(Band band)
-{
-    switch (band) {
-    case Band::First: return "first digit band";
-    case Band::Second: return "second digit band";
-    case Band::Third: return "third digit band";
-    case Band::Multiplier: return "multiplier band";
-    case Band::Tolerance: break;
-    }
-    return "tolerance band";
-}
-
-// Each band takes exactly the colours of its palette in the decoder window.
-const ColourCode& BandColour(Band band, const QString& word)
-{
-    std::string accepted;
-    for (const ColourCode* entry : RuleOf(band).entries) {
-        if (SameWord(word, WordOf(*entry))) {
-            return *entry;
-        }
-        accepted += accepted.empty() ? "" : " ";
-        accepted += WordOf(*entry);
-    }
-    throw WrongWord(Quoted(word) + " is not a colour of the " + std::string(BandTitle(band)) +
-                    "; accepted: " + accepted);
 }
 
 // "K Ohm" may come as one word or as two.
@@ -201,6 +169,11 @@ struct Answer {
     std::string note;
 };
 
+Answer FromMarking(MarkingAnswer marking)
+{
+    return {std::move(marking.lines), std::move(marking.json), marking.status, std::move(marking.note)};
+}
+
 // The keys every command writes; the values are null where the result holds
 // no value.
 QJsonObject FactsObject(const std::string& result, const std::optional<PartFacts>& facts)
@@ -214,33 +187,6 @@ QJsonObject FactsObject(const std::string& result, const std::optional<PartFacts
     json.insert(QStringLiteral("series"), SeriesArray(facts ? facts->series : std::vector<Series>{}));
     json.insert(QStringLiteral("nearest"), NearestObject(facts ? facts->nearest : decltype(facts->nearest){}));
     return json;
-}
-
-Answer Decode(const QStringList& words)
-{
-    if (words.size() != 4 && words.size() != 5) {
-        throw WrongWord("decode takes 4 colours (C1 C2 M T) or 5 (C1 C2 C3 M T), not " + std::to_string(words.size()) +
-                        ": '" + Joined(words, " ") + "'");
-    }
-    const bool five = words.size() == 5;
-    const std::vector<Band> bands =
-        five ? std::vector{Band::First, Band::Second, Band::Third, Band::Multiplier, Band::Tolerance}
-             : std::vector{Band::First, Band::Second, Band::Multiplier, Band::Tolerance};
-    std::vector<std::string> t;
-    for (std::size_t i = 0; i < bands.size(); ++i) {
-        t.push_back(BandText(bands[i], BandColour(bands[i], words[qsizetype(i)]), kPoint));
-    }
-    const std::string result =
-        five ? DecodeFiveBands(t[0], t[1], t[2], t[3], t[4], kPoint) : DecodeFourBands(t[0], t[1], t[2], t[3], kPoint);
-    const auto facts =
-        five ? FiveBandFacts(t[0], t[1], t[2], t[3], t[4], kPoint) : FourBandFacts(t[0], t[1], t[2], t[3], kPoint);
-    Answer answer;
-    answer.lines = {result};
-    answer.json = FactsObject(result, facts);
-    if (facts) {
-        answer.lines.push_back(Describe(*facts, kPoint));
-    }
-    return answer;
 }
 
 // The band colours a, b, (CG,) c, d as a newly opened encoder window shows
@@ -396,17 +342,22 @@ int RunCommandLine(int argc, char** argv)
     const QCommandLineOption series(QStringLiteral("series"),
                                     QStringLiteral("nearest: the series, E3 E6 E12 E24 E48 E96 E192 (E24)."),
                                     QStringLiteral("name"), QStringLiteral("E24"));
-    parser.addOptions({json, five, series});
+    const QCommandLineOption tc(QStringLiteral("tc"),
+                                QStringLiteral("encode: six bands, the five and the temperature coefficient's colour."),
+                                QStringLiteral("ppm"));
+    parser.addOptions({json, five, series, tc});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("decode, encode or nearest, and its words."),
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("decode, encode, nearest, code or codes, and its words."),
                                  QStringLiteral("command [words...]"));
 
-    const QStringList commands{QStringLiteral("decode"), QStringLiteral("encode"), QStringLiteral("nearest")};
+    const QStringList commands{QStringLiteral("decode"), QStringLiteral("encode"), QStringLiteral("nearest"),
+                               QStringLiteral("code"), QStringLiteral("codes")};
     try {
         if (!parser.parse(WithNegativeValues(QCoreApplication::arguments(), {QStringLiteral("--series")}))) {
             throw WrongWord(parser.errorText().toStdString() +
-                            " Accepted options: --json --five --series NAME --help --version");
+                            " Accepted options: --json --five --series NAME --tc PPM --help --version");
         }
         // parse() leaves --help-all to process(); the Qt options it would add
         // do not concern a command.
@@ -418,11 +369,11 @@ int RunCommandLine(int argc, char** argv)
         }
         QStringList words = parser.positionalArguments();
         if (words.isEmpty()) {
-            throw WrongWord("no command; accepted: decode encode nearest (zarnik --help)");
+            throw WrongWord("no command; accepted: decode encode nearest code codes (zarnik --help)");
         }
         const QString command = words.takeFirst();
         if (!commands.contains(command)) {
-            throw WrongWord(Quoted(command) + " is not a command; accepted: decode encode nearest");
+            throw WrongWord(Quoted(command) + " is not a command; accepted: decode encode nearest code codes");
         }
         if (parser.isSet(five) && command != QStringLiteral("encode")) {
             throw WrongWord("'--five' is an option of encode only");
@@ -430,10 +381,20 @@ int RunCommandLine(int argc, char** argv)
         if (parser.isSet(series) && command != QStringLiteral("nearest")) {
             throw WrongWord("'--series' is an option of nearest only");
         }
+        if (parser.isSet(tc) && command != QStringLiteral("encode")) {
+            throw WrongWord("'--tc' is an option of encode only");
+        }
 
-        const Answer answer = command == QStringLiteral("decode")   ? Decode(words)
-                              : command == QStringLiteral("encode") ? Encode(words, parser.isSet(five))
-                                                                    : Nearest(words, parser.value(series));
+        Answer answer = command == QStringLiteral("decode")   ? FromMarking(DecodeMarking(words))
+                        : command == QStringLiteral("code")   ? FromMarking(ReadPrintedCode(words))
+                        : command == QStringLiteral("codes")  ? FromMarking(WritePrintedCodes(words))
+                        : command == QStringLiteral("encode") ? Encode(words, parser.isSet(five) || parser.isSet(tc))
+                                                              : Nearest(words, parser.value(series));
+        if (parser.isSet(tc)) {
+            if (const auto wrong = AddTemperatureCoefficient(answer.lines, answer.json, parser.value(tc))) {
+                throw WrongWord(*wrong);
+            }
+        }
         if (parser.isSet(json)) {
             Print(stdout, QJsonDocument(answer.json).toJson(QJsonDocument::Compact).toStdString() + "\n");
         } else {
