@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/MarkingCommands.h"
 #include "model/ColourTable.h"
 #include "model/Decoding.h"
 #include "model/Encoding.h"
@@ -38,25 +39,38 @@ constexpr std::string_view kWindowOptions[] = {
     "-display",         "-geometry",           "-style",         "-stylesheet", "-widgetcount"};
 
 const char* const kHelp =
-    "The resistor colour code in a terminal; without a command zarnik opens its windows.\n"
+    "The markings of resistors in a terminal; without a command zarnik opens its windows.\n"
     "\n"
     "Commands:\n"
+    "  decode Black                     one black band: the zero-ohm link\n"
+    "  decode C1 C2 M                   three bands: two digits, multiplier (+-20%)\n"
     "  decode C1 C2 M T                 four bands: two digits, multiplier, tolerance\n"
     "  decode C1 C2 C3 M T              five bands: three digits, multiplier, tolerance\n"
-    "  encode VALUE UNIT TOLERANCE      the bands of a value (four bands; five with --five)\n"
+    "  decode C1 C2 C3 M T TC           six bands: five and the temperature coefficient\n"
+    "  encode VALUE UNIT TOLERANCE      the bands of a value (four bands; five with\n"
+    "                                   --five, six with --tc PPM)\n"
     "  nearest VALUE UNIT               the standard values at or below and at or above\n"
+    "  code CODE                        what a printed code reads as: 472, 4R7, 4701,\n"
+    "                                   10R0, 01C (EIA-96), 4K7 or 4K7J (RKM), 0 or 000\n"
+    "  codes VALUE UNIT                 a value's RKM, 3-digit, 4-digit and EIA-96 codes\n"
     "\n"
-    "Colours: Black Brown Red Orange Yellow Green Blue Violet Grey White Gold Silver,\n"
-    "and none for no tolerance band, in any letter case; each band takes the colours\n"
-    "its palette in the decoder window offers. UNIT: Ohm, K or M (or K Ohm, M Ohm).\n"
-    "TOLERANCE: 1% 2% 0.5% 0.25% 0.1% 0.05% 5% 10% 20%, with or without a leading _+.\n"
-    "VALUE is written with '.' as the decimal separator.\n"
+    "Colours: Black Brown Red Orange Yellow Green Blue Violet Grey White Gold Silver\n"
+    "Pink, and none for no tolerance band, in any letter case. The first digit is\n"
+    "Brown to White, the others Black to White; the multiplier Black (x1) to White\n"
+    "(x10^9), Gold (x0.1), Silver (x0.01) or Pink (x0.001); the tolerance Brown Red\n"
+    "Green Blue Violet Grey Gold Silver or none; the coefficient (ppm/K) Black 250,\n"
+    "Brown 100, Red 50, Orange 15, Yellow 25, Green 20, Blue 10, Violet 5, Grey 1.\n"
+    "UNIT: Ohm, K or M (or K Ohm, M Ohm). TOLERANCE: 1% 2% 0.5% 0.25% 0.1% 0.05% 5%\n"
+    "10% 20%, with or without a leading _+. VALUE is written with '.' as the\n"
+    "decimal separator.\n"
     "\n"
-    "decode prints the decoder window's result line, then the value's range and\n"
-    "series as the result line's tooltip tells them; encode prints the encoder\n"
-    "window's result line, its band colours a b (CG) c d, then range and series.\n"
-    "Exit status: 0 done, 1 the value is refused (the prompt is printed), 2 a\n"
-    "wrong word.";
+    "decode prints the decoder window's result line, the temperature coefficient,\n"
+    "the reading from the other end where the bands have one, then the value's\n"
+    "range and series as the result line's tooltip tells them; encode prints the\n"
+    "encoder window's result line, its band colours a b (CG) c d (and the\n"
+    "coefficient's), then range and series.\n"
+    "Exit status: 0 done, 1 refused (encode: the prompt is printed; code: no\n"
+    "system reads it), 2 a wrong word.";
 
 // A word on the command line that is not what its place takes; the message
 // names it and lists what is accepted.
@@ -75,40 +89,6 @@ std::string Joined(const QStringList& words, const char* gap)
 bool SameWord(const QString& word, std::string_view accepted)
 {
     return word.compare(QString::fromUtf8(accepted.data(), qsizetype(accepted.size())), Qt::CaseInsensitive) == 0;
-}
-
-// The tolerance band's no-band entry is written "none".
-std::string_view WordOf(const ColourCode& colour)
-{
-    return colour.name == "no band" ? std::string_view("none") : colour.name;
-}
-
-std::string_view BandTitle(Band band)
-{
-    switch (band) {
-    case Band::First: return "first digit band";
-    case Band::Second: return "second digit band";
-    case Band::Third: return "third digit band";
-    case Band::Multiplier: return "multiplier band";
-    case Band::Coefficient: return "temperature coefficient band";
-    case Band::Tolerance: break;
-    }
-    return "tolerance band";
-}
-
-// Each band takes exactly the colours of its palette in the decoder window.
-const ColourCode& BandColour(Band band, const QString& word)
-{
-    std::string accepted;
-    for (const ColourCode* entry : RuleOf(band).entries) {
-        if (SameWord(word, WordOf(*entry))) {
-            return *entry;
-        }
-        accepted += accepted.empty() ? "" : " ";
-        accepted += WordOf(*entry);
-    }
-    throw WrongWord(Quoted(word) + " is not a colour of the " + std::string(BandTitle(band)) +
-                    "; accepted: " + accepted);
 }
 
 // "K Ohm" may come as one word or as two.
@@ -202,6 +182,11 @@ struct Answer {
     std::string note;
 };
 
+Answer FromMarking(MarkingAnswer marking)
+{
+    return {std::move(marking.lines), std::move(marking.json), marking.status, std::move(marking.note)};
+}
+
 // The keys every command writes; the values are null where the result holds
 // no value.
 QJsonObject FactsObject(const std::string& result, const std::optional<PartFacts>& facts)
@@ -215,33 +200,6 @@ QJsonObject FactsObject(const std::string& result, const std::optional<PartFacts
     json.insert(QStringLiteral("series"), SeriesArray(facts ? facts->series : std::vector<Series>{}));
     json.insert(QStringLiteral("nearest"), NearestObject(facts ? facts->nearest : decltype(facts->nearest){}));
     return json;
-}
-
-Answer Decode(const QStringList& words)
-{
-    if (words.size() != 4 && words.size() != 5) {
-        throw WrongWord("decode takes 4 colours (C1 C2 M T) or 5 (C1 C2 C3 M T), not " + std::to_string(words.size()) +
-                        ": '" + Joined(words, " ") + "'");
-    }
-    const bool five = words.size() == 5;
-    const std::vector<Band> bands =
-        five ? std::vector{Band::First, Band::Second, Band::Third, Band::Multiplier, Band::Tolerance}
-             : std::vector{Band::First, Band::Second, Band::Multiplier, Band::Tolerance};
-    std::vector<std::string> t;
-    for (std::size_t i = 0; i < bands.size(); ++i) {
-        t.push_back(BandText(bands[i], BandColour(bands[i], words[qsizetype(i)]), kPoint));
-    }
-    const std::string result =
-        five ? DecodeFiveBands(t[0], t[1], t[2], t[3], t[4], kPoint) : DecodeFourBands(t[0], t[1], t[2], t[3], kPoint);
-    const auto facts =
-        five ? FiveBandFacts(t[0], t[1], t[2], t[3], t[4], kPoint) : FourBandFacts(t[0], t[1], t[2], t[3], kPoint);
-    Answer answer;
-    answer.lines = {result};
-    answer.json = FactsObject(result, facts);
-    if (facts) {
-        answer.lines.push_back(Describe(*facts, kPoint));
-    }
-    return answer;
 }
 
 // The band colours a, b, (CG,) c, d as a newly opened encoder window shows
@@ -397,17 +355,22 @@ int RunCommandLine(int argc, char** argv)
     const QCommandLineOption series(QStringLiteral("series"),
                                     QStringLiteral("nearest: the series, E3 E6 E12 E24 E48 E96 E192 (E24)."),
                                     QStringLiteral("name"), QStringLiteral("E24"));
-    parser.addOptions({json, five, series});
+    const QCommandLineOption tc(QStringLiteral("tc"),
+                                QStringLiteral("encode: six bands, the five and the temperature coefficient's colour."),
+                                QStringLiteral("ppm"));
+    parser.addOptions({json, five, series, tc});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("decode, encode or nearest, and its words."),
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("decode, encode, nearest, code or codes, and its words."),
                                  QStringLiteral("command [words...]"));
 
-    const QStringList commands{QStringLiteral("decode"), QStringLiteral("encode"), QStringLiteral("nearest")};
+    const QStringList commands{QStringLiteral("decode"), QStringLiteral("encode"), QStringLiteral("nearest"),
+                               QStringLiteral("code"), QStringLiteral("codes")};
     try {
         if (!parser.parse(WithNegativeValues(QCoreApplication::arguments(), {QStringLiteral("--series")}))) {
             throw WrongWord(parser.errorText().toStdString() +
-                            " Accepted options: --json --five --series NAME --help --version");
+                            " Accepted options: --json --five --series NAME --tc PPM --help --version");
         }
         // parse() leaves --help-all to process(); the Qt options it would add
         // do not concern a command.
@@ -419,11 +382,11 @@ int RunCommandLine(int argc, char** argv)
         }
         QStringList words = parser.positionalArguments();
         if (words.isEmpty()) {
-            throw WrongWord("no command; accepted: decode encode nearest (zarnik --help)");
+            throw WrongWord("no command; accepted: decode encode nearest code codes (zarnik --help)");
         }
         const QString command = words.takeFirst();
         if (!commands.contains(command)) {
-            throw WrongWord(Quoted(command) + " is not a command; accepted: decode encode nearest");
+            throw WrongWord(Quoted(command) + " is not a command; accepted: decode encode nearest code codes");
         }
         if (parser.isSet(five) && command != QStringLiteral("encode")) {
             throw WrongWord("'--five' is an option of encode only");
@@ -431,10 +394,20 @@ int RunCommandLine(int argc, char** argv)
         if (parser.isSet(series) && command != QStringLiteral("nearest")) {
             throw WrongWord("'--series' is an option of nearest only");
         }
+        if (parser.isSet(tc) && command != QStringLiteral("encode")) {
+            throw WrongWord("'--tc' is an option of encode only");
+        }
 
-        const Answer answer = command == QStringLiteral("decode")   ? Decode(words)
-                              : command == QStringLiteral("encode") ? Encode(words, parser.isSet(five))
-                                                                    : Nearest(words, parser.value(series));
+        Answer answer = command == QStringLiteral("decode")   ? FromMarking(DecodeMarking(words))
+                        : command == QStringLiteral("code")   ? FromMarking(ReadPrintedCode(words))
+                        : command == QStringLiteral("codes")  ? FromMarking(WritePrintedCodes(words))
+                        : command == QStringLiteral("encode") ? Encode(words, parser.isSet(five) || parser.isSet(tc))
+                                                              : Nearest(words, parser.value(series));
+        if (parser.isSet(tc)) {
+            if (const auto wrong = AddTemperatureCoefficient(answer.lines, answer.json, parser.value(tc))) {
+                throw WrongWord(*wrong);
+            }
+        }
         if (parser.isSet(json)) {
             Print(stdout, QJsonDocument(answer.json).toJson(QJsonDocument::Compact).toStdString() + "\n");
         } else {

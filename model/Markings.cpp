@@ -168,7 +168,7 @@ std::optional<BandReading> ReadBands(std::span<const ColourCode* const> bands)
         return reading;
     }
     const ColourCode& tolerance = *bands[std::size_t(digits) + 1];
-    if (IndexOf(tolerance) < 0 || !tolerance.toleranceText.starts_with("_+")) {
+    if ((IndexOf(tolerance) < 0 && !IsNoBand(tolerance)) || !tolerance.toleranceText.starts_with("_+")) {
         return std::nullopt;
     }
     reading.toleranceText = tolerance.toleranceText;
@@ -183,10 +183,16 @@ std::optional<BandReading> ReadBands(std::span<const ColourCode* const> bands)
 
 std::optional<BandReading> ReadFromOtherEnd(std::span<const ColourCode* const> bands)
 {
-    if (bands.size() < 2) {
+    // "no band" is not painted: the other end starts with the last painted band.
+    std::vector<const ColourCode*> reversed;
+    for (auto it = bands.rbegin(); it != bands.rend(); ++it) {
+        if (*it == nullptr || !IsNoBand(**it)) {
+            reversed.push_back(*it);
+        }
+    }
+    if (reversed.size() < 2) {
         return std::nullopt;
     }
-    const std::vector<const ColourCode*> reversed(bands.rbegin(), bands.rend());
     return ReadBands(reversed);
 }
 

@@ -66,13 +66,16 @@ struct BandReading {
 // temperature coefficient). The first digit is Brown to White (a marking never
 // begins with a zero), the other digits Black to White, the multiplier one of
 // MultiplierExponent's colours, the tolerance a colour with a tolerance text
-// in the colour table (Brown, Red, Green, Blue, Violet, Grey, Gold, Silver),
-// the coefficient Black to Grey. Nothing where a band does not fit its place,
+// in the colour table (Brown, Red, Green, Blue, Violet, Grey, Gold, Silver,
+// and the table's "no band" for a part without a tolerance band, as on the
+// decoder's palette), the coefficient Black to Grey. Nothing where a band does not fit its place,
 // for a null entry and for any other count.
 [[nodiscard]] std::optional<BandReading> ReadBands(std::span<const ColourCode* const> bands);
 
 // The reading of the same sequence from its other end: the bands reversed and
-// read as ReadBands reads them. Nothing where a band does not fit its new
+// read as ReadBands reads them; "no band" entries are left out first, as
+// they are not painted (four bands with no tolerance band read from the
+// other end as three). Nothing where a band does not fit its new
 // place (so a sequence ending in Gold, Silver or Pink reads one way only), and
 // for the one-band link, which has no other end.
 [[nodiscard]] std::optional<BandReading> ReadFromOtherEnd(std::span<const ColourCode* const> bands);

@@ -182,6 +182,9 @@ std::int64_t Power(int n)
 // decimal point below it, down to 10^-width.
 std::optional<std::string> DigitCode(const Decimal& ohms, int width)
 {
+    if (ohms.coefficient == 0) {
+        return std::string(std::size_t(width) + 1, '0');  // the zero-ohm link
+    }
     const auto d = DigitsOf(ohms);
     if (!d || d->count > width || d->lead < -width || d->exponent < -width) {
         return std::nullopt;

@@ -53,8 +53,9 @@ struct CodeReading {
 // "4.7 K Ohm (3-digit)", "4.7 K Ohm \u00B15% (RKM)", "0 Ohm (3-digit)".
 [[nodiscard]] std::string CodeReadingText(const CodeReading& reading, const NumberFormat& format = {});
 
-// The codes of a value; each is absent where the value cannot have it (zero,
-// negative values, too many significant digits, out of the system's range).
+// The codes of a value; each is absent where the value cannot have it
+// (negative values, too many significant digits, out of the system's range).
+// Zero is the link "000" in 3 digits and "0000" in 4, and has no other code.
 // RKM: the letter of the largest unit at or below the value is the decimal
 // point, at least three characters (4.7 K "4K7", 470 "470R", 1 K "1K0", 10 K
 // "10K", 0.47 "R47"), with the tolerance letter of tolerancePercent appended
