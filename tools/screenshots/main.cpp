@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Renders the windows offscreen into PNG files for the README:
 //   QT_QPA_PLATFORM=offscreen zarnik_screenshots docs/screenshots
-// On an X display with a window manager it takes the four windows from the
+// On an X display with a window manager it takes the five windows from the
 // screen instead, frame and title bar included ("desktop-*.png").
 // In a locale whose decimal separator is not the point (LC_ALL=fa_IR.UTF-8)
 // it renders only the two windows that show the separator.
@@ -119,7 +119,7 @@ bool SaveFromScreen(QWidget* window, const QDir& dir, const QString& name)
     return true;
 }
 
-// The four windows on a real desktop: each secondary window grown to its full
+// The five windows on a real desktop: each secondary window grown to its full
 // size over the decoder window, the about window with its credits at rest.
 bool SaveDesktopShots(const QDir& dir)
 {
@@ -131,8 +131,9 @@ bool SaveDesktopShots(const QDir& dir)
         const char* window;
         const char* file;
     };
-    for (const Shot& shot : {Shot{"Show", "Form2", "desktop-encoder.png"}, Shot{"Help2", "Form3", "desktop-help.png"},
-                             Shot{"About", "Form4", "desktop-about.png"}}) {
+    for (const Shot& shot :
+         {Shot{"Show", "Form2", "desktop-encoder.png"}, Shot{"Help2", "Form3", "desktop-help.png"},
+          Shot{"About", "Form4", "desktop-about.png"}, Shot{"Codes", "Form5", "desktop-codes.png"}}) {
         zarnik::test::Trigger(&decoder, QString::fromLatin1(shot.action));
         const QString name = QString::fromLatin1(shot.window);
         auto still = [&] {
