@@ -88,6 +88,8 @@ private slots:
                                 << "";
         QTest::newRow("Ctrl+H") << QKeyCombination(Qt::CTRL, Qt::Key_H) << ""
                                 << "Form3";
+        QTest::newRow("Ctrl+M") << QKeyCombination(Qt::CTRL, Qt::Key_M) << ""
+                                << "Form5";
     }
     void shortcutsWorkFromTheFirstMoment()
     {
