@@ -346,7 +346,7 @@ private slots:
         for (const char* name : {"six", "a1", "b0", "CG0", "c2", "d7", "e4"}) {
             Click(name);
         }
-        QCOMPARE(Result(), QString("10    K Ohm    _+0" + Sep() + "1%"));
+        QCOMPARE(Result(), QString("10    K Ohm    _+0.1%"));
         QCOMPARE(Child<QLineEdit>("ppm")->text(), QString("25 ppm/K"));
         QVERIFY(Child("ppm")->isVisible() && Child("abcdt")->toolTip().endsWith("25 ppm/K"));
         QCOMPARE(PaintedColour("e"), Child<zarnik::ui::Swatch>("e4")->Colour());
