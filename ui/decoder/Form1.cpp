@@ -232,7 +232,9 @@ void Form1::BuildPalettes()
             swatch->setFocusPolicy(swatches_[Index(rule.band)].empty() ? Qt::TabFocus : Qt::NoFocus);
             swatches_[Index(rule.band)].push_back(swatch);
             // The coefficient's palette shows in six-band mode only.
-            swatch->setVisible(kFiveBandLefts[Index(rule.band)] != 0);
+            if (kFiveBandLefts[Index(rule.band)] == 0) {
+                swatch->hide();
+            }
         }
     }
     // The band labels tell their initial colour the same way.
@@ -437,11 +439,11 @@ void Form1::DecodeBands(bool fiveBands)
         ui::SetResultNote(abcdt_, DescribeFourBands(first, second, multiplier, tolerance, format));
     } else {
         abcdt_->setText(QString::fromStdString(DecodeFiveBands(first, second, third, multiplier, tolerance, format)));
-        ShowCoefficient(DescribeFiveBands(first, second, third, multiplier, tolerance, format));
+        NoteResult(DescribeFiveBands(first, second, third, multiplier, tolerance, format));
     }
 }
 
-void Form1::ShowCoefficient(const std::optional<std::string>& note)
+void Form1::NoteResult(const std::optional<std::string>& note)
 {
     // A reader of the result line hears the coefficient there too.
     if (note && six_->isChecked()) {

@@ -70,8 +70,8 @@ private:
     // Places each band column at its Left in the band mode, or hides it (a
     // Left of 0), and shows the idle text.
     void PlaceBandColumns(const std::array<double, 6>& lefts);
-    // The coefficient beside the result line, and in the result line's note.
-    void ShowCoefficient(const std::optional<std::string>& note);
+    // The result line's note; in six-band mode it tells the coefficient too.
+    void NoteResult(const std::optional<std::string>& note);
 
     // Menu handlers.
     void Show_Click();
