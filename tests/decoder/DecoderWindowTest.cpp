@@ -413,8 +413,6 @@ private slots:
                                                          << "c4" << QList<int>{Qt::Key_Right} << "d5";
         QTest::newRow("six bands reach the coefficient") << "six"
                                                          << "d13" << QList<int>{Qt::Key_Right} << "e8";
-        QTest::newRow("six bands, back to the tolerance") << "six"
-                                                          << "e0" << QList<int>{Qt::Key_Left} << "d1";
     }
     void arrowKeysMoveAmongTheShownSwatches()
     {
