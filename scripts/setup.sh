@@ -23,7 +23,7 @@ declare -A group=(
   # real-window test; the screen-reader test: a session bus, the accessibility
   # bus, its Python client; the real-desktop tests: two window managers, xprop;
   # clang-format for the house-style test.
-  [test]="libgtest-dev libbenchmark-dev xvfb xauth dbus at-spi2-core python3-pyatspi openbox icewm x11-utils clang-format"
+  [test]="libgtest-dev libbenchmark-dev xvfb xauth dbus at-spi2-core python3-pyatspi openbox icewm xfwm4 fluxbox jwm fvwm metacity twm kwin-x11 mutter weston xwayland libxcb1-dev x11-utils clang-format"
   # dpkg-shlibdeps for the Depends line; the validators the packaging tests run.
   [package]="dpkg-dev lintian appstream desktop-file-utils file"
   [fuzz]="clang libclang-rt-14-dev"
