@@ -112,7 +112,7 @@ private:
             ++readings;
             if (!fixed) {
                 ++invalid;
-                qWarning("size hints: flags %x, min %u x %u, max %u x %u", h[0], h[5], h[6], h[7], h[8]);
+                qInfo("size hints: flags %x, min %u x %u, max %u x %u", h[0], h[5], h[6], h[7], h[8]);
             }
             lastMinHeight = int(h[6]);
         }
@@ -267,9 +267,9 @@ private slots:
                 for (const QPoint p : elsewhere) {
                     at += QString(" (%1, %2)").arg(p.x() - corner.x()).arg(p.y() - corner.y());
                 }
-                qWarning("opening %d of %s: frame off the decoder's corner by%s, at rest by (%d, %d)", opening,
-                         qPrintable(window), qPrintable(at), opened->frameGeometry().x() - corner.x(),
-                         opened->frameGeometry().y() - corner.y());
+                qInfo("opening %d of %s: frame off the decoder's corner by%s, at rest by (%d, %d)", opening,
+                      qPrintable(window), qPrintable(at), opened->frameGeometry().x() - corner.x(),
+                      opened->frameGeometry().y() - corner.y());
             }
 
             Close(opened);

@@ -123,6 +123,7 @@ if [ "$wm" != none ]; then
   if [ "$wm" = weston ]; then
     # The program is an X client of weston's XWayland, not of the Xvfb
     # display that shows weston's output.
+    export ZARNIK_HOST_DISPLAY=$DISPLAY  # where weston shows its output
     export DISPLAY=$(grep -o 'xserver listening on display :[0-9]*' "$workdir/wm.log" | tail -n1 | awk '{print $NF}')
     wait_for announced || { echo "with-wm.sh: weston's XWayland did not start" >&2; cat "$workdir/wm.log" >&2; exit 1; }
   fi
