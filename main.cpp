@@ -1,8 +1,31 @@
 // SPDX-License-Identifier: MIT
 #include <QApplication>
+#include <cstring>
 
 #include "cli/CommandLine.h"
 #include "ui/decoder/Form1.h"
+
+namespace {
+
+// On a Wayland session that offers XWayland, X11 comes first: a Wayland client
+// cannot place its windows, and the windows open out of the decoder window's
+// corner. Native Wayland stays the fallback; QT_QPA_PLATFORM or -platform
+// choose otherwise.
+void PreferX11OnWaylandSessions(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+        qEnvironmentVariableIsEmpty("DISPLAY")) {
+        return;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) {
+            return;
+        }
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -10,6 +33,7 @@ int main(int argc, char* argv[])
     if (zarnik::cli::StartsCommandLine(argc, argv)) {
         return zarnik::cli::RunCommandLine(argc, argv);
     }
+    PreferX11OnWaylandSessions(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zarnik"));
     QApplication::setApplicationVersion(QStringLiteral(ZARNIK_VERSION));

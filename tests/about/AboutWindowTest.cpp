@@ -60,14 +60,9 @@ private:
         }
         return ticks;
     }
-    // The smallest outer height of a window: its frame around one pixel. The
-    // load handler's zero size leaves the about window that high.
-    static double SmallestHeight(const QWidget* window)
-    {
-        return 15.0 * (window->frameGeometry().height() - window->height() + 1);
-    }
-    // The outer size after a number of growth ticks.
-    static double GrownSize(const QWidget* window, int ticks) { return SmallestHeight(window) + 75.0 * ticks; }
+    // The outer size after a number of growth ticks: the growth counts from
+    // zero, whatever the smallest window the window system allows on the way.
+    static double GrownSize(int ticks) { return 75.0 * ticks; }
 
     static std::array<double, 8> Tops(const Form4* about)
     {
@@ -131,9 +126,8 @@ private slots:
         QVERIFY(about != nullptr);
         QVERIFY(about->isVisible());
         VerifyFreshlyLoaded(about);
-        QVERIFY(SmallestHeight(about) <= 75);
-        QCOMPARE(OuterHeight(about), SmallestHeight(about) + 75);
-        QCOMPARE(OuterWidth(about), SmallestHeight(about) + 75);
+        QCOMPARE(OuterHeight(about), 75.0);
+        QCOMPARE(OuterWidth(about), 75.0);
     }
 
     void creditsRiseFor184TicksAndRestTwentyTwipsAboveTheirPlaces()
@@ -158,9 +152,9 @@ private slots:
         QTest::addColumn<double>("decoderWidth");
         QTest::addColumn<double>("decoderHeight");
         QTest::addColumn<int>("expectedTicks");
-        // The about window starts from the height of its frame (under 75 twips).
-        QTest::newRow("design size") << kDecoderSize << kDecoderSize << 75;
-        QTest::newRow("wider than high") << 7005.0 << 5025.0 << 66;
+        // The about window grows from zero, 75 twips a tick.
+        QTest::newRow("design size") << kDecoderSize << kDecoderSize << 76;
+        QTest::newRow("wider than high") << 7005.0 << 5025.0 << 67;
         QTest::newRow("as low as a window can be") << 3000.0 << 0.0 << 1;
     }
     void growsSquareInStepsUntilTheDecodersHeight()
@@ -171,14 +165,14 @@ private slots:
         zarnik::ui::SetOuterHeight(form.get(), decoderHeight);
         zarnik::ui::SetOuterWidth(form.get(), decoderWidth);
         const double decoder = OuterHeight(form.get());
-        QCOMPARE(decoder, std::max(decoderHeight, SmallestHeight(form.get())));
+        QCOMPARE(decoder, decoderHeight);
 
         About();
         int ticks = 0;
         do {
             zarnik::test::Tick(&*form, "Timer2");
             ++ticks;
-            QCOMPARE(OuterHeight(Window()), GrownSize(Window(), ticks));
+            QCOMPARE(OuterHeight(Window()), GrownSize(ticks));
             QCOMPARE(OuterWidth(Window()), OuterHeight(Window()));
             // The growth stops on the first tick that reaches the decoder's height.
             QCOMPARE(Timer2()->isActive(), OuterHeight(Window()) < decoder);
@@ -191,7 +185,7 @@ private slots:
     void aboutAtFullSizeGrowsOneMoreStepAndLeavesTheCreditsAtRest()
     {
         About();
-        QCOMPARE(GrowToFullSize(), 75);
+        QCOMPARE(GrowToFullSize(), 76);
         Form4* about = Window();
         while (Timer1(about)->isActive()) {
             zarnik::test::Tick(&*about, "Timer1");
@@ -201,8 +195,8 @@ private slots:
         zarnik::test::Tick(&*form, "Timer2");
         QCOMPARE(Window(), about);
         QVERIFY(!Timer2()->isActive());
-        QCOMPARE(OuterHeight(about), GrownSize(about, 76));
-        QCOMPARE(OuterWidth(about), GrownSize(about, 76));
+        QCOMPARE(OuterHeight(about), GrownSize(77));
+        QCOMPARE(OuterWidth(about), GrownSize(77));
         QCOMPARE(Tops(about), DesignTopsPlus(-20));
         QVERIFY(!Timer1(about)->isActive());
     }
@@ -217,10 +211,10 @@ private slots:
         About();
         QVERIFY(Timer2()->isActive());
         QCOMPARE(Window(), about);
-        QCOMPARE(OuterHeight(about), GrownSize(about, 10));
+        QCOMPARE(OuterHeight(about), GrownSize(10));
         QCOMPARE(Tops(about), tops);
-        QCOMPARE(GrowToFullSize(), 65);
-        QCOMPARE(OuterHeight(about), GrownSize(about, 75));
+        QCOMPARE(GrowToFullSize(), 66);
+        QCOMPARE(OuterHeight(about), GrownSize(76));
     }
 
     void closingDuringGrowthReloadsAndRegrowsOnTheNextTick()
@@ -239,9 +233,9 @@ private slots:
         QVERIFY(about != closed.data());
         QVERIFY(about->isVisible());
         VerifyFreshlyLoaded(about);
-        QCOMPARE(OuterHeight(about), GrownSize(about, 1));
-        QCOMPARE(GrowToFullSize(), 74);
-        QCOMPARE(OuterHeight(about), GrownSize(about, 75));
+        QCOMPARE(OuterHeight(about), GrownSize(1));
+        QCOMPARE(GrowToFullSize(), 75);
+        QCOMPARE(OuterHeight(about), GrownSize(76));
         QTRY_VERIFY(closed.isNull());
     }
 
@@ -254,10 +248,10 @@ private slots:
         QVERIFY(!Timer2()->isActive());
         // The window finishes growing on its own, to the decoder window's last
         // height, as it would have with the decoder window open.
-        QTRY_COMPARE_WITH_TIMEOUT(OuterHeight(about), GrownSize(about, 75), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(OuterHeight(about), GrownSize(76), 5000);
         QCOMPARE(OuterWidth(about), OuterHeight(about));
         QTest::qWait(50);
-        QCOMPARE(OuterHeight(about), GrownSize(about, 75));
+        QCOMPARE(OuterHeight(about), GrownSize(76));
         QVERIFY(about->isVisible());
         // The credits go on rising in the open about window.
         QVERIFY(Tops(about)[0] < kDesignTops[0] + kDrop);
@@ -278,8 +272,8 @@ private slots:
         Form4* about = Window();
         QVERIFY(about != nullptr);
         VerifyFreshlyLoaded(about);
-        QCOMPARE(OuterHeight(about), GrownSize(about, 1));
-        QCOMPARE(GrowToFullSize(), 74);
+        QCOMPARE(OuterHeight(about), GrownSize(1));
+        QCOMPARE(GrowToFullSize(), 75);
     }
 
     void realTimersPlayBothAnimations()
@@ -287,8 +281,8 @@ private slots:
         About();
         QTRY_VERIFY_WITH_TIMEOUT(!Timer2()->isActive(), 5000);
         Form4* about = Window();
-        QCOMPARE(OuterHeight(about), GrownSize(about, 75));
-        QCOMPARE(OuterWidth(about), GrownSize(about, 75));
+        QCOMPARE(OuterHeight(about), GrownSize(76));
+        QCOMPARE(OuterWidth(about), GrownSize(76));
         QTRY_VERIFY_WITH_TIMEOUT(!Timer1(about)->isActive(), 10000);
         QCOMPARE(Tops(about), DesignTopsPlus(-20));
         // The pixels follow the twips.

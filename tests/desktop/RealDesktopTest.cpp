@@ -1,18 +1,23 @@
 // SPDX-License-Identifier: MIT
-// The windows on a real X display under a reparenting window manager (run by
-// with-wm.sh), where frames, placement and focus exist: the menu's shortcuts
-// work from the first moment, and every window that opens out of the decoder
-// window has its frame on the decoder window's frame corner from its load,
-// through its growth, to its rest, never at the screen's corner.
+// The windows on a real X display under a window manager (run by with-wm.sh),
+// where frames, placement and focus exist: the menu's shortcuts work from the
+// first moment, and every window that opens out of the decoder window has its
+// frame on the decoder window's frame corner from its load, through its
+// growth, to its rest, never at the screen's corner.
+#include <xcb/xcb.h>
+
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QCursor>
 #include <QScreen>
-#include <QSet>
 #include <QTest>
 #include <QWindow>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "tests/support/WindowTestSupport.h"
+#include "ui/common/SecondaryWindow.h"
 #include "ui/decoder/Form1.h"
 
 using zarnik::Form1;
@@ -21,17 +26,20 @@ using zarnik::test::OpenWindow;
 
 namespace {
 
-constexpr int kOpenings = 20;
+// Openings per window and test run; ZARNIK_OPENINGS raises it for soak runs.
+int Openings()
+{
+    return qEnvironmentVariableIntValue("ZARNIK_OPENINGS") > 0 ? qEnvironmentVariableIntValue("ZARNIK_OPENINGS") : 4;
+}
 
 bool Framed(const QWidget* window) { return window->frameGeometry() != window->geometry(); }
 
-// Records where a window's frame stands, and how thick it is, each time the
-// window moves, resizes or shows while framed.
+// Records where a window's frame stands each time the window moves, resizes or
+// shows while framed.
 class FrameRecorder : public QObject {
 public:
     explicit FrameRecorder(QWidget* window) : window_(window) { window->installEventFilter(this); }
     QList<QPoint> corners;
-    QSet<QSize> frames;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -40,13 +48,81 @@ protected:
         if (watched == window_ && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) &&
             Framed(window_)) {
             corners.append(window_->frameGeometry().topLeft());
-            frames.insert(window_->frameGeometry().size() - window_->geometry().size());
         }
         return false;
     }
 
 private:
     QWidget* window_;
+};
+
+// Reads a window's WM_NORMAL_HINTS on a connection of its own, from a thread
+// of its own, each time they change, as a window manager does: counts the
+// readings that allow a minimum above the maximum or a size the user could
+// change.
+class HintsWatch {
+public:
+    explicit HintsWatch(xcb_window_t window) : window_(window), connection_(xcb_connect(nullptr, nullptr))
+    {
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(connection_, window_, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(connection_);
+        Read();
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~HintsWatch()
+    {
+        stop_ = true;
+        thread_.join();
+        xcb_disconnect(connection_);
+    }
+    HintsWatch(const HintsWatch&) = delete;
+    HintsWatch& operator=(const HintsWatch&) = delete;
+
+    std::atomic<int> readings{0}, invalid{0};
+    std::atomic<int> lastMinHeight{0};
+
+private:
+    void Run()
+    {
+        while (!stop_) {
+            xcb_generic_event_t* event = xcb_poll_for_event(connection_);
+            if (event == nullptr) {
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+                continue;
+            }
+            if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == XCB_ATOM_WM_NORMAL_HINTS) {
+                Read();
+            }
+            free(event);
+        }
+    }
+
+    void Read()
+    {
+        constexpr uint32_t kMinSize = 1u << 4, kMaxSize = 1u << 5;
+        const auto cookie =
+            xcb_get_property(connection_, 0, window_, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, 18);
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(connection_, cookie, nullptr);
+        if (reply != nullptr && reply->format == 32 && xcb_get_property_value_length(reply) >= 9 * 4) {
+            const auto* h = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+            // flags, x, y, width, height, min width, min height, max width, max height
+            const bool fixed = (h[0] & kMinSize) != 0 && (h[0] & kMaxSize) != 0 && h[5] == h[7] && h[6] == h[8];
+            ++readings;
+            if (!fixed) {
+                ++invalid;
+                qInfo("size hints: flags %x, min %u x %u, max %u x %u", h[0], h[5], h[6], h[7], h[8]);
+            }
+            lastMinHeight = int(h[6]);
+        }
+        free(reply);
+    }
+
+    xcb_window_t window_;
+    xcb_connection_t* connection_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
 };
 
 class RealDesktopTest : public QObject {
@@ -59,12 +135,25 @@ private:
     {
         form = std::make_unique<Form1>();
         form->show();
+        // Window managers that give the focus to the window under the
+        // pointer (twm, fvwm) find it there; twm knows no request to activate
+        // a window, and Qt then sets the focus itself.
+        QCursor::setPos(QPoint(400, 340));
+        form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        QTRY_VERIFY_WITH_TIMEOUT(Framed(form.get()), 5000);
+        // Framed, where the window manager draws frames (kwin here draws none).
+        QTRY_COMPARE_WITH_TIMEOUT(form->frameGeometry().size(), QSize(380, 380), 5000);
     }
 
     // A key as the window system delivers it to the active window.
     void Press(QKeyCombination key) { QTest::keyClick(form->windowHandle(), key.key(), key.keyboardModifiers()); }
+
+    void Close(QWidget* window)
+    {
+        QPointer<QWidget> gone(window);
+        window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(gone.isNull(), 5000);
+    }
 
 private slots:
     void init() { StartDecoder(); }
@@ -72,9 +161,10 @@ private slots:
 
     void decoderStandsAtItsPlaceWithItsOuterSize()
     {
-        // The client area at (3180, 2295) twips, the frame around it.
-        QCOMPARE(form->geometry().topLeft(), QPoint(212, 153));
+        // The client area at (3180, 2295) twips, the frame around it 5700
+        // twips square.
         QTRY_COMPARE_WITH_TIMEOUT(form->frameGeometry().size(), QSize(380, 380), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(form->geometry().topLeft(), QPoint(212, 153), 5000);
     }
 
     void shortcutsWorkFromTheFirstMoment_data()
@@ -96,8 +186,8 @@ private slots:
         QFETCH(QKeyCombination, key);
         QFETCH(QString, timer);
         QFETCH(QString, window);
-        // Ten fresh starts, the key pressed as soon as the window is active.
-        for (int start = 0; start < 10; ++start) {
+        // Fresh starts, the key pressed as soon as the window is active.
+        for (int start = 0; start < 3; ++start) {
             if (start > 0) {
                 form.reset();
                 StartDecoder();
@@ -130,55 +220,112 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QString, window);
         int misplaced = 0;
-        for (int opening = 0; opening < kOpenings; ++opening) {
-            // Each opening starts from a new place of the decoder window.
-            form->move(form->pos() + QPoint(opening % 2 == 0 ? 7 : -5, opening % 3 == 0 ? 4 : -3));
-            QTRY_VERIFY_WITH_TIMEOUT(form->frameGeometry().topLeft() == form->pos(), 5000);
+        for (int opening = 0; opening < Openings(); ++opening) {
+            // Each opening but the first starts from a new place of the
+            // decoder window; the first comes at once after the start.
+            if (opening > 0) {
+                // The decoder window holds its place against late answers of
+                // the window manager for half a second after each placement.
+                QTest::qWait(opening == 1 ? 600 : 0);
+                const QPoint to =
+                    form->frameGeometry().topLeft() + QPoint(opening % 2 == 0 ? 7 : -5, opening % 3 == 0 ? 4 : -3);
+                form->move(to);
+                QTRY_VERIFY_WITH_TIMEOUT(form->frameGeometry().topLeft() == to, 5000);
+            }
             const QPoint corner = form->frameGeometry().topLeft();
 
             zarnik::test::Trigger(form.get(), action);
             QTRY_VERIFY_WITH_TIMEOUT(OpenWindow(window) != nullptr, 5000);
             QWidget* opened = OpenWindow(window);
             FrameRecorder recorder(opened);
-            const QString growth = window == "Form3" ? "Timer1" : window == "Form2" ? "Timer1" : "Timer2";
+            const QString growth = window == "Form4" ? "Timer2" : "Timer1";
             const QObject* driver = window == "Form3" ? static_cast<QObject*>(opened) : form.get();
             QTRY_VERIFY_WITH_TIMEOUT(!Child<QTimer>(driver, growth)->isActive(), 10000);
-            QTRY_VERIFY_WITH_TIMEOUT(Framed(opened), 5000);
-            QTest::qWait(50);  // whatever the window manager still does arrives
-
-            recorder.corners.append(opened->frameGeometry().topLeft());
-            const bool placed = std::all_of(recorder.corners.begin(), recorder.corners.end(),
-                                            [corner](QPoint p) { return p == corner; });
-            if (!placed) {
-                ++misplaced;
-                qWarning("opening %d of %s: frame at %d,%d (decoder %d,%d), %lld placements", opening,
-                         qPrintable(window), opened->frameGeometry().x(), opened->frameGeometry().y(), corner.x(),
-                         corner.y(), qsizetype(recorder.corners.size()));
-            }
-            QVERIFY(!recorder.corners.contains(QPoint(0, 0)));
-            // A window that stays unresizable all along keeps the frame it got.
-            QCOMPARE(recorder.frames.size(), 1);
-            // Square, and as tall as the decoder window or one step taller, once
-            // the window manager has answered the last resize.
+            // Square, as tall as the decoder window within a pixel, once the
+            // window manager has answered the last resize.
             const auto full = [&] {
                 const QSize size = opened->frameGeometry().size();
                 const int decoder = form->frameGeometry().height();
-                return size.width() == size.height() && size.height() >= decoder && size.height() < decoder + 5;
+                return std::abs(size.width() - size.height()) <= 1 && std::abs(size.height() - decoder) <= 1;
             };
             QTRY_VERIFY2_WITH_TIMEOUT(full(),
                                       qPrintable(QString("%1 x %2, decoder %3")
                                                      .arg(opened->frameGeometry().width())
                                                      .arg(opened->frameGeometry().height())
                                                      .arg(form->frameGeometry().height())),
-                                      2000);
+                                      3000);
+            QTest::qWait(50);  // whatever the window manager still does arrives
 
-            QPointer<QWidget> gone(opened);
-            opened->close();
-            QTRY_VERIFY_WITH_TIMEOUT(gone.isNull(), 5000);
+            recorder.corners.append(opened->frameGeometry().topLeft());
+            QList<QPoint> elsewhere;
+            for (const QPoint p : recorder.corners) {
+                if (p != corner && !elsewhere.contains(p)) {
+                    elsewhere.append(p);
+                }
+            }
+            if (!elsewhere.isEmpty()) {
+                ++misplaced;
+                QString at;
+                for (const QPoint p : elsewhere) {
+                    at += QString(" (%1, %2)").arg(p.x() - corner.x()).arg(p.y() - corner.y());
+                }
+                qInfo("opening %d of %s: frame off the decoder's corner by%s, at rest by (%d, %d)", opening,
+                      qPrintable(window), qPrintable(at), opened->frameGeometry().x() - corner.x(),
+                      opened->frameGeometry().y() - corner.y());
+            }
+
+            Close(opened);
+            // twm gives the focus back only as the pointer moves.
+            form->activateWindow();
             QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == form.get(), 5000);
         }
-        qInfo("%s: %d openings, %d misplaced", qPrintable(window), kOpenings, misplaced);
+        qInfo("%s: %d openings, %d misplaced", qPrintable(window), Openings(), misplaced);
         QCOMPARE(misplaced, 0);
+    }
+
+    // The window manager reads the size hints while the window grows: at no
+    // moment may they let the user resize the window or set a minimum above
+    // the maximum.
+    void sizeHintsStayFixedWhileGrowing()
+    {
+        for (const char* action : {"Show", "Help2", "About"}) {
+            const QString window = action == QString("Show") ? "Form2" : action == QString("Help2") ? "Form3" : "Form4";
+            zarnik::test::Trigger(form.get(), action);
+            QTRY_VERIFY_WITH_TIMEOUT(OpenWindow(window) != nullptr, 5000);
+            QWidget* opened = OpenWindow(window);
+            HintsWatch watch(xcb_window_t(opened->winId()));
+            QTRY_VERIFY_WITH_TIMEOUT(opened->frameGeometry().height() == form->frameGeometry().height(), 10000);
+            // The last reading is the rest size.
+            QTRY_COMPARE_WITH_TIMEOUT(watch.lastMinHeight.load(), opened->geometry().height(), 5000);
+            QVERIFY2(watch.readings > 20, qPrintable(window));
+            QCOMPARE(watch.invalid.load(), 0);
+            Close(opened);
+        }
+    }
+
+    // Growth steps that come faster than the window manager answers add up
+    // all the same: each step starts from the size the last one gave.
+    void quickGrowthStepsAddUp()
+    {
+        Press(QKeyCombination(Qt::CTRL, Qt::Key_H));
+        auto* help = OpenWindow<zarnik::ui::SecondaryWindow>("Form3");
+        QVERIFY(help != nullptr);
+        Child<QTimer>(help, "Timer1")->stop();
+        // Framed first, where the window manager frames (kwin here does not).
+        (void)QTest::qWaitFor([&] { return Framed(help); }, 2000);
+        // Past the frame-only size first; then 40 steps of 75 twips, 200 pixels.
+        for (int step = 0; step < 40; ++step) {
+            help->GrowStep();
+        }
+        const QSize before = help->minimumSize();
+        for (int step = 0; step < 40; ++step) {
+            help->GrowStep();
+            // The window manager's answers to earlier steps come in between.
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(help->minimumSize(), before + QSize(200, 200));
+        QCOMPARE(help->maximumSize(), help->minimumSize());
+        Close(help);
     }
 
     // At a high scale factor on a small screen the windows still lie on it.

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # with-wm.sh WM [--screen WxHxD] -- COMMAND...: runs COMMAND on a private Xvfb
-# display managed by the window manager WM (openbox, icewm, or none), then ends
-# both. Every wait is bounded; the command's exit status is the script's.
+# display managed by the window manager WM (openbox, icewm, xfwm4, fluxbox,
+# jwm, fvwm, metacity, twm, kwin_x11, mutter, weston, or none), then ends
+# them. Under weston, nested in the Xvfb display, COMMAND runs on weston's
+# XWayland display. Every wait is bounded; the command's exit status is the
+# script's.
 set -euo pipefail
 
 wm=$1
@@ -14,7 +17,7 @@ if [ "${1:-}" = "--screen" ]; then
 fi
 [ "${1:-}" = "--" ] && shift
 
-for tool in Xvfb xprop; do
+for tool in Xvfb xprop xwininfo; do
   command -v "$tool" >/dev/null || { echo "with-wm.sh: $tool is missing (make setup installs it)" >&2; exit 1; }
 done
 if [ "$wm" != none ] && ! command -v "$wm" >/dev/null; then
@@ -25,41 +28,106 @@ fi
 workdir=$(mktemp -d)
 xvfb_pid=""
 wm_pid=""
+# A process that has not yet ended (a zombie has).
+running() {
+  local state
+  state=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
+  [[ $state != Z* ]]
+}
 cleanup() {
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  for pid in $wm_pid $xvfb_pid; do
+    kill "$pid" 2>/dev/null || true
+  done
+  # Some window managers outlive a polite request; none outlives a second.
+  for _ in $(seq 20); do
+    alive=""
+    for pid in $wm_pid $xvfb_pid; do
+      running "$pid" && alive=yes
+    done
+    [ -z "$alive" ] && break
+    sleep 0.1
+  done
+  for pid in $wm_pid $xvfb_pid; do
+    kill -9 "$pid" 2>/dev/null || true
+  done
   wait 2>/dev/null || true
   rm -rf "$workdir"
 }
 trap cleanup EXIT
 
+# Waits up to twenty seconds for a command to succeed.
+wait_for() {
+  for _ in $(seq 200); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Xvfb picks a free display itself and writes its number once it is ready.
-exec 3>"$workdir/display"
-Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-  [ -s "$workdir/display" ] && break
-  sleep 0.1
+# On a machine where other servers come and go a display may vanish under a
+# new server; a display that does not answer is started afresh, three times
+# at most.
+for attempt in 1 2 3; do
+  : >"$workdir/display"
+  exec 3>"$workdir/display"
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  exec 3>&-
+  wait_for test -s "$workdir/display" || { echo "with-wm.sh: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
+  export DISPLAY=":$(head -n1 "$workdir/display")"
+  wait_for xprop -root -len 0 && break
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  [ "$attempt" = 3 ] && { echo "with-wm.sh: display $DISPLAY does not answer" >&2; exit 1; }
 done
-[ -s "$workdir/display" ] || { echo "with-wm.sh: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$workdir/display")"
+
+# An EWMH window manager announces itself on the root window; twm, which
+# knows no EWMH, is ready once it has made its first window.
+announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+has_windows() { xwininfo -root -children 2>/dev/null | grep -q '^ *[0-9]* child'; }
+xwayland_ready() { [ -s "$workdir/wm.log" ] && grep -q 'xserver listening on display' "$workdir/wm.log"; }
 
 if [ "$wm" != none ]; then
   export HOME="$workdir"  # the window managers' own settings stay out of the user's home
+  ready=announced
   case "$wm" in
     icewm) icewm -c /dev/null >"$workdir/wm.log" 2>&1 & ;;
+    kwin_x11)
+      # kwin's focus-stealing prevention may keep a new window from the focus
+      # on a loaded machine; the tests press keys in it at once.
+      mkdir -p "$workdir/.config"
+      printf '[Windows]\nFocusStealingPreventionLevel=0\n' >"$workdir/.config/kwinrc"
+      KWIN_COMPOSE=N kwin_x11 >"$workdir/wm.log" 2>&1 &
+      ;;
+    mutter) mutter --x11 --replace --sm-disable >"$workdir/wm.log" 2>&1 & ;;
+    twm)
+      # Without a placement rule twm lets the user place each new window
+      # while it holds the whole server.
+      printf 'RandomPlacement\nNoGrabServer\n' >"$workdir/twmrc"
+      twm -f "$workdir/twmrc" >"$workdir/wm.log" 2>&1 &
+      ready=has_windows
+      ;;
+    weston)
+      export XDG_RUNTIME_DIR="$workdir"
+      weston --backend=x11-backend.so --xwayland --socket=wayland-zarnik --width=1280 --height=1024 \
+        --no-config >"$workdir/wm.log" 2>&1 &
+      ready=xwayland_ready
+      ;;
+    # xfwm4 reads its settings through xfconf, on a session bus.
+    xfwm4) dbus-run-session -- xfwm4 >"$workdir/wm.log" 2>&1 & ;;
     *) "$wm" >"$workdir/wm.log" 2>&1 & ;;
   esac
   wm_pid=$!
-  # A window manager announces itself on the root window.
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-  done
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' \
-    || { echo "with-wm.sh: $wm did not start" >&2; cat "$workdir/wm.log" >&2; exit 1; }
+  wait_for "$ready" || { echo "with-wm.sh: $wm did not start" >&2; cat "$workdir/wm.log" >&2; exit 1; }
+  if [ "$wm" = weston ]; then
+    # The program is an X client of weston's XWayland, not of the Xvfb
+    # display that shows weston's output.
+    export ZARNIK_HOST_DISPLAY=$DISPLAY  # where weston shows its output
+    export DISPLAY=$(grep -o 'xserver listening on display :[0-9]*' "$workdir/wm.log" | tail -n1 | awk '{print $NF}')
+    wait_for announced || { echo "with-wm.sh: weston's XWayland did not start" >&2; cat "$workdir/wm.log" >&2; exit 1; }
+  fi
 fi
 
-unset QT_QPA_PLATFORM
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 "$@"

@@ -274,14 +274,13 @@ private slots:
 
         const double decoderHeight = OuterHeight(decoder.get());
         QCOMPARE(decoderHeight, 5700.0);
-        // Growth starts from the smallest outer size, the window's frame around
-        // one pixel, and stops at the first step that reaches the decoder's height.
-        const double smallest = (Encoder()->frameGeometry().height() - Encoder()->height() + 1) * 15.0;
-        QCOMPARE(ticks.front().height, smallest + 75);
+        // Growth counts from zero and stops at the first step that reaches the
+        // decoder's height.
+        QCOMPARE(ticks.front().height, 75.0);
         QVERIFY(ticks.back().height >= decoderHeight);
         QVERIFY(ticks[ticks.size() - 2].height < decoderHeight);
         for (int i = 0; i < ticks.size(); ++i) {
-            QCOMPARE(ticks[i].height, smallest + 75.0 * (i + 1));
+            QCOMPARE(ticks[i].height, 75.0 * (i + 1));
             QCOMPARE(ticks[i].width, ticks[i].height);
             QCOMPARE(ticks[i].left, OuterLeft(decoder.get()));
             QCOMPARE(ticks[i].top, OuterTop(decoder.get()));

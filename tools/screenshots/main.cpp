@@ -156,6 +156,34 @@ bool SaveDesktopShots(const QDir& dir)
     return ok;
 }
 
+// The encoder window at rest over the decoder window, with a margin of the
+// desktop around the decoder window's frame: where the window manager lets a
+// window stand off the decoder window's corner or outgrow it, it shows.
+bool SaveEncoderOverDecoder(const QDir& dir, const QString& windowManager)
+{
+    zarnik::Form1 decoder;
+    decoder.show();
+    WaitFor([&] { return decoder.frameGeometry() != decoder.geometry(); });
+    QTest::qWait(300);
+    zarnik::test::Trigger(&decoder, QStringLiteral("Show"));
+    const auto* timer = decoder.findChild<QTimer*>(QStringLiteral("Timer1"));
+    WaitFor([&] { return zarnik::test::OpenWindow(QStringLiteral("Form2")) != nullptr && !timer->isActive(); });
+    // A loaded window manager answers the growth's resizes late.
+    const QWidget* encoder = zarnik::test::OpenWindow(QStringLiteral("Form2"));
+    WaitFor([&] { return encoder->size() == encoder->minimumSize(); });
+    QTest::qWait(500);  // the window manager's last answers and repaints
+    constexpr int kMargin = 16;
+    const QRect area = decoder.frameGeometry().adjusted(-kMargin, -kMargin, kMargin, kMargin);
+    const QPixmap shot = decoder.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    const QString path = dir.filePath(QStringLiteral("desktop-encoder-over-decoder-%1.png").arg(windowManager));
+    if (!shot.save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -171,6 +199,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots"));
     QDir().mkpath(dir.path());
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && argc > 2) {
+        return SaveEncoderOverDecoder(dir, QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    }
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         return SaveDesktopShots(dir) ? 0 : 1;
     }

@@ -2,7 +2,9 @@
 #include "ui/common/SecondaryWindow.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QTimer>
+#include <QWindow>
 
 #include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
@@ -26,6 +28,12 @@ SecondaryWindow::SecondaryWindow(QWidget* decoder, const QString& objectName, co
     client_->setGeometry(rect());
     if (decoder_) {
         decoderHeight_ = OuterHeight(decoder_);
+        // A Wayland client cannot place its windows; the compositor places a
+        // window transient for the decoder window by it, on the screen.
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && decoder_->windowHandle()) {
+            (void)winId();
+            windowHandle()->setTransientParent(decoder_->windowHandle());
+        }
     }
 }
 

@@ -1,55 +1,53 @@
 // SPDX-License-Identifier: MIT
 #include "ui/common/Twips.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QMargins>
 #include <QScreen>
-#include <QVariant>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
+#include "ui/common/FramePrediction.h"
+
 namespace zarnik::ui {
 
 namespace {
 
-constexpr const char* kLeft = "zarnikTwipsLeft";
-constexpr const char* kTop = "zarnikTwipsTop";
-constexpr const char* kWidth = "zarnikTwipsWidth";
-constexpr const char* kHeight = "zarnikTwipsHeight";
+// The twips a control was last given, kept with the control.
+class ControlTwips : public QObject {
+    Q_OBJECT
 
-double Stored(const QWidget* control, const char* name, int pixels)
-{
-    const QVariant value = control->property(name);
-    return value.isValid() ? value.toDouble() : double(pixels) * kTwipsPerPixel;
-}
+public:
+    ControlTwips(QWidget* control, TwipsRect twips) : QObject(control), rect(twips) {}
+    TwipsRect rect;
+};
 
-void Place(QWidget* control)
+ControlTwips* TwipsOf(const QWidget* control)
 {
-    const TwipsRect r = TwipsGeometry(control);
-    control->setGeometry(ToPixels(r.left), ToPixels(r.top), ToPixels(r.width), ToPixels(r.height));
-}
-
-// The frame's thickness on each side in pixels; zero until the window manager
-// has framed the window.
-QMargins Frame(const QWidget* window)
-{
-    const QRect outer = window->frameGeometry();
-    const QRect inner = window->geometry();
-    return {std::max(0, inner.left() - outer.left()), std::max(0, inner.top() - outer.top()),
-            std::max(0, outer.right() - inner.right()), std::max(0, outer.bottom() - inner.bottom())};
-}
-
-QSize FrameExtra(const QWidget* window)
-{
-    const QMargins m = Frame(window);
-    return {m.left() + m.right(), m.top() + m.bottom()};
+    return control->findChild<ControlTwips*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 // X11 does not map a window of no pixels; the smallest window has one.
 constexpr int kSmallestClient = 1;
+
+// A placement the window manager has not yet confirmed is asked for again when
+// a stale or reordered answer puts the window elsewhere; a few times at most,
+// and only for a short while, so that the user's own moves are never fought.
+constexpr int kPlacementRetries = 8;
+constexpr int kPlacementPatienceMs = 500;
+
+QSize FrameExtra(QMargins frame) { return {frame.left() + frame.right(), frame.top() + frame.bottom()}; }
+
+QPoint FrameTopLeft(const QWidget* window)
+{
+    const QMargins frame = FramePrediction::Instance().FrameOf(window);
+    return window->geometry().topLeft() - QPoint(frame.left(), frame.top());
+}
 
 // The client size the program gave the window. While the window manager
 // catches up with a quick run of resizes (a growing window), the size Qt
@@ -64,22 +62,29 @@ QSize ClientSize(const QWidget* window)
 // and may change later; whenever it does, the same outer geometry is applied
 // again, so Width, Height, Left and Top always mean the frame's.
 class OuterGeometry : public QObject {
+    Q_OBJECT
+
 public:
     explicit OuterGeometry(QWidget* window) : QObject(window), window_(window)
     {
-        setObjectName(QStringLiteral("zarnikOuterGeometry"));
         window->installEventFilter(this);
         WatchExposure();
     }
 
+    static OuterGeometry* Find(const QWidget* window)
+    {
+        return window->findChild<OuterGeometry*>(QString(), Qt::FindDirectChildrenOnly);
+    }
+
     static OuterGeometry* Of(QWidget* window)
     {
-        auto* geometry =
-            window->findChild<OuterGeometry*>(QStringLiteral("zarnikOuterGeometry"), Qt::FindDirectChildrenOnly);
+        OuterGeometry* geometry = Find(window);
         return geometry != nullptr ? geometry : new OuterGeometry(window);
     }
 
     std::optional<double> width, height, left, top;
+    // The client's top-left on the screen, for a window placed by its client.
+    std::optional<QPoint> clientPlace;
 
     // Sizes the window to the outer size set; with placeAgain, or where the
     // window would not fit the screen, also moves its frame to the place set.
@@ -87,14 +92,13 @@ public:
     {
         // A frame that came or changed since the last time moves the window
         // back to its place, whatever brought the news.
-        if (Frame(window_) != frame_) {
-            frame_ = Frame(window_);
+        FramePrediction& prediction = FramePrediction::Instance();
+        const QMargins frame = prediction.FrameOf(window_);
+        if (frame != frame_) {
+            frame_ = frame;
             placeAgain = true;
-            if (!frame_.isNull()) {
-                lastFrame_ = frame_;
-            }
         }
-        const QSize extra = FrameExtra(window_);
+        const QSize extra = FrameExtra(frame_);
         QSize client = ClientSize(window_);
         if (width) {
             client.setWidth(std::max(kSmallestClient, ToPixels(*width) - extra.width()));
@@ -103,13 +107,16 @@ public:
             client.setHeight(std::max(kSmallestClient, ToPixels(*height) - extra.height()));
         }
         FixSize(client);
-        const QPoint current = window_->frameGeometry().topLeft();
+        const QPoint current = FrameTopLeft(window_);
         QPoint wanted = current;
-        if (placeAgain) {
+        if (placeAgain && clientPlace) {
+            const QMargins margins = frame_.isNull() ? prediction.Predicted() : frame_;
+            wanted = *clientPlace - QPoint(margins.left(), margins.top());
+        } else if (placeAgain) {
             wanted = QPoint(left ? ToPixels(*left) : current.x(), top ? ToPixels(*top) : current.y());
         }
-        wanted = FitOnScreen(wanted, window_->size().grownBy(frame_));
-        if (wanted != current || (placeAgain && (left || top))) {
+        wanted = FitOnScreen(wanted, client.grownBy(frame_));
+        if (wanted != current || (placeAgain && (left || top || clientPlace))) {
             PlaceFrame(wanted);
         }
     }
@@ -126,24 +133,28 @@ protected:
         }
         const bool watch = watched == window_->windowHandle() ? type == QEvent::Expose
                                                               : type == QEvent::Move || type == QEvent::Resize;
-        if (watch && Frame(window_) != frame_) {
+        if (!watch) {
+            return false;
+        }
+        if (FramePrediction::Instance().FrameOf(window_) != frame_) {
             Apply(false);
+        } else if (type == QEvent::Move) {
+            Confirm();
         }
         return false;
     }
 
 private:
-    // The window is not resizable by the user: its minimum and maximum follow
-    // every size the program sets. On the way from one size to the next the
-    // minimum never lies below the maximum, so the window manager never sees a
-    // resizable window: openbox, for one, would add its resize handle to the
-    // frame for that moment, and the frame would change under the window.
+    // The window is not resizable by the user: its minimum and maximum are the
+    // size the program sets, given in one call, so that no size hint the
+    // window manager reads has a minimum above its maximum or describes a
+    // resizable window (openbox, for one, would add its resize handle to the
+    // frame for that moment, and the frame would change under the window).
     void FixSize(QSize size)
     {
-        window_->setMaximumSize(window_->maximumSize().boundedTo(size));
-        window_->setMinimumSize(size);
-        window_->setMaximumSize(size);
-        window_->resize(size);
+        if (window_->minimumSize() != size || window_->maximumSize() != size) {
+            window_->setFixedSize(size);
+        }
     }
 
     // The native window exists once the window is shown; its exposure is
@@ -179,19 +190,49 @@ private:
     // arrival places the window again.
     void PlaceFrame(QPoint frameTopLeft)
     {
-        if (Frame(window_).isNull()) {
-            const QPoint client = frameTopLeft + QPoint(lastFrame_.left(), lastFrame_.top());
-            window_->setGeometry(QRect(client, window_->size()));
-        } else {
-            window_->move(frameTopLeft);
-        }
+        const QMargins margins = frame_.isNull() ? FramePrediction::Instance().Predicted() : frame_;
+        window_->setGeometry(QRect(frameTopLeft + QPoint(margins.left(), margins.top()), ClientSize(window_)));
+        placed_ = frameTopLeft;
+        retries_ = 0;
+        placing_.start();
     }
 
-    static inline QMargins lastFrame_;
+    // A move the window manager reports while a placement is still new: at
+    // the place asked, it confirms it; elsewhere, it is a stale or reordered
+    // answer, and the place is asked for again.
+    void Confirm()
+    {
+        if (!placing_.isValid()) {
+            return;
+        }
+        const QPoint at = FrameTopLeft(window_);
+        if (at == placed_ || frame_.isNull()) {
+            if (at == placed_) {
+                placing_.invalidate();
+            }
+            return;
+        }
+        if (placing_.elapsed() > kPlacementPatienceMs || retries_ >= kPlacementRetries) {
+            placing_.invalidate();
+            return;
+        }
+        ++retries_;
+        const QPoint client = placed_ + QPoint(frame_.left(), frame_.top());
+        window_->setGeometry(QRect(client, ClientSize(window_)));
+    }
+
     QWidget* window_;
     QMargins frame_;
+    QPoint placed_;
+    QElapsedTimer placing_;
+    int retries_ = 0;
     bool watching_ = false;
 };
+
+void Place(QWidget* control, TwipsRect r)
+{
+    control->setGeometry(ToPixels(r.left), ToPixels(r.top), ToPixels(r.width), ToPixels(r.height));
+}
 
 }  // namespace
 
@@ -204,11 +245,12 @@ int ToPixels(double twips)
 
 void SetTwipsGeometry(QWidget* control, TwipsRect rect)
 {
-    control->setProperty(kLeft, rect.left);
-    control->setProperty(kTop, rect.top);
-    control->setProperty(kWidth, rect.width);
-    control->setProperty(kHeight, rect.height);
-    Place(control);
+    if (ControlTwips* twips = TwipsOf(control)) {
+        twips->rect = rect;
+    } else {
+        new ControlTwips(control, rect);
+    }
+    Place(control, rect);
 }
 
 void SetTwipsLeft(QWidget* control, double left)
@@ -234,26 +276,42 @@ void SetTwipsWidth(QWidget* control, double width)
 
 TwipsRect TwipsGeometry(const QWidget* control)
 {
+    if (const ControlTwips* twips = TwipsOf(control)) {
+        return twips->rect;
+    }
     const QRect g = control->geometry();
-    return {Stored(control, kLeft, g.x()), Stored(control, kTop, g.y()), Stored(control, kWidth, g.width()),
-            Stored(control, kHeight, g.height())};
+    return {double(g.x()) * kTwipsPerPixel, double(g.y()) * kTwipsPerPixel, double(g.width()) * kTwipsPerPixel,
+            double(g.height()) * kTwipsPerPixel};
 }
 
 double TwipsLeft(const QWidget* control) { return TwipsGeometry(control).left; }
 double TwipsTop(const QWidget* control) { return TwipsGeometry(control).top; }
 
+// Width and Height read back what the program set, as a window reads back its
+// own properties: a growth of 75-twip steps from zero so ends exactly at its
+// goal, whatever the smallest size the window system allows on the way and
+// however late the window manager answers. A window never sized by the
+// program reads its frame and client.
 double OuterWidth(const QWidget* window)
 {
-    return double(ClientSize(window).width() + FrameExtra(window).width()) * kTwipsPerPixel;
+    if (const OuterGeometry* geometry = OuterGeometry::Find(window); geometry != nullptr && geometry->width) {
+        return *geometry->width;
+    }
+    const QSize extra = FrameExtra(FramePrediction::Instance().FrameOf(window));
+    return double(ClientSize(window).width() + extra.width()) * kTwipsPerPixel;
 }
 
 double OuterHeight(const QWidget* window)
 {
-    return double(ClientSize(window).height() + FrameExtra(window).height()) * kTwipsPerPixel;
+    if (const OuterGeometry* geometry = OuterGeometry::Find(window); geometry != nullptr && geometry->height) {
+        return *geometry->height;
+    }
+    const QSize extra = FrameExtra(FramePrediction::Instance().FrameOf(window));
+    return double(ClientSize(window).height() + extra.height()) * kTwipsPerPixel;
 }
 
-double OuterLeft(const QWidget* window) { return double(window->frameGeometry().x()) * kTwipsPerPixel; }
-double OuterTop(const QWidget* window) { return double(window->frameGeometry().y()) * kTwipsPerPixel; }
+double OuterLeft(const QWidget* window) { return double(FrameTopLeft(window).x()) * kTwipsPerPixel; }
+double OuterTop(const QWidget* window) { return double(FrameTopLeft(window).y()) * kTwipsPerPixel; }
 
 namespace {
 
@@ -272,4 +330,13 @@ void SetOuterHeight(QWidget* window, double twips) { SetOuter(window, &OuterGeom
 void SetOuterLeft(QWidget* window, double twips) { SetOuter(window, &OuterGeometry::left, twips, true); }
 void SetOuterTop(QWidget* window, double twips) { SetOuter(window, &OuterGeometry::top, twips, true); }
 
+void SetClientPlace(QWidget* window, double left, double top)
+{
+    OuterGeometry* geometry = OuterGeometry::Of(window);
+    geometry->clientPlace = QPoint(ToPixels(left), ToPixels(top));
+    geometry->Apply(true);
+}
+
 }  // namespace zarnik::ui
+
+#include "Twips.moc"

@@ -42,5 +42,8 @@ void SetOuterWidth(QWidget* window, double twips);
 void SetOuterHeight(QWidget* window, double twips);
 void SetOuterLeft(QWidget* window, double twips);
 void SetOuterTop(QWidget* window, double twips);
+// Places a window by its client area's top-left, and keeps it there once the
+// window manager has framed it, wherever the frame's own corner then lies.
+void SetClientPlace(QWidget* window, double left, double top);
 
 }  // namespace zarnik::ui

@@ -116,8 +116,8 @@ Form1::Form1()
     connect(Timer2_, &QTimer::timeout, this, &Form1::Timer2_Timer);
 
     // The design place and size, before the load handler sets the outer size.
-    setGeometry(ui::ToPixels(kDesignClientLeft), ui::ToPixels(kDesignClientTop), ui::ToPixels(kDesignClientWidth),
-                ui::ToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
+    resize(ui::ToPixels(kDesignClientWidth), ui::ToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
+    ui::SetClientPlace(this, kDesignClientLeft, kDesignClientTop);
     Form_Load();
 }
 
