@@ -1,8 +1,40 @@
 // SPDX-License-Identifier: MIT
-#include <QApplication>
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
 
 #include "cli/CommandLine.h"
-#include "ui/decoder/Form1.h"
+
+namespace {
+
+// The windows live in a module of their own (StartWindows.cpp), loaded only
+// when they open: a command then loads QtCore alone, not QtGui and
+// QtWidgets. It lies beside the program in the build folder, and in
+// lib/zarnik beside bin/ where the program is installed.
+int StartWindows(int argc, char** argv)
+{
+    std::string folder(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", folder.data(), folder.size());
+    folder.resize(length > 0 ? std::string::size_type(length) : 0);
+    folder.erase(folder.find_last_of('/') + 1);
+    std::string tried;
+    for (const char* place : {"", "../lib/zarnik/"}) {
+        const std::string path = folder + place + "zarnik_windows.so";
+        if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+            using Start = int (*)(int, char**);
+            if (const auto start = reinterpret_cast<Start>(dlsym(module, "zarnik_start_windows"))) {
+                return start(argc, argv);
+            }
+        }
+        tried += tried.empty() ? path : " or " + path;
+    }
+    std::fprintf(stderr, "zarnik: cannot load the windows from %s: %s\n", tried.c_str(), dlerror());
+    return 1;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -10,12 +42,8 @@ int main(int argc, char* argv[])
     if (zarnik::cli::StartsCommandLine(argc, argv)) {
         return zarnik::cli::RunCommandLine(argc, argv);
     }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zarnik"));
-    QApplication::setApplicationVersion(QStringLiteral(ZARNIK_VERSION));
-    // Ties the windows to the installed desktop entry (Wayland's app id).
-    QApplication::setDesktopFileName(QStringLiteral(ZARNIK_APP_ID));
-    zarnik::Form1 form1;
-    form1.show();
-    return QApplication::exec();
+    if (const auto refused = zarnik::cli::RefusedWindowStart(argc, argv, stderr)) {
+        return *refused;
+    }
+    return StartWindows(argc, argv);
 }
