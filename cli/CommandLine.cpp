@@ -394,7 +394,7 @@ std::optional<std::string> WhyNotCarried(const Decimal& ohms, std::string_view t
                bands + " carry" + (otherCarries ? "; " + other : "");
     case Fit::TooLarge:
         return std::string(typed) + " is above " + OhmsText(capacity.largest, kPoint) + ", the largest value " + bands +
-               " carry";
+               " carry" + (otherCarries ? "; " + other : "");
     case Fit::TooManyDigits: break;
     }
     std::string why = std::string(typed) + " has " + CountWord(SignificantDigits(ohms)) + " significant digits; " +
