@@ -10,8 +10,8 @@
 namespace {
 
 // The windows live in a module of their own (StartWindows.cpp), loaded only
-// when they open: a command then loads QtCore alone, not QtGui and
-// QtWidgets. It lies beside the program in the build folder, and in
+// when they open: a command then loads no Qt library at all, QtGui and
+// QtWidgets least of all. It lies beside the program in the build folder, and in
 // lib/zarnik beside bin/ where the program is installed.
 int StartWindows(int argc, char** argv)
 {
@@ -38,7 +38,7 @@ int StartWindows(int argc, char** argv)
 
 int main(int argc, char* argv[])
 {
-    // A command runs on QtCore alone and opens no window; see `zarnik --help`.
+    // A command runs on the model alone and opens no window; see `zarnik --help`.
     if (zarnik::cli::StartsCommandLine(argc, argv)) {
         return zarnik::cli::RunCommandLine(argc, argv);
     }

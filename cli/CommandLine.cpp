@@ -4,10 +4,6 @@
 #include <unistd.h>
 
 #include <fcntl.h>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QString>
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -182,7 +178,46 @@ bool SameWord(std::string_view word, std::string_view accepted)
            });
 }
 
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+// JSON, written directly: an object is its keys, in order, with their
+// values already written as JSON text. The answers hold only short texts and
+// exact decimals, and a batch writes a great many of them.
+using JsonObject = std::map<std::string, std::string, std::less<>>;
+
+std::string JsonString(std::string_view text)
+{
+    std::string json = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c));
+            json += escape;
+        } else {
+            json += c;
+        }
+    }
+    return json + "\"";
+}
+
+std::string JsonArray(const std::vector<std::string>& values)
+{
+    std::string json = "[";
+    for (const std::string& value : values) {
+        json += (json.size() > 1 ? "," : "") + value;
+    }
+    return json + "]";
+}
+
+std::string JsonText(const JsonObject& object)
+{
+    std::string json = "{";
+    for (const auto& [key, value] : object) {
+        json += (json.size() > 1 ? ",\"" : "\"") + key + "\":" + value;
+    }
+    return json + "}";
+}
 
 // The words of one command: the plain words after its name, and its options
 // with their values ("" for a flag).
@@ -202,7 +237,7 @@ struct Words {
 // or, for a refusal or a wrong word, the status and the reason.
 struct Answer {
     std::vector<std::string> lines;
-    QJsonObject json;
+    JsonObject json;
     int status = kDone;
     std::string reason;
 };
@@ -301,43 +336,41 @@ Decimal OhmsOf(const std::string& valueWord, const Unit& unit)
     return *ohms;
 }
 
-QJsonValue Ohms(const std::optional<Decimal>& value)
-{
-    return value ? QJsonValue(ToDouble(*value)) : QJsonValue(QJsonValue::Null);
-}
+// Exact decimals are exact JSON numbers: 4.465, not 4.4649999...
+std::string JsonNumber(const Decimal& value) { return DecimalText(value, kPoint); }
 
-QJsonArray SeriesArray(const std::vector<Series>& series)
+std::string Ohms(const std::optional<Decimal>& value) { return value ? JsonNumber(*value) : "null"; }
+
+std::string SeriesArray(const std::vector<Series>& series)
 {
-    QJsonArray names;
+    std::vector<std::string> names;
     for (const Series s : series) {
-        names.append(Text(SeriesName(s)));
+        names.push_back(JsonString(SeriesName(s)));
     }
-    return names;
+    return JsonArray(names);
 }
 
-QJsonObject NearestObject(const std::vector<std::pair<Series, Neighbours>>& nearest)
+std::string NearestObject(const std::vector<std::pair<Series, Neighbours>>& nearest)
 {
-    QJsonObject object;
+    JsonObject object;
     for (const auto& [series, neighbours] : nearest) {
-        object.insert(Text(SeriesName(series)), QJsonArray{ToDouble(neighbours.below), ToDouble(neighbours.above)});
+        object[std::string(SeriesName(series))] =
+            JsonArray({JsonNumber(neighbours.below), JsonNumber(neighbours.above)});
     }
-    return object;
+    return JsonText(object);
 }
 
 // The keys every answer writes; the values are null where the result holds
 // no value.
-QJsonObject FactsObject(const std::string& result, const std::optional<PartFacts>& facts)
+JsonObject FactsObject(const std::string& result, const std::optional<PartFacts>& facts)
 {
-    QJsonObject json;
-    json.insert(QStringLiteral("result"), QString::fromStdString(result));
-    json.insert(QStringLiteral("description"),
-                facts ? QJsonValue(QString::fromStdString(Describe(*facts, kPoint))) : QJsonValue(QJsonValue::Null));
-    json.insert(QStringLiteral("ohms"), Ohms(facts ? std::optional(facts->ohms) : std::nullopt));
-    json.insert(QStringLiteral("min_ohms"), Ohms(facts ? std::optional(facts->range.min) : std::nullopt));
-    json.insert(QStringLiteral("max_ohms"), Ohms(facts ? std::optional(facts->range.max) : std::nullopt));
-    json.insert(QStringLiteral("series"), SeriesArray(facts ? facts->series : std::vector<Series>{}));
-    json.insert(QStringLiteral("nearest"), NearestObject(facts ? facts->nearest : decltype(facts->nearest){}));
-    return json;
+    return {{"result", JsonString(result)},
+            {"description", facts ? JsonString(Describe(*facts, kPoint)) : "null"},
+            {"ohms", Ohms(facts ? std::optional(facts->ohms) : std::nullopt)},
+            {"min_ohms", Ohms(facts ? std::optional(facts->range.min) : std::nullopt)},
+            {"max_ohms", Ohms(facts ? std::optional(facts->range.max) : std::nullopt)},
+            {"series", SeriesArray(facts ? facts->series : std::vector<Series>{})},
+            {"nearest", NearestObject(facts ? facts->nearest : decltype(facts->nearest){})}};
 }
 
 Answer Decode(const Words& words)
@@ -455,11 +488,11 @@ Answer Encode(const Words& given)
     Answer answer;
     answer.lines = {encoding.resultText, Joined(bands), Describe(*facts, kPoint)};
     answer.json = FactsObject(encoding.resultText, facts);
-    QJsonArray bandArray;
+    std::vector<std::string> bandStrings;
     for (const std::string& band : bands) {
-        bandArray.append(QString::fromStdString(band));
+        bandStrings.push_back(JsonString(band));
     }
-    answer.json.insert(QStringLiteral("bands"), bandArray);
+    answer.json["bands"] = JsonArray(bandStrings);
     return answer;
 }
 
@@ -485,10 +518,10 @@ Answer Nearest(const Words& given)
                         " and " + OhmsText(neighbours->above, kPoint),
                     SeriesText(in)};
     answer.json = FactsObject(answer.lines[0], std::nullopt);
-    answer.json.insert(QStringLiteral("description"), QString::fromStdString(answer.lines[1]));
-    answer.json.insert(QStringLiteral("ohms"), ToDouble(ohms));
-    answer.json.insert(QStringLiteral("series"), SeriesArray(in));
-    answer.json.insert(QStringLiteral("nearest"), NearestObject({{*series, *neighbours}}));
+    answer.json["description"] = JsonString(answer.lines[1]);
+    answer.json["ohms"] = JsonNumber(ohms);
+    answer.json["series"] = SeriesArray(in);
+    answer.json["nearest"] = NearestObject({{*series, *neighbours}});
     return answer;
 }
 
@@ -635,19 +668,17 @@ public:
             Write(err_, "zarnik: " + where + answer.reason + "\n");
         }
         if (json_) {
-            QJsonObject json = answer.json;
+            JsonObject json = answer.json;
             if (answer.status != kDone) {
-                json = {{QStringLiteral("error"), QString::fromStdString(answer.reason)}};
+                json = {{"error", JsonString(answer.reason)}};
                 if (answer.status == kRefused) {
-                    json.insert(QStringLiteral("refused"), true);
+                    json["refused"] = "true";
                 }
             }
             if (line > 0) {
-                json.insert(QStringLiteral("line"), qint64(line));
+                json["line"] = std::to_string(line);
             }
-            QByteArray bytes = QJsonDocument(json).toJson(QJsonDocument::Compact);
-            bytes.append('\n');
-            Write(out_, bytes.toStdString());
+            Write(out_, JsonText(json) + "\n");
         } else {
             for (const std::string& text : answer.lines) {
                 Write(out_, text + "\n");

@@ -5,7 +5,7 @@
 // window and no display. `zarnik decode ...`, `zarnik encode ...` and
 // `zarnik nearest ...` print what the windows would show, as lines of text or
 // as one JSON object; `zarnik batch` answers one such command per input line;
-// `zarnik --help` tells the rest. It needs QtCore alone.
+// `zarnik --help` tells the rest. It needs no toolkit.
 
 #include <cstdio>
 #include <optional>
