@@ -344,4 +344,51 @@ TEST(CommandLine, BatchAnswersEachLineAsTheOneShotDoes)
     }
 }
 
+// The edges of the real program: no display, window options, odd words, a
+// full disk.
+TEST(CommandLine, EdgesGiveTheirStatusAndOneLine)
+{
+    const QString huge(100000, QLatin1Char('x'));
+    const struct {
+        QStringList args;
+        int status;
+        std::string err;  // stderr's first line
+        const char* out = nullptr;
+    } cases[] = {
+        {{}, 1, "zarnik: no display to open the windows on; see zarnik --help for the command line"},
+        {{"-platform", "offscreen", "decode", "Red", "Red", "Red", "Gold"},
+         2,
+         "zarnik: 'decode' follows the window options; a command takes none of them, and the windows take no other "
+         "word (zarnik --help)"},
+        {{"--display", ":99", "decode"}, 2, "zarnik: 'decode' follows the window options; a command"},
+        {{"-style=fusion", "-reverse"}, 1, "zarnik: no display to open the windows on"},
+        {{"decode", "-inf"},
+         2,
+         "zarnik: '-inf' is not an option; accepted: --json --help --version --five --series NAME"},
+        {{"encode", "-4,7", "K", "5%"}, 2, "zarnik: '-4,7' is not a number; VALUE is written"},
+        {{"encode", huge, "K", "5%"}, 2, "zarnik: '" + std::string(40, 'x') + "...' is not a number"},
+        {{"encode", "4\x1b[2J\n7\xc2\x85\\", "K", "5%"}, 2, "zarnik: '4\\u001B[2J\\n7\\u0085\\\\' is not a number"},
+        {{"--help-all"}, 2, "zarnik: '--help-all' is not an option"},
+        {{"encode", "4.7", "K", "5%"}, 3, "zarnik: cannot write the answer: No space left on device", "/dev/full"},
+        {{"batch"}, 3, "zarnik: cannot write the answer: No space left on device", "/dev/full"},
+        {{"batch", "/nonexistent"}, 2, "zarnik: cannot read '/nonexistent': No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).left(60).toStdString());
+        QProcess zarnik;
+        zarnik.setProcessEnvironment(NoDisplay());
+        if (c.out) {
+            zarnik.setStandardOutputFile(QString::fromUtf8(c.out));
+        }
+        zarnik.start(QStringLiteral(ZARNIK_BINARY), c.args);
+        zarnik.write("decode Red Red Red Gold\n");
+        zarnik.closeWriteChannel();
+        ASSERT_TRUE(zarnik.waitForFinished(10000));
+        ASSERT_EQ(zarnik.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(zarnik.exitCode(), c.status);
+        const std::string err = zarnik.readAllStandardError().toStdString();
+        EXPECT_TRUE(err.starts_with(c.err) && err.find('\n') == err.size() - 1) << err;
+    }
+}
+
 }  // namespace
