@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <span>
@@ -178,14 +179,48 @@ bool SameWord(std::string_view word, std::string_view accepted)
            });
 }
 
-// JSON, written directly: an object is its keys, in order, with their
-// values already written as JSON text. The answers hold only short texts and
-// exact decimals, and a batch writes a great many of them.
-using JsonObject = std::map<std::string, std::string, std::less<>>;
+// JSON, written directly: an object is its keys, written in order, with
+// their values already written as JSON text. The keys are the program's own
+// texts. The answers hold only short texts and exact decimals, and a batch
+// writes a great many of them.
+class JsonObject {
+public:
+    JsonObject() = default;
+    JsonObject(std::initializer_list<std::pair<std::string_view, std::string>> members) : members_(members) {}
+
+    std::string& operator[](std::string_view key)
+    {
+        const auto it = std::ranges::find(members_, key, &Member::first);
+        return it != members_.end() ? it->second : members_.emplace_back(key, std::string()).second;
+    }
+
+    std::string Text() const
+    {
+        std::vector<const Member*> sorted;
+        for (const Member& member : members_) {
+            sorted.push_back(&member);
+        }
+        std::ranges::sort(sorted, {}, &Member::first);
+        std::string json = "{";
+        for (const Member* member : sorted) {
+            json += json.size() > 1 ? ",\"" : "\"";
+            json += member->first;
+            json += "\":";
+            json += member->second;
+        }
+        return json + "}";
+    }
+
+private:
+    using Member = std::pair<std::string_view, std::string>;
+    std::vector<Member> members_;
+};
 
 std::string JsonString(std::string_view text)
 {
-    std::string json = "\"";
+    std::string json;
+    json.reserve(text.size() + 2);
+    json += '"';
     for (const char c : text) {
         if (c == '"' || c == '\\') {
             json += '\\';
@@ -198,32 +233,27 @@ std::string JsonString(std::string_view text)
             json += c;
         }
     }
-    return json + "\"";
+    json += '"';
+    return json;
 }
 
 std::string JsonArray(const std::vector<std::string>& values)
 {
     std::string json = "[";
     for (const std::string& value : values) {
-        json += (json.size() > 1 ? "," : "") + value;
+        json += json.size() > 1 ? "," : "";
+        json += value;
     }
     return json + "]";
 }
 
-std::string JsonText(const JsonObject& object)
-{
-    std::string json = "{";
-    for (const auto& [key, value] : object) {
-        json += (json.size() > 1 ? ",\"" : "\"") + key + "\":" + value;
-    }
-    return json + "}";
-}
-
-// The words of one command: the plain words after its name, and its options
-// with their values ("" for a flag).
+// The words of one command: the plain words after its name, its options
+// with their values ("" for a flag), and whether the answer goes out as JSON
+// or as lines (a batch need not write both).
 struct Words {
     std::vector<std::string> plain;
     std::map<std::string, std::string, std::less<>> options;
+    bool json = false;
 
     bool Has(std::string_view name) const { return options.contains(name); }
     std::string Value(std::string_view name, std::string_view absent) const
@@ -354,10 +384,9 @@ std::string NearestObject(const std::vector<std::pair<Series, Neighbours>>& near
 {
     JsonObject object;
     for (const auto& [series, neighbours] : nearest) {
-        object[std::string(SeriesName(series))] =
-            JsonArray({JsonNumber(neighbours.below), JsonNumber(neighbours.above)});
+        object[SeriesName(series)] = JsonArray({JsonNumber(neighbours.below), JsonNumber(neighbours.above)});
     }
-    return JsonText(object);
+    return object.Text();
 }
 
 // The keys every answer writes; the values are null where the result holds
@@ -393,10 +422,13 @@ Answer Decode(const Words& words)
     const auto facts =
         five ? FiveBandFacts(t[0], t[1], t[2], t[3], t[4], kPoint) : FourBandFacts(t[0], t[1], t[2], t[3], kPoint);
     Answer answer;
-    answer.lines = {result};
-    answer.json = FactsObject(result, facts);
-    if (facts) {
-        answer.lines.push_back(Describe(*facts, kPoint));
+    if (words.json) {
+        answer.json = FactsObject(result, facts);
+    } else {
+        answer.lines = {result};
+        if (facts) {
+            answer.lines.push_back(Describe(*facts, kPoint));
+        }
     }
     return answer;
 }
@@ -486,7 +518,10 @@ Answer Encode(const Words& given)
     }
     const std::vector<std::string> bands = BandNames(encoding, five);
     Answer answer;
-    answer.lines = {encoding.resultText, Joined(bands), Describe(*facts, kPoint)};
+    if (!given.json) {
+        answer.lines = {encoding.resultText, Joined(bands), Describe(*facts, kPoint)};
+        return answer;
+    }
     answer.json = FactsObject(encoding.resultText, facts);
     std::vector<std::string> bandStrings;
     for (const std::string& band : bands) {
@@ -517,6 +552,9 @@ Answer Nearest(const Words& given)
     answer.lines = {"nearest " + std::string(SeriesName(*series)) + ": " + OhmsText(neighbours->below, kPoint) +
                         " and " + OhmsText(neighbours->above, kPoint),
                     SeriesText(in)};
+    if (!given.json) {
+        return answer;
+    }
     answer.json = FactsObject(answer.lines[0], std::nullopt);
     answer.json["description"] = JsonString(answer.lines[1]);
     answer.json["ohms"] = JsonNumber(ohms);
@@ -678,7 +716,7 @@ public:
             if (line > 0) {
                 json["line"] = std::to_string(line);
             }
-            Write(out_, JsonText(json) + "\n");
+            Write(out_, json.Text() + "\n");
         } else {
             for (const std::string& text : answer.lines) {
                 Write(out_, text + "\n");
@@ -803,7 +841,7 @@ std::vector<std::string> Split(std::string_view line)
     return words;
 }
 
-int RunBatch(const std::vector<std::string>& args, int input, Printer& printer)
+int RunBatch(const std::vector<std::string>& args, int input, Printer& printer, bool json)
 {
     if (args.size() > 1) {
         printer.Fail(kUsage, "batch takes one FILE at most, not " + Echoed(Joined(args)));
@@ -830,7 +868,8 @@ int RunBatch(const std::vector<std::string>& args, int input, Printer& printer)
                               throw WrongWord("longer than " + std::to_string(LineReader::kLongest) + " bytes");
                           }
                           const std::vector<std::string> words = Split(line);
-                          const Parsed parsed = ParseWords(words, true);
+                          Parsed parsed = ParseWords(words, true);
+                          parsed.words.json = json;
                           return parsed.command->answer(parsed.words);
                       }),
                       number);
@@ -919,8 +958,13 @@ int RunCommandLine(const std::vector<std::string>& words, int input, std::FILE* 
         return printer.Status();
     }
     if (parsed.command == nullptr) {
-        return RunBatch(parsed.words.plain, input, printer);
+        if (out == stdout) {
+            // Large blocks: a batch writes a great deal.
+            std::setvbuf(out, nullptr, _IOFBF, 1 << 16);
+        }
+        return RunBatch(parsed.words.plain, input, printer, parsed.global.contains("json"));
     }
+    parsed.words.json = parsed.global.contains("json");
     printer.Print(Answered([&] { return parsed.command->answer(parsed.words); }));
     return printer.Status();
 }

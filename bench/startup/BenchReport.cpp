@@ -5,7 +5,11 @@
 //   floor), on the offscreen platform and under Xvfb; medians of repeated
 //   runs, and the ratio zarnik / bare;
 // - the encoder window's opening: wall time of its growth ticks;
-// - the model: time per call of the four model procedures.
+// - the model: time per call of the four model procedures;
+// - a command: wall time of `zarnik decode ...` against a bare QtCore
+//   program, medians of 200 calls each, and the ratio;
+// - batch: lines a second of `zarnik batch` over a mixed file, as text and
+//   as JSON Lines.
 //
 // The first frame is reported by a probe preloaded into each program
 // (FirstFrameProbe.cpp); peak memory is the child's ru_maxrss from wait4.
@@ -35,6 +39,10 @@ namespace {
 
 constexpr double kStartupGoal = 1.2;    // zarnik / bare
 constexpr double kMemoryGoalMb = 10.0;  // MB above bare
+constexpr double kCommandGoal = 1.5;    // a command / a bare QtCore program
+constexpr int kCommandCalls = 200;
+constexpr double kBatchGoal = 100000;  // lines a second
+constexpr int kBatchLines = 200000;
 
 long long MonotonicNs()
 {
@@ -235,6 +243,64 @@ Startup MeasureStartup(const std::string& binary, const Platform& platform, int 
 
 const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 
+double WallMs(const std::vector<std::string>& argv)
+{
+    const long long start = MonotonicNs();
+    const Child c = Run(argv, {}, 20000);
+    return c.ok ? static_cast<double>(MonotonicNs() - start) / 1e6 : -1.0;
+}
+
+// A file of what scripts ask: decodings, encodings in both band counts,
+// nearest values, a refusal, a wrong word, a comment; removed at the end.
+class MixedFile {
+public:
+    MixedFile()
+    {
+        static const char* const kLines[] = {"decode Yellow Violet Red Gold",
+                                             "decode Brown Black Black Brown Brown",
+                                             "encode 4.7 K 5%",
+                                             "encode 4.75 K 1% --five",
+                                             "nearest 4.8 K --series E96",
+                                             "encode 0.47 K Ohm 10%",
+                                             "decode red red orange none",
+                                             "encode 4.75 K 5%",
+                                             "nearest 330 Ohm",
+                                             "decode Red Purple Red Gold",
+                                             "# a comment",
+                                             "encode 100 M 2% --five"};
+        char name[] = "/tmp/zarnik-batch-XXXXXX";
+        const int fd = mkstemp(name);
+        path_ = name;
+        std::string text;
+        for (int i = 0; i < kBatchLines; ++i) {
+            text += kLines[i % std::size(kLines)];
+            text += '\n';
+        }
+        ok_ = fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+    ~MixedFile() { unlink(path_.c_str()); }
+    const std::string& Path() const { return path_; }
+    bool Ok() const { return ok_; }
+
+private:
+    std::string path_;
+    bool ok_ = false;
+};
+
+// Lines a second of one batch run; its exit status is 2 (the file holds a
+// wrong word), so only its end is checked.
+double BatchRate(const std::vector<std::string>& argv)
+{
+    const long long start = MonotonicNs();
+    const Child c = Run(argv, {}, 120000);
+    const double seconds = static_cast<double>(MonotonicNs() - start) / 1e9;
+    const std::size_t answers = static_cast<std::size_t>(std::count(c.output.begin(), c.output.end(), '\n'));
+    return answers > 0 ? kBatchLines / seconds : 0.0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -306,6 +372,42 @@ int main(int argc, char* argv[])
             continue;
         }
         std::printf("  %-34s %12.0f %9.1f ms\n", platform.name.c_str(), Median(ticks), Median(ms));
+    }
+
+    std::printf("%-36s %12s %12s %12s  %s\n", "a command, start to end", "bare QtCore", "zarnik", "zarnik/bare",
+                "goal");
+    {
+        const std::vector<std::string> bare{ZARNIK_BARE_CORE};
+        const std::vector<std::string> command{ZARNIK_BINARY, "decode", "Yellow", "Violet", "Red", "Gold"};
+        WallMs(bare);
+        WallMs(command);
+        std::vector<double> bareMs, commandMs;
+        for (int i = 0; i < kCommandCalls; ++i) {
+            bareMs.push_back(WallMs(bare));
+            commandMs.push_back(WallMs(command));
+        }
+        const double ratio = Median(commandMs) / Median(bareMs);
+        const std::string what = "median of " + std::to_string(kCommandCalls) + " calls";
+        std::printf("  %-34s %9.2f ms %9.2f ms %12.2f  <= %.1f %s\n", what.c_str(), Median(bareMs), Median(commandMs),
+                    ratio, kCommandGoal, Verdict(ratio <= kCommandGoal && Median(commandMs) > 0));
+    }
+    std::printf("%-36s %12s  %s\n", "batch, mixed file", "lines/s", "goal");
+    {
+        const MixedFile file;
+        for (const bool json : {false, true}) {
+            std::vector<std::string> batch{ZARNIK_BINARY, "batch", file.Path()};
+            if (json) {
+                batch.insert(batch.begin() + 1, "--json");
+            }
+            BatchRate(batch);
+            std::vector<double> rates;
+            for (int i = 0; i < 5; ++i) {
+                rates.push_back(BatchRate(batch));
+            }
+            const double rate = file.Ok() ? Median(rates) : 0.0;
+            const std::string what = std::to_string(kBatchLines) + " lines, " + (json ? "JSON Lines" : "text");
+            std::printf("  %-34s %12.0f  >= %.0f %s\n", what.c_str(), rate, kBatchGoal, Verdict(rate >= kBatchGoal));
+        }
     }
 
     std::printf("%-36s %12s\n", "model, per call", "time");
