@@ -12,7 +12,7 @@ namespace {
 // The windows live in a module of their own (StartWindows.cpp), loaded only
 // when they open: a command then loads no Qt library at all, QtGui and
 // QtWidgets least of all. It lies beside the program in the build folder, and in
-// lib/zarnik beside bin/ where the program is installed.
+// ZARNIK_WINDOWS_DIR beside bin/ where the program is installed.
 int StartWindows(int argc, char** argv)
 {
     std::string folder(4096, '\0');
@@ -20,7 +20,7 @@ int StartWindows(int argc, char** argv)
     folder.resize(length > 0 ? std::string::size_type(length) : 0);
     folder.erase(folder.find_last_of('/') + 1);
     std::string tried;
-    for (const char* place : {"", "../lib/zarnik/"}) {
+    for (const char* place : {"", "../" ZARNIK_WINDOWS_DIR "/"}) {
         const std::string path = folder + place + "zarnik_windows.so";
         if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
             using Start = int (*)(int, char**);

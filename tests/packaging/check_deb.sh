@@ -14,7 +14,7 @@ need() {
 }
 fail() { echo "FAIL: $*"; status=1; }
 status=0
-need dpkg-deb
+need dpkg-deb dpkg-architecture
 [ -f "$deb" ] || { echo "no package $deb"; exit 1; }
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
@@ -23,7 +23,7 @@ dpkg-deb -x "$deb" "$tree"
 case $check in
 contents)
   expected="./usr/bin/zarnik
-./usr/lib/zarnik/zarnik_windows.so
+./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zarnik/zarnik_windows.so
 ./usr/share/applications/$app.desktop
 ./usr/share/doc/zarnik/changelog.Debian.gz
 ./usr/share/doc/zarnik/copyright
@@ -49,7 +49,7 @@ $(diff <(echo "$expected") <(echo "$actual") || true)"
 
   # Installed as a release is: stripped, and looking for its libraries only
   # where the system keeps them.
-  for file in usr/bin/zarnik usr/lib/zarnik/zarnik_windows.so; do
+  for file in usr/bin/zarnik "usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zarnik/zarnik_windows.so"; do
     file -b "$tree/$file" | grep -q ', stripped' || fail "$file is not stripped"
     ! readelf -d "$tree/$file" | grep -qE 'RPATH|RUNPATH' || fail "$file has a runpath"
   done
