@@ -5,13 +5,11 @@
 
 #include <fcntl.h>
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <initializer_list>
 #include <map>
 #include <optional>
 #include <span>
@@ -20,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/JsonObject.h"
+#include "cli/LineReader.h"
 #include "model/BandCapacity.h"
 #include "model/ColourTable.h"
 #include "model/Decoding.h"
@@ -177,74 +177,6 @@ bool SameWord(std::string_view word, std::string_view accepted)
     return word.size() == accepted.size() && std::equal(word.begin(), word.end(), accepted.begin(), [](char a, char b) {
                return (a >= 'A' && a <= 'Z' ? a + 32 : a) == (b >= 'A' && b <= 'Z' ? b + 32 : b);
            });
-}
-
-// JSON, written directly: an object is its keys, written in order, with
-// their values already written as JSON text. The keys are the program's own
-// texts. The answers hold only short texts and exact decimals, and a batch
-// writes a great many of them.
-class JsonObject {
-public:
-    JsonObject() = default;
-    JsonObject(std::initializer_list<std::pair<std::string_view, std::string>> members) : members_(members) {}
-
-    std::string& operator[](std::string_view key)
-    {
-        const auto it = std::ranges::find(members_, key, &Member::first);
-        return it != members_.end() ? it->second : members_.emplace_back(key, std::string()).second;
-    }
-
-    std::string Text() const
-    {
-        std::vector<const Member*> sorted;
-        for (const Member& member : members_) {
-            sorted.push_back(&member);
-        }
-        std::ranges::sort(sorted, {}, &Member::first);
-        std::string json = "{";
-        for (const Member* member : sorted) {
-            json += json.size() > 1 ? ",\"" : "\"";
-            json += member->first;
-            json += "\":";
-            json += member->second;
-        }
-        return json + "}";
-    }
-
-private:
-    using Member = std::pair<std::string_view, std::string>;
-    std::vector<Member> members_;
-};
-
-std::string JsonString(std::string_view text)
-{
-    std::string json;
-    json.reserve(text.size() + 2);
-    json += '"';
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c));
-            json += escape;
-        } else {
-            json += c;
-        }
-    }
-    json += '"';
-    return json;
-}
-
-std::string JsonArray(const std::vector<std::string>& values)
-{
-    std::string json = "[";
-    for (const std::string& value : values) {
-        json += json.size() > 1 ? "," : "";
-        json += value;
-    }
-    return json + "]";
 }
 
 // The words of one command: the plain words after its name, its options
@@ -764,68 +696,6 @@ Answer Answered(const std::function<Answer()>& run)
     }
 }
 
-// Reads lines from a file descriptor in large blocks, without ever holding
-// more than one block and one line: memory stays flat for any input. Lines
-// longer than kLongest are cut there and flagged. Before it waits for more
-// input it flushes `out`, so that a program feeding the batch a line at a
-// time gets each answer before it writes the next line.
-class LineReader {
-public:
-    static constexpr std::size_t kLongest = 4096;
-
-    LineReader(int fd, Printer& printer) : fd_(fd), printer_(printer) {}
-
-    // The next line, without its end; false at the end of the input.
-    bool Next(std::string& line, bool& tooLong)
-    {
-        line.clear();
-        tooLong = false;
-        for (;;) {
-            if (pos_ == end_) {
-                if (!Fill()) {
-                    return !line.empty() || tooLong;
-                }
-            }
-            const char* start = buffer_.data() + pos_;
-            const void* newline = std::memchr(start, '\n', end_ - pos_);
-            const std::size_t length = newline ? static_cast<const char*>(newline) - start : end_ - pos_;
-            const std::size_t room = kLongest - std::min(kLongest, line.size());
-            tooLong = tooLong || length > room;
-            line.append(start, std::min(length, room));
-            pos_ += length;
-            if (newline) {
-                ++pos_;
-                return true;
-            }
-        }
-    }
-
-    int Error() const { return error_; }
-
-private:
-    bool Fill()
-    {
-        printer_.Flush();
-        ssize_t n = 0;
-        do {
-            n = read(fd_, buffer_.data(), buffer_.size());
-        } while (n < 0 && errno == EINTR);
-        if (n < 0) {
-            error_ = errno;
-        }
-        pos_ = 0;
-        end_ = n > 0 ? static_cast<std::size_t>(n) : 0;
-        return n > 0;
-    }
-
-    int fd_;
-    Printer& printer_;
-    std::array<char, 65536> buffer_{};
-    std::size_t pos_ = 0;
-    std::size_t end_ = 0;
-    int error_ = 0;
-};
-
 std::vector<std::string> Split(std::string_view line)
 {
     std::vector<std::string> words;
@@ -855,7 +725,7 @@ int RunBatch(const std::vector<std::string>& args, int input, Printer& printer, 
             return printer.Status();
         }
     }
-    LineReader reader(fd, printer);
+    LineReader reader(fd, [&printer] { printer.Flush(); });
     std::string line;
     bool tooLong = false;
     for (long number = 1; reader.Next(line, tooLong); ++number) {
