@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/JsonObject.h"
@@ -630,7 +631,7 @@ class Printer {
 public:
     Printer(std::FILE* out, std::FILE* err, bool json) : out_(out), err_(err), json_(json) {}
 
-    void Print(const Answer& answer, long line = 0)
+    void Print(Answer answer, long line = 0)
     {
         status_ = std::max(status_, answer.status);
         const std::string where = line > 0 ? "line " + std::to_string(line) + ": " : "";
@@ -638,7 +639,7 @@ public:
             Write(err_, "zarnik: " + where + answer.reason + "\n");
         }
         if (json_) {
-            JsonObject json = answer.json;
+            JsonObject json = std::move(answer.json);
             if (answer.status != kDone) {
                 json = {{"error", JsonString(answer.reason)}};
                 if (answer.status == kRefused) {
@@ -662,6 +663,7 @@ public:
     // then was said on stderr.
     bool Flush()
     {
+        std::fflush(err_);
         if (!failed_ && (std::fflush(out_) != 0 || std::ferror(out_))) {
             failed_ = true;
             const int error = errno;
@@ -828,9 +830,11 @@ int RunCommandLine(const std::vector<std::string>& words, int input, std::FILE* 
         return printer.Status();
     }
     if (parsed.command == nullptr) {
-        if (out == stdout) {
-            // Large blocks: a batch writes a great deal.
+        if (out == stdout && err == stderr) {
+            // Large blocks: a batch writes a great deal, and its error lines
+            // go out with its answers (Flush) rather than one write each.
             std::setvbuf(out, nullptr, _IOFBF, 1 << 16);
+            std::setvbuf(err, nullptr, _IOFBF, 1 << 14);
         }
         return RunBatch(parsed.words.plain, input, printer, parsed.global.contains("json"));
     }
