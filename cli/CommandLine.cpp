@@ -19,21 +19,21 @@
 #include <utility>
 #include <vector>
 
+#include "cli/Answer.h"
 #include "cli/JsonObject.h"
 #include "cli/LineReader.h"
+#include "cli/MarkingCommands.h"
 #include "model/BandCapacity.h"
 #include "model/ColourTable.h"
 #include "model/Decoding.h"
 #include "model/Encoding.h"
+#include "model/Markings.h"
 #include "model/ResultFacts.h"
 #include "model/StandardValues.h"
 
 namespace zarnik::cli {
 
 namespace {
-
-// Scripts get the same text in every locale.
-const NumberFormat kPoint{"."};
 
 // Qt's window options, and whether each takes a value as the next word.
 struct WindowOption {
@@ -52,220 +52,57 @@ constexpr WindowOption kWindowOptions[] = {{"-platform", true},       {"-platfor
 const char* const kHelp =
     "Usage: zarnik [--json] COMMAND WORDS...\n"
     "       zarnik [--json] batch [FILE]\n"
-    "The resistor colour code in a terminal; without a command zarnik opens its windows.\n"
+    "The markings of resistors in a terminal; without a command zarnik opens its windows.\n"
     "\n"
     "Commands:\n"
+    "  decode Black                     one black band: the zero-ohm link\n"
+    "  decode C1 C2 M                   three bands: two digits, multiplier (+-20%)\n"
     "  decode C1 C2 M T                 four bands: two digits, multiplier, tolerance\n"
     "  decode C1 C2 C3 M T              five bands: three digits, multiplier, tolerance\n"
-    "  encode VALUE UNIT TOLERANCE      the bands of a value (four bands; five with --five)\n"
+    "  decode C1 C2 C3 M T TC           six bands: five and the temperature coefficient\n"
+    "  encode VALUE UNIT TOLERANCE      the bands of a value (four bands; five with\n"
+    "                                   --five, six with --tc PPM)\n"
     "  nearest VALUE UNIT               the standard values at or below and at or above\n"
+    "  code CODE                        what a printed code reads as: 472, 4R7, 4701,\n"
+    "                                   10R0, 01C (EIA-96), 4K7 or 4K7J (RKM), 0 or 000\n"
+    "  codes VALUE UNIT                 a value's RKM, 3-digit, 4-digit and EIA-96 codes\n"
     "  batch [FILE]                     one command per line of FILE (standard input when\n"
     "                                   it is absent or -), answered in order\n"
     "\n"
     "Options:\n"
     "  --json                           one JSON object per answer instead of lines\n"
     "  --five                           encode: five bands instead of four\n"
+    "  --tc PPM                         encode: six bands, the five and the coefficient's\n"
+    "                                   colour (PPM: 250 100 50 15 25 20 10 5 1)\n"
     "  --series NAME                    nearest: E3 E6 E12 E24 E48 E96 E192 (E24)\n"
     "  -h, --help                       this text\n"
     "  -v, --version                    the version\n"
     "\n"
-    "Colours: Black Brown Red Orange Yellow Green Blue Violet Grey White Gold Silver,\n"
-    "and none for no tolerance band, in any letter case; each band takes the colours\n"
-    "its palette in the decoder window offers. UNIT: Ohm, K or M (or K Ohm, M Ohm).\n"
-    "TOLERANCE: 1% 2% 0.5% 0.25% 0.1% 0.05% 5% 10% 20%, with or without a leading _+.\n"
-    "VALUE is written with '.' as the decimal separator.\n"
+    "Colours: Black Brown Red Orange Yellow Green Blue Violet Grey White Gold Silver\n"
+    "Pink, and none for no tolerance band, in any letter case. The first digit is\n"
+    "Brown to White, the others Black to White; the multiplier Black (x1) to White\n"
+    "(x10^9), Gold (x0.1), Silver (x0.01) or Pink (x0.001); the tolerance Brown Red\n"
+    "Green Blue Violet Grey Gold Silver or none; the coefficient (ppm/K) Black 250,\n"
+    "Brown 100, Red 50, Orange 15, Yellow 25, Green 20, Blue 10, Violet 5, Grey 1.\n"
+    "UNIT: Ohm, K or M (or K Ohm, M Ohm). TOLERANCE: 1% 2% 0.5% 0.25% 0.1% 0.05% 5%\n"
+    "10% 20%, with or without a leading _+. VALUE is written with '.' as the\n"
+    "decimal separator.\n"
     "\n"
-    "decode prints the decoder window's result line, then the value's range and\n"
-    "series as the result line's tooltip tells them; encode prints the encoder\n"
-    "window's result line, its band colours a b (CG) c d, then range and series.\n"
+    "decode prints the decoder window's result line, the temperature coefficient,\n"
+    "the reading from the other end where the bands have one, then the value's\n"
+    "range and series as the result line's tooltip tells them; encode prints the\n"
+    "encoder window's result line, its band colours a b (CG) c d (and the\n"
+    "coefficient's, with its line), then range and series.\n"
     "encode refuses a value its bands cannot carry exactly (too many significant\n"
-    "digits, too small, too large) and says what would carry it.\n"
+    "digits, too small, too large) and says what would carry it; code refuses a\n"
+    "code no system reads.\n"
     "A batch line holds the words after zarnik, as: encode 4.7 K 5% --five; blank\n"
     "lines and lines starting with # are skipped. With --json each answer is one\n"
     "line of JSON with its line number; a refused or wrong line gives {\"error\": ...}.\n"
     "\n"
-    "Exit status: 0 done, 1 a value refused, 2 a wrong word (one line on standard\n"
-    "error says why), 3 the answer could not be written; a batch exits with the\n"
-    "highest status of its lines.\n";
-
-// A word that is not what its place takes (exit 2), and a value the command
-// refuses (exit 1); the message names it and says what is accepted.
-class WrongWord : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-class Refusal : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// The length of the UTF-8 sequence at `pos` and its code point; 0 where the
-// bytes are no valid sequence.
-std::size_t Utf8At(std::string_view text, std::size_t pos, char32_t& point)
-{
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    const std::size_t length = lead < 0x80                   ? 1
-                               : lead >= 0xC2 && lead < 0xE0 ? 2
-                               : lead >= 0xE0 && lead < 0xF0 ? 3
-                               : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                             : 0;
-    if (length == 0 || pos + length > text.size()) {
-        return 0;
-    }
-    point = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + i]);
-        if ((next & 0xC0) != 0x80) {
-            return 0;
-        }
-        point = (point << 6) | (next & 0x3F);
-    }
-    const bool overlong = (length == 3 && point < 0x800) || (length == 4 && point < 0x10000);
-    return overlong || point > 0x10FFFF || (point >= 0xD800 && point < 0xE000) ? 0 : length;
-}
-
-// A word as messages echo it: quoted, cut to 40 characters, with control
-// characters and stray bytes escaped, so that nothing reaches the terminal
-// raw and a huge argument does not flood it.
-std::string Echoed(std::string_view word)
-{
-    constexpr int kLongest = 40;
-    std::string echo = "'";
-    std::size_t pos = 0;
-    for (int count = 0; pos < word.size(); ++count) {
-        if (count == kLongest) {
-            echo += "...";
-            break;
-        }
-        char32_t point = 0;
-        const std::size_t length = Utf8At(word, pos, point);
-        char escape[16];
-        if (length == 0) {
-            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(word[pos]));
-            echo += escape;
-            ++pos;
-            continue;
-        }
-        if (point < 0x20 || (point >= 0x7F && point < 0xA0) || point == '\\') {
-            const char* named = point == '\n'   ? "\\n"
-                                : point == '\t' ? "\\t"
-                                : point == '\r' ? "\\r"
-                                : point == '\\' ? "\\\\"
-                                                : nullptr;
-            if (named == nullptr) {
-                std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(point));
-            }
-            echo += named ? named : escape;
-        } else {
-            echo.append(word.substr(pos, length));
-        }
-        pos += length;
-    }
-    return echo + "'";
-}
-
-std::string Joined(std::span<const std::string> words)
-{
-    std::string joined;
-    for (const std::string& word : words) {
-        joined += (joined.empty() ? "" : " ") + word;
-    }
-    return joined;
-}
-
-bool SameWord(std::string_view word, std::string_view accepted)
-{
-    return word.size() == accepted.size() && std::equal(word.begin(), word.end(), accepted.begin(), [](char a, char b) {
-               return (a >= 'A' && a <= 'Z' ? a + 32 : a) == (b >= 'A' && b <= 'Z' ? b + 32 : b);
-           });
-}
-
-// The words of one command: the plain words after its name, its options
-// with their values ("" for a flag), and whether the answer goes out as JSON
-// or as lines (a batch need not write both).
-struct Words {
-    std::vector<std::string> plain;
-    std::map<std::string, std::string, std::less<>> options;
-    bool json = false;
-
-    bool Has(std::string_view name) const { return options.contains(name); }
-    std::string Value(std::string_view name, std::string_view absent) const
-    {
-        const auto it = options.find(name);
-        return it == options.end() ? std::string(absent) : it->second;
-    }
-};
-
-// What a command answers: its lines of text and the same as one JSON object;
-// or, for a refusal or a wrong word, the status and the reason.
-struct Answer {
-    std::vector<std::string> lines;
-    JsonObject json;
-    int status = kDone;
-    std::string reason;
-};
-
-// The tolerance band's no-band entry is written "none".
-std::string_view WordOf(const ColourCode& colour)
-{
-    return colour.name == "no band" ? std::string_view("none") : colour.name;
-}
-
-std::string_view BandTitle(Band band)
-{
-    switch (band) {
-    case Band::First: return "first digit band";
-    case Band::Second: return "second digit band";
-    case Band::Third: return "third digit band";
-    case Band::Multiplier: return "multiplier band";
-    case Band::Tolerance: break;
-    }
-    return "tolerance band";
-}
-
-// Each band takes exactly the colours of its palette in the decoder window.
-const ColourCode& BandColour(Band band, const std::string& word)
-{
-    std::string accepted;
-    for (const ColourCode* entry : RuleOf(band).entries) {
-        if (SameWord(word, WordOf(*entry))) {
-            return *entry;
-        }
-        accepted += accepted.empty() ? "" : " ";
-        accepted += WordOf(*entry);
-    }
-    throw WrongWord(Echoed(word) + " is not a colour of the " + std::string(BandTitle(band)) +
-                    "; accepted: " + accepted);
-}
-
-// "K Ohm" may come as one word or as two.
-std::vector<std::string> WithUnitJoined(std::vector<std::string> words, std::size_t unitAt)
-{
-    if (words.size() > unitAt + 1 && SameWord(words[unitAt + 1], "Ohm") &&
-        (SameWord(words[unitAt], "K") || SameWord(words[unitAt], "M"))) {
-        words[unitAt] += " Ohm";
-        words.erase(words.begin() + std::ptrdiff_t(unitAt) + 1);
-    }
-    return words;
-}
-
-// A unit's one-letter form, "K" for "K Ohm"; "" for "Ohm".
-std::string_view LetterOf(const Unit& unit)
-{
-    const auto blank = unit.text.find(' ');
-    return blank == std::string_view::npos ? std::string_view() : unit.text.substr(0, blank);
-}
-
-const Unit& UnitOf(const std::string& word)
-{
-    for (const Unit& unit : Units()) {
-        const std::string_view letter = LetterOf(unit);
-        if (SameWord(word, unit.text) || (!letter.empty() && SameWord(word, letter))) {
-            return unit;
-        }
-    }
-    throw WrongWord(Echoed(word) + " is not a unit; accepted: Ohm, K, M, K Ohm, M Ohm");
-}
+    "Exit status: 0 done, 1 a value or code refused, 2 a wrong word (one line on\n"
+    "standard error says why), 3 the answer could not be written; a batch exits with\n"
+    "the highest status of its lines.\n";
 
 // The tolerance list's texts, with or without their leading "_+".
 std::string ToleranceOf(const std::string& word)
@@ -281,91 +118,6 @@ std::string ToleranceOf(const std::string& word)
     throw WrongWord(Echoed(word) + " is not a tolerance; accepted: " + accepted + " (with or without a leading _+)");
 }
 
-// The value in ohms, exactly: the same resistance whatever unit it is
-// written in.
-Decimal OhmsOf(const std::string& valueWord, const Unit& unit)
-{
-    if (!Parse(valueWord, kPoint)) {
-        throw WrongWord(Echoed(valueWord) +
-                        " is not a number; VALUE is written with '.' as the decimal separator, as 4.7");
-    }
-    const auto typed = ReadDecimal(valueWord, kPoint);
-    const auto ohms = typed ? Shifted(*typed, unit.exponent) : std::nullopt;
-    if (!ohms) {
-        throw WrongWord(Echoed(valueWord) + " is not a value zarnik holds exactly; accepted: at most " +
-                        std::to_string(kMaxDecimalDigits) + " significant digits, from 10^-" +
-                        std::to_string(kMaxDecimalExponent) + " to 10^" + std::to_string(kMaxDecimalExponent));
-    }
-    return *ohms;
-}
-
-// Exact decimals are exact JSON numbers: 4.465, not 4.4649999...
-std::string JsonNumber(const Decimal& value) { return DecimalText(value, kPoint); }
-
-std::string Ohms(const std::optional<Decimal>& value) { return value ? JsonNumber(*value) : "null"; }
-
-std::string SeriesArray(const std::vector<Series>& series)
-{
-    std::vector<std::string> names;
-    for (const Series s : series) {
-        names.push_back(JsonString(SeriesName(s)));
-    }
-    return JsonArray(names);
-}
-
-std::string NearestObject(const std::vector<std::pair<Series, Neighbours>>& nearest)
-{
-    JsonObject object;
-    for (const auto& [series, neighbours] : nearest) {
-        object[SeriesName(series)] = JsonArray({JsonNumber(neighbours.below), JsonNumber(neighbours.above)});
-    }
-    return object.Text();
-}
-
-// The keys every answer writes; the values are null where the result holds
-// no value.
-JsonObject FactsObject(const std::string& result, const std::optional<PartFacts>& facts)
-{
-    return {{"result", JsonString(result)},
-            {"description", facts ? JsonString(Describe(*facts, kPoint)) : "null"},
-            {"ohms", Ohms(facts ? std::optional(facts->ohms) : std::nullopt)},
-            {"min_ohms", Ohms(facts ? std::optional(facts->range.min) : std::nullopt)},
-            {"max_ohms", Ohms(facts ? std::optional(facts->range.max) : std::nullopt)},
-            {"series", SeriesArray(facts ? facts->series : std::vector<Series>{})},
-            {"nearest", NearestObject(facts ? facts->nearest : decltype(facts->nearest){})}};
-}
-
-Answer Decode(const Words& words)
-{
-    const std::vector<std::string>& w = words.plain;
-    if (w.size() != 4 && w.size() != 5) {
-        throw WrongWord("decode takes 4 colours (C1 C2 M T) or 5 (C1 C2 C3 M T), not " + std::to_string(w.size()) +
-                        ": " + Echoed(Joined(w)));
-    }
-    const bool five = w.size() == 5;
-    const std::vector<Band> bands =
-        five ? std::vector{Band::First, Band::Second, Band::Third, Band::Multiplier, Band::Tolerance}
-             : std::vector{Band::First, Band::Second, Band::Multiplier, Band::Tolerance};
-    std::vector<std::string> t;
-    for (std::size_t i = 0; i < bands.size(); ++i) {
-        t.push_back(BandText(bands[i], BandColour(bands[i], w[i]), kPoint));
-    }
-    const std::string result =
-        five ? DecodeFiveBands(t[0], t[1], t[2], t[3], t[4], kPoint) : DecodeFourBands(t[0], t[1], t[2], t[3], kPoint);
-    const auto facts =
-        five ? FiveBandFacts(t[0], t[1], t[2], t[3], t[4], kPoint) : FourBandFacts(t[0], t[1], t[2], t[3], kPoint);
-    Answer answer;
-    if (words.json) {
-        answer.json = FactsObject(result, facts);
-    } else {
-        answer.lines = {result};
-        if (facts) {
-            answer.lines.push_back(Describe(*facts, kPoint));
-        }
-    }
-    return answer;
-}
-
 std::string CountWord(int n)
 {
     constexpr std::string_view kNames[] = {"no",   "one", "two",   "three", "four",
@@ -375,12 +127,13 @@ std::string CountWord(int n)
 
 // Why the bands cannot carry the value exactly, and what would carry it;
 // nothing where they can.
-std::optional<std::string> WhyNotCarried(const Decimal& ohms, std::string_view typed, bool five)
+// Six bands (--tc) carry what five do, and four bands have no coefficient.
+std::optional<std::string> WhyNotCarried(const Decimal& ohms, std::string_view typed, bool five, bool six)
 {
     const Fit fit = FitOf(ohms, five);
     const BandCapacity capacity = CapacityOf(five);
-    const std::string bands = five ? "five bands" : "four bands";
-    const bool otherCarries = FitOf(ohms, !five) == Fit::Carried;
+    const std::string bands = six ? "six bands" : five ? "five bands" : "four bands";
+    const bool otherCarries = !six && FitOf(ohms, !five) == Fit::Carried;
     const std::string other = five ? "four bands carry it: leave out --five" : "five bands carry it: use --five";
     switch (fit) {
     case Fit::Carried: return std::nullopt;
@@ -435,9 +188,11 @@ Answer Encode(const Words& given)
     const Unit& unit = UnitOf(words[1]);
     const Decimal ohms = OhmsOf(words[0], unit);
     const std::string tolerance = ToleranceOf(words[2]);
-    const bool five = given.Has("five");
+    // The coefficient's band goes after five bands.
+    const ColourCode* coefficient = given.Has("tc") ? &CoefficientColour(given.Value("tc", "")) : nullptr;
+    const bool five = given.Has("five") || coefficient;
     const std::string typed = DecimalText(*ReadDecimal(words[0], kPoint), kPoint) + " " + std::string(unit.text);
-    if (const auto why = WhyNotCarried(ohms, typed, five)) {
+    if (const auto why = WhyNotCarried(ohms, typed, five, coefficient)) {
         throw Refusal(*why);
     }
 
@@ -447,12 +202,20 @@ Answer Encode(const Words& given)
         five ? EncodeFiveBands(value, "Ohm", tolerance, kPoint) : EncodeFourBands(value, "Ohm", tolerance, kPoint);
     const auto facts = EncodingFacts(encoding, tolerance);
     if (encoding.resultText == kPromptText || !facts || facts->ohms != ohms) {
-        throw Refusal(typed + " gets no complete code in " + (five ? "five" : "four") + " bands");
+        throw Refusal(typed + " gets no complete code in " + (coefficient ? "six" : five ? "five" : "four") + " bands");
     }
-    const std::vector<std::string> bands = BandNames(encoding, five);
+    std::vector<std::string> bands = BandNames(encoding, five);
+    const std::optional<int> ppm = coefficient ? TemperatureCoefficient(*coefficient) : std::nullopt;
+    if (coefficient) {
+        bands.emplace_back(coefficient->name);
+    }
     Answer answer;
     if (!given.json) {
-        answer.lines = {encoding.resultText, Joined(bands), Describe(*facts, kPoint)};
+        answer.lines = {encoding.resultText, Joined(bands)};
+        if (ppm) {
+            answer.lines.push_back(CoefficientLine(ppm));
+        }
+        answer.lines.push_back(Describe(*facts, kPoint));
         return answer;
     }
     answer.json = FactsObject(encoding.resultText, facts);
@@ -461,6 +224,9 @@ Answer Encode(const Words& given)
         bandStrings.push_back(JsonString(band));
     }
     answer.json["bands"] = JsonArray(bandStrings);
+    if (ppm) {
+        answer.json["tc_ppm"] = std::to_string(*ppm);
+    }
     return answer;
 }
 
@@ -510,9 +276,17 @@ struct Command {
     std::string_view name;
     Answer (*answer)(const Words&);
 };
-constexpr Command kCommands[] = {{"decode", Decode}, {"encode", Encode}, {"nearest", Nearest}};
-constexpr Option kOptions[] = {
-    {"json", "", ""}, {"help", "", ""}, {"version", "", ""}, {"five", "", "encode"}, {"series", "NAME", "nearest"}};
+constexpr Command kCommands[] = {{"decode", DecodeMarking},
+                                 {"encode", Encode},
+                                 {"nearest", Nearest},
+                                 {"code", ReadPrintedCode},
+                                 {"codes", WritePrintedCodes}};
+constexpr Option kOptions[] = {{"json", "", ""},
+                               {"help", "", ""},
+                               {"version", "", ""},
+                               {"five", "", "encode"},
+                               {"series", "NAME", "nearest"},
+                               {"tc", "PPM", "encode"}};
 constexpr std::string_view kBatch = "batch";
 
 std::string AcceptedCommands()

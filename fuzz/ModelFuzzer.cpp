@@ -9,6 +9,9 @@
 // number Parse reads and writes back to itself; that the nearest standard
 // values enclose the value and are members; that a tolerance range encloses
 // the value; and that only results holding a value get a description.
+// Each text is also read as a printed code: every reading is written back in
+// its own system and reads again to the same value. The bytes of the multiplier text pick up to seven
+// band colours, read from both ends.
 //
 // The input is split at line feeds into up to seven texts: value, unit,
 // tolerance, first, second and third digit text, multiplier text.
@@ -20,11 +23,14 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/Decoding.h"
 #include "model/Encoding.h"
+#include "model/Markings.h"
 #include "model/NumberText.h"
 #include "model/ResultFacts.h"
+#include "model/SmdCodes.h"
 #include "model/StandardValues.h"
 
 namespace {
@@ -109,6 +115,43 @@ void CheckDecimal(std::string_view text, std::string_view tolerance, const Numbe
     }
 }
 
+void CheckCode(std::string_view text)
+{
+    for (const CodeReading& reading : ReadCode(text)) {
+        Check(reading.ohms.coefficient >= 0, "a code read as a negative value", text);
+        const auto written = reading.system == CodeSystem::Rkm ? RkmCode(reading.ohms, reading.tolerancePercent)
+                                                               : CodeOf(reading.ohms, reading.system);
+        Check(written.has_value(), "a reading is not written back", text);
+        bool found = false;
+        for (const CodeReading& again : ReadCode(*written)) {
+            found = found || (again.system == reading.system && again.ohms == reading.ohms &&
+                              again.tolerancePercent == reading.tolerancePercent);
+        }
+        Check(found, "a written code does not read back to its reading", *written);
+        Check(!CodeReadingText(reading).empty(), "a reading has no text", text);
+    }
+}
+
+void CheckBands(std::string_view bytes)
+{
+    const auto colours = MarkingColours();
+    std::vector<const ColourCode*> bands;
+    for (const char byte : bytes.substr(0, 7)) {
+        const auto pick = static_cast<unsigned char>(byte) % (colours.size() + 1);
+        bands.push_back(pick < colours.size() ? colours[pick] : nullptr);
+    }
+    const auto reading = ReadBands(bands);
+    if (reading) {
+        Check(reading->ohms.coefficient >= 0, "bands read as a negative value", bytes);
+        Check(EndsWith(ReadingText(*reading), reading->toleranceText) || bands.size() == 1,
+              "a band reading's line does not end with its tolerance", bytes);
+    }
+    const std::vector<const ColourCode*> reversed(bands.rbegin(), bands.rend());
+    const auto other = ReadFromOtherEnd(reversed);
+    Check(other.has_value() == (reading.has_value() && bands.size() > 1), "the other end of the other end differs",
+          bytes);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -122,6 +165,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         begin = end == std::string_view::npos ? input.size() + 1 : end + 1;
     }
     const auto& [value, unit, tolerance, first, second, third, multiplier] = texts;
+
+    for (const std::string_view text : texts) {
+        CheckCode(text);
+    }
+    CheckBands(multiplier);
 
     static const NumberFormat kFormats[] = {{"."}, {","}, {"\u066B"}};
     for (const NumberFormat& format : kFormats) {

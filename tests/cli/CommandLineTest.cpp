@@ -62,9 +62,12 @@ QProcessEnvironment NoDisplay()
 struct Call {
     QStringList args;
     int status;
-    const char* out;                // stdout; for status 2 a word that stderr's one line names
+    std::string out;                // stdout; for status 2 a word that stderr's one line names
     const char* tooltip = nullptr;  // the last line of stdout, where there is one
 };
+
+// What decode adds for bands without a coefficient that read one way only.
+const std::string one = "\ntemperature coefficient: none\nother end: none; the bands read one way only";
 
 TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
 {
@@ -72,43 +75,44 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
         // The decoder window's worked results.
         {{"decode", "Brown", "Black", "Black", "Gold"},
          0,
-         "10   Ohm    _+5%",
+         "10   Ohm    _+5%\ntemperature coefficient: none\nother end: none; the bands read one way only",
          "9.5 Ohm to 10.5 Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
         {{"decode", "red", "red", "red", "gold"},
          0,
-         "2.2   K Ohm    _+5%",
+         "2.2   K Ohm    _+5%\ntemperature coefficient: none\nother end: none; the bands read one way only",
          "2.09 K Ohm to 2.31 K Ohm; standard value in E3, E6, E12, E24"},
         {{"decode", "Yellow", "Violet", "Red", "Gold"},
          0,
-         "4.7   K Ohm    _+5%",
+         "4.7   K Ohm    _+5%\ntemperature coefficient: none\nother end: none; the bands read one way only",
          "4.465 K Ohm to 4.935 K Ohm; standard value in E3, E6, E12, E24, E192"},
         {{"decode", "YELLOW", "violet", "Silver", "Silver"},
          0,
-         "0.47   Ohm    _+10%",
+         "0.47   Ohm    _+10%\ntemperature coefficient: none\nother end: none; the bands read one way only",
          "0.423 Ohm to 0.517 Ohm; standard value in E3, E6, E12, E24, E192"},
         {{"decode", "Brown", "Black", "Blue", "Brown"},
          0,
-         "10   M Ohm    _+1%",
+         "10   M Ohm    _+1%\ntemperature coefficient: none\nother end: Brown Blue Black Brown = 16   Ohm    _+1%",
          "9.9 M Ohm to 10.1 M Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
         {{"decode", "Brown", "Black", "Brown", "none"},
          0,
-         "100   Ohm    _+20%",
+         "100   Ohm    _+20%\ntemperature coefficient: none\nother end: Brown Black Brown = 100   Ohm    _+20%",
          "80 Ohm to 120 Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
         {{"decode", "Red", "Red", "Red", "Red", "Gold"},
          0,
-         "22.2    K Ohm    _+5%",
+         "22.2    K Ohm    _+5%\ntemperature coefficient: none\nother end: none; the bands read one way only",
          "21.09 K Ohm to 23.31 K Ohm; not a standard value; nearest E24: 22 K Ohm and 24 K Ohm"},
         {{"decode", "Brown", "Black", "Black", "Brown", "Brown"},
          0,
-         "1    K Ohm    _+1%",
+         "1    K Ohm    _+1%\ntemperature coefficient: none\nother end: Brown Brown Black Black Brown = 110    Ohm    "
+         "_+1%",
          "990 Ohm to 1.01 K Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
         {{"decode", "Brown", "Black", "Black", "Silver", "Red"},
          0,
-         "1    Ohm    _+2%",
+         "1    Ohm    _+2%\ntemperature coefficient: none\nother end: none; the bands read one way only",
          "0.98 Ohm to 1.02 Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
         {{"decode", "White", "White", "White", "Blue", "Violet"},
          0,
-         "999    M Ohm    _+0.1%",
+         "999    M Ohm    _+0.1%\ntemperature coefficient: none\nother end: none; the bands read one way only",
          "998.001 M Ohm to 999.999 M Ohm; not a standard value; nearest E24: 910 M Ohm and 1000 M Ohm; "
          "nearest E96: 976 M Ohm and 1000 M Ohm"},
         // The encoder window's, four bands and five.
@@ -162,10 +166,10 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
          "949.05 M Ohm to 1048.95 M Ohm; not a standard value; nearest E24: 910 M Ohm and 1000 M Ohm"},
         // Wrong words.
         {{"decode", "Black", "Red", "Red", "Gold"}, 2, "'Black'"},
-        {{"decode", "Red", "Red", "Violet", "Gold"}, 2, "'Violet'"},
+        {{"decode", "Red", "Red", "Pink", "Red", "Gold"}, 2, "'Pink' is not a colour of the third digit band"},
         {{"decode", "Red", "Red", "Red", "Red", "Black"}, 2, "'Black'"},
         {{"decode", "Red", "Purple", "Red", "Gold"}, 2, "'Purple'"},
-        {{"decode", "Red", "Red", "Red"}, 2, "'Red Red Red'"},
+        {{"decode", "Red", "Red"}, 2, "'Red Red'"},
         {{"encode", "4.7", "Kilo", "5%"}, 2, "'Kilo'"},
         {{"encode", "4.7", "K", "3%"}, 2, "'3%'"},
         {{"encode", "4,7", "K", "5%"}, 2, "'4,7'"},
@@ -182,12 +186,65 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
          0,
          R"({"description":"4.465 K Ohm to 4.935 K Ohm; standard value in E3, E6, E12, E24, E192",)"
          R"("max_ohms":4935,"min_ohms":4465,"nearest":{},"ohms":4700,"result":"4.7   K Ohm    _+5%",)"
-         R"("series":["E3","E6","E12","E24","E192"]})"},
+         R"("reversed":null,"series":["E3","E6","E12","E24","E192"],"tc_ppm":null})"},
         {{"nearest", "4.8", "K", "--json"},
          0,
          R"({"description":"not a standard value","max_ohms":null,"min_ohms":null,"nearest":{"E24":[4700,5100]},)"
          R"("ohms":4800,"result":"nearest E24: 4.7 K Ohm and 5.1 K Ohm","series":[]})"},
         {{"--version"}, 0, "zarnik 1.00"},
+        // Every marking: one, three and six bands, the IEC multipliers, the
+        // other end, the printed codes both ways and the coefficient.
+        {{"decode", "Black"}, 0, "0 Ohm (zero-ohm link)" + one},
+        {{"decode", "Orange", "White", "Pink"},
+         0,
+         "0.039   Ohm    _+20%" + one,
+         "0.0312 Ohm to 0.0468 Ohm; standard value in E12, E24"},
+        {{"decode", "Red", "Brown", "Black", "Black", "Brown", "Brown"},
+         0,
+         "210    Ohm    _+1%\ntemperature coefficient: 100 ppm/K\n"
+         "other end: Brown Brown Black Black Brown Red = 110    Ohm    _+1%",
+         "207.9 Ohm to 212.1 Ohm; standard value in E96, E192"},
+        {{"--json", "decode", "Brown", "Black", "Black", "Red", "Brown", "Grey"},
+         0,
+         R"({"description":"9.9 K Ohm to 10.1 K Ohm; standard value in E3, E6, E12, E24, E48, E96, E192",)"
+         R"("max_ohms":10100,"min_ohms":9900,"nearest":{},"ohms":10000,"result":"10    K Ohm    _+1%",)"
+         R"("reversed":null,"series":["E3","E6","E12","E24","E48","E96","E192"],"tc_ppm":1})"},
+        {{"--json", "decode", "Brown", "Black", "Grey", "Brown"},
+         0,
+         R"({"description":"990 M Ohm to 1010 M Ohm; standard value in E3, E6, E12, E24, E48, E96, E192",)"
+         R"("max_ohms":1010000000,"min_ohms":990000000,"nearest":{},"ohms":1000000000,"result":"1   G Ohm    _+1%",)"
+         R"("reversed":{"bands":["Brown","Grey","Black","Brown"],"ohms":18,"result":"18   Ohm    _+1%","tc_ppm":null},)"
+         R"("series":["E3","E6","E12","E24","E48","E96","E192"],"tc_ppm":null})"},
+        {{"code", "47R"}, 0, "3.01 Ohm (EIA-96)\n47 Ohm (RKM)"},
+        {{"code", "r47"}, 0, "0.47 Ohm (3-digit)\n0.47 Ohm (RKM)"},
+        {{"--json", "code", "4K7J"},
+         0,
+         R"({"code":"4K7J","readings":[{"ohms":4700,"system":"RKM","tolerance_percent":5}]})"},
+        {{"code", "0000", "--json"},
+         0,
+         R"({"code":"0000","readings":[{"ohms":0,"system":"4-digit","tolerance_percent":null}]})"},
+        {{"code", "047"}, 1, ""},
+        {{"code", "Q", "--json"},
+         1,
+         R"x({"error":"'Q' is no code of any system: 3-digit (472, 4R7), 4-digit (4701, 10R0), EIA-96 (01C) )x"
+         R"x(or RKM (4K7, 4K7J)","refused":true})x"},
+        {{"codes", "4.7", "K"},
+         0,
+         "RKM: 4K7\n3-digit: 472\n4-digit: 4701\nEIA-96: none\nstandard value in E3, E6, E12, E24, E192"},
+        {{"codes", "49.9", "Ohm", "--json"},
+         0,
+         R"({"description":"standard value in E96, E192","eia96":"68X","ohms":49.9,"rkm":"49R9","series":["E96","E192"],)"
+         R"("smd3":null,"smd4":"49R9"})"},
+        {{"encode", "4.75", "K", "1%", "--tc", "50"},
+         0,
+         "4.75    K Ohm    _+1%\nYellow Violet Green Brown Brown Red\ntemperature coefficient: 50 ppm/K",
+         "4.7025 K Ohm to 4.7975 K Ohm; standard value in E96, E192"},
+        {{"encode", "4.7", "K", "5%", "--tc", "7"}, 2, "'7' is not a temperature coefficient"},
+        {{"decode", "Red", "Red", "Red", "Gold", "--tc", "50"}, 2, "'--tc'"},
+        {{"code", "4K7", "J"}, 2, "'4K7 J'"},
+        {{"codes", "-1", "K"}, 2, "'-1'"},
+        {{"decode", "Red\nRed", "Red", "Red"}, 2, R"('Red\nRed' is not a colour of the first digit band)"},
+        {{"decode", QString(100, QLatin1Char('x')), "Red", "Red"}, 2, "'" + std::string(40, 'x') + "...' is not"},
     };
 
     const QProcessEnvironment environment = NoDisplay();
@@ -207,7 +264,7 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
             EXPECT_NE(err.find(call.out), std::string::npos) << err;
             continue;
         }
-        std::string expected = std::string(call.out) + "\n";
+        std::string expected = call.out.empty() ? "" : call.out + "\n";
         if (call.tooltip) {
             expected += std::string(call.tooltip) + "\n";
         }
@@ -273,6 +330,18 @@ TEST(CommandLine, RefusesWhatTheBandsCannotCarryWhateverTheUnit)
         {{"encode", "0.47", "K", "5%", "--five"}, 0, fiveBands470, ""},
         {{"encode", "470", "Ohm", "5%", "--five"}, 0, fiveBands470, ""},
         {{"encode", "0.00047", "M", "5%", "--five"}, 0, fiveBands470, ""},
+        {{"encode", "0.47", "K", "5%", "--tc", "50"},
+         0,
+         "470    Ohm    _+5%\nYellow Violet Black Black Gold Red\n",
+         ""},
+        {{"encode", "0.47", "Ohm", "5%", "--tc", "50"},
+         1,
+         "",
+         "0.47 Ohm is below 1 Ohm, the smallest value six bands carry"},
+        {{"encode", "4.799", "K", "1%", "--tc", "5"},
+         1,
+         "",
+         "4.799 K Ohm has four significant digits; six bands carry three: round it to 4.79 K Ohm or 4.8 K Ohm"},
         {{"encode", "0.0047", "K", "10%"}, 0, "4.7   Ohm    _+10%\nYellow Violet Gold Silver\n", ""},
         {{"encode", "4.7", "Ohm", "10%"}, 0, "4.7   Ohm    _+10%\nYellow Violet Gold Silver\n", ""},
     };
@@ -298,7 +367,14 @@ TEST(CommandLine, BatchAnswersEachLineAsTheOneShotDoes)
                                             "decode Red Purple Red Gold",
                                             "encode 4.75\tK Ohm 1% --five",
                                             "nearest 0 K",
-                                            "decode Brown Black Black Brown Brown"};
+                                            "decode Brown Black Black Brown Brown",
+                                            "code 4K7",
+                                            "codes 10 K",
+                                            "code Q",
+                                            "decode Brown Black Black Red Brown Red",
+                                            "decode Black",
+                                            "encode 4.75 K 1% --tc 50",
+                                            "codes 4.7 K --tc 50"};
     std::string file;
     for (const std::string& line : lines) {
         file += line + "\n";
