@@ -1,45 +1,49 @@
 // SPDX-License-Identifier: MIT
-#include <QApplication>
-#include <cstring>
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
 
 #include "cli/CommandLine.h"
-#include "ui/decoder/Form1.h"
 
 namespace {
 
-// On a Wayland session that offers XWayland, X11 comes first: a Wayland client
-// cannot place its windows, and the windows open out of the decoder window's
-// corner. Native Wayland stays the fallback; QT_QPA_PLATFORM or -platform
-// choose otherwise.
-void PreferX11OnWaylandSessions(int argc, char* argv[])
+// The windows live in a module of their own (StartWindows.cpp), loaded only
+// when they open: a command then loads no Qt library at all, QtGui and
+// QtWidgets least of all. It lies beside the program in the build folder, and in
+// ZARNIK_WINDOWS_DIR beside bin/ where the program is installed.
+int StartWindows(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-        qEnvironmentVariableIsEmpty("DISPLAY")) {
-        return;
-    }
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) {
-            return;
+    std::string folder(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", folder.data(), folder.size());
+    folder.resize(length > 0 ? std::string::size_type(length) : 0);
+    folder.erase(folder.find_last_of('/') + 1);
+    std::string tried;
+    for (const char* place : {"", "../" ZARNIK_WINDOWS_DIR "/"}) {
+        const std::string path = folder + place + "zarnik_windows.so";
+        if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+            using Start = int (*)(int, char**);
+            if (const auto start = reinterpret_cast<Start>(dlsym(module, "zarnik_start_windows"))) {
+                return start(argc, argv);
+            }
         }
+        tried += tried.empty() ? path : " or " + path;
     }
-    qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    std::fprintf(stderr, "zarnik: cannot load the windows from %s: %s\n", tried.c_str(), dlerror());
+    return 1;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    // A command runs on QtCore alone and opens no window; see `zarnik --help`.
+    // A command runs on the model alone and opens no window; see `zarnik --help`.
     if (zarnik::cli::StartsCommandLine(argc, argv)) {
         return zarnik::cli::RunCommandLine(argc, argv);
     }
-    PreferX11OnWaylandSessions(argc, argv);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zarnik"));
-    QApplication::setApplicationVersion(QStringLiteral(ZARNIK_VERSION));
-    // Ties the windows to the installed desktop entry (Wayland's app id).
-    QApplication::setDesktopFileName(QStringLiteral(ZARNIK_APP_ID));
-    zarnik::Form1 form1;
-    form1.show();
-    return QApplication::exec();
+    if (const auto refused = zarnik::cli::RefusedWindowStart(argc, argv, stderr)) {
+        return *refused;
+    }
+    return StartWindows(argc, argv);
 }

@@ -1,25 +1,33 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CommandLine.h"
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QStringList>
+#include <unistd.h>
+
+#include <fcntl.h>
 #include <algorithm>
-#include <cstdio>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <map>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "cli/Answer.h"
+#include "cli/JsonObject.h"
+#include "cli/LineReader.h"
 #include "cli/MarkingCommands.h"
+#include "model/BandCapacity.h"
 #include "model/ColourTable.h"
 #include "model/Decoding.h"
 #include "model/Encoding.h"
+#include "model/Markings.h"
 #include "model/ResultFacts.h"
 #include "model/StandardValues.h"
 
@@ -27,18 +35,23 @@ namespace zarnik::cli {
 
 namespace {
 
-// Scripts get the same text in every locale.
-const NumberFormat kPoint{"."};
-
-constexpr int kRefused = 1;
-constexpr int kWrongWord = 2;
-
-constexpr std::string_view kWindowOptions[] = {
-    "-platform",        "-platformpluginpath", "-platformtheme", "-plugin",     "-qmljsdebugger",
-    "-qwindowgeometry", "-qwindowicon",        "-qwindowtitle",  "-reverse",    "-session",
-    "-display",         "-geometry",           "-style",         "-stylesheet", "-widgetcount"};
+// Qt's window options, and whether each takes a value as the next word.
+struct WindowOption {
+    std::string_view name;
+    bool takesValue;
+};
+constexpr WindowOption kWindowOptions[] = {{"-platform", true},       {"-platformpluginpath", true},
+                                           {"-platformtheme", true},  {"-plugin", true},
+                                           {"-qmljsdebugger", false}, {"-qwindowgeometry", true},
+                                           {"-qwindowicon", true},    {"-qwindowtitle", true},
+                                           {"-reverse", false},       {"-session", true},
+                                           {"-display", true},        {"-geometry", true},
+                                           {"-style", true},          {"-stylesheet", true},
+                                           {"-widgetcount", false}};
 
 const char* const kHelp =
+    "Usage: zarnik [--json] COMMAND WORDS...\n"
+    "       zarnik [--json] batch [FILE]\n"
     "The markings of resistors in a terminal; without a command zarnik opens its windows.\n"
     "\n"
     "Commands:\n"
@@ -53,6 +66,17 @@ const char* const kHelp =
     "  code CODE                        what a printed code reads as: 472, 4R7, 4701,\n"
     "                                   10R0, 01C (EIA-96), 4K7 or 4K7J (RKM), 0 or 000\n"
     "  codes VALUE UNIT                 a value's RKM, 3-digit, 4-digit and EIA-96 codes\n"
+    "  batch [FILE]                     one command per line of FILE (standard input when\n"
+    "                                   it is absent or -), answered in order\n"
+    "\n"
+    "Options:\n"
+    "  --json                           one JSON object per answer instead of lines\n"
+    "  --five                           encode: five bands instead of four\n"
+    "  --tc PPM                         encode: six bands, the five and the coefficient's\n"
+    "                                   colour (PPM: 250 100 50 15 25 20 10 5 1)\n"
+    "  --series NAME                    nearest: E3 E6 E12 E24 E48 E96 E192 (E24)\n"
+    "  -h, --help                       this text\n"
+    "  -v, --version                    the version\n"
     "\n"
     "Colours: Black Brown Red Orange Yellow Green Blue Violet Grey White Gold Silver\n"
     "Pink, and none for no tolerance band, in any letter case. The first digit is\n"
@@ -68,60 +92,20 @@ const char* const kHelp =
     "the reading from the other end where the bands have one, then the value's\n"
     "range and series as the result line's tooltip tells them; encode prints the\n"
     "encoder window's result line, its band colours a b (CG) c d (and the\n"
-    "coefficient's), then range and series.\n"
-    "Exit status: 0 done, 1 refused (encode: the prompt is printed; code: no\n"
-    "system reads it), 2 a wrong word.";
-
-// A word on the command line that is not what its place takes; the message
-// names it and lists what is accepted.
-class WrongWord : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-std::string Quoted(const QString& word) { return "'" + word.toStdString() + "'"; }
-
-std::string Joined(const QStringList& words, const char* gap)
-{
-    return words.join(QString::fromUtf8(gap)).toStdString();
-}
-
-bool SameWord(const QString& word, std::string_view accepted)
-{
-    return word.compare(QString::fromUtf8(accepted.data(), qsizetype(accepted.size())), Qt::CaseInsensitive) == 0;
-}
-
-// "K Ohm" may come as one word or as two.
-QStringList WithUnitJoined(QStringList words, qsizetype unitAt)
-{
-    if (words.size() > unitAt + 1 && SameWord(words[unitAt + 1], "Ohm") &&
-        (SameWord(words[unitAt], "K") || SameWord(words[unitAt], "M"))) {
-        words[unitAt] += QStringLiteral(" Ohm");
-        words.removeAt(unitAt + 1);
-    }
-    return words;
-}
-
-// A unit's one-letter form, "K" for "K Ohm"; "" for "Ohm".
-std::string_view LetterOf(const Unit& unit)
-{
-    const auto blank = unit.text.find(' ');
-    return blank == std::string_view::npos ? std::string_view() : unit.text.substr(0, blank);
-}
-
-const Unit& UnitOf(const QString& word)
-{
-    for (const Unit& unit : Units()) {
-        const std::string_view letter = LetterOf(unit);
-        if (SameWord(word, unit.text) || (!letter.empty() && SameWord(word, letter))) {
-            return unit;
-        }
-    }
-    throw WrongWord(Quoted(word) + " is not a unit; accepted: Ohm, K, M, K Ohm, M Ohm");
-}
+    "coefficient's, with its line), then range and series.\n"
+    "encode refuses a value its bands cannot carry exactly (too many significant\n"
+    "digits, too small, too large) and says what would carry it; code refuses a\n"
+    "code no system reads.\n"
+    "A batch line holds the words after zarnik, as: encode 4.7 K 5% --five; blank\n"
+    "lines and lines starting with # are skipped. With --json each answer is one\n"
+    "line of JSON with its line number; a refused or wrong line gives {\"error\": ...}.\n"
+    "\n"
+    "Exit status: 0 done, 1 a value or code refused, 2 a wrong word (one line on\n"
+    "standard error says why), 3 the answer could not be written; a batch exits with\n"
+    "the highest status of its lines.\n";
 
 // The tolerance list's texts, with or without their leading "_+".
-std::string ToleranceOf(const QString& word)
+std::string ToleranceOf(const std::string& word)
 {
     std::string accepted;
     for (const std::string_view text : ToleranceTexts()) {
@@ -131,201 +115,425 @@ std::string ToleranceOf(const QString& word)
         accepted += accepted.empty() ? "" : " ";
         accepted += text.substr(2);
     }
-    throw WrongWord(Quoted(word) + " is not a tolerance; accepted: " + accepted + " (with or without a leading _+)");
+    throw WrongWord(Echoed(word) + " is not a tolerance; accepted: " + accepted + " (with or without a leading _+)");
 }
 
-std::string ValueOf(const QString& word)
+std::string CountWord(int n)
 {
-    const std::string value = word.toStdString();
-    if (!Parse(value, kPoint)) {
-        throw WrongWord(Quoted(word) + " is not a number; VALUE is written with '.' as the decimal separator, as 4.7");
+    constexpr std::string_view kNames[] = {"no",   "one", "two",   "three", "four",
+                                           "five", "six", "seven", "eight", "nine"};
+    return n >= 0 && n < 10 ? std::string(kNames[n]) : std::to_string(n);
+}
+
+// Why the bands cannot carry the value exactly, and what would carry it;
+// nothing where they can.
+// Six bands (--tc) carry what five do, and four bands have no coefficient.
+std::optional<std::string> WhyNotCarried(const Decimal& ohms, std::string_view typed, bool five, bool six)
+{
+    const Fit fit = FitOf(ohms, five);
+    const BandCapacity capacity = CapacityOf(five);
+    const std::string bands = six ? "six bands" : five ? "five bands" : "four bands";
+    const bool otherCarries = !six && FitOf(ohms, !five) == Fit::Carried;
+    const std::string other = five ? "four bands carry it: leave out --five" : "five bands carry it: use --five";
+    switch (fit) {
+    case Fit::Carried: return std::nullopt;
+    case Fit::NotPositive:
+        return std::string(typed) + " is not above zero; " + bands + " carry " + OhmsText(capacity.smallest, kPoint) +
+               " to " + OhmsText(capacity.largest, kPoint);
+    case Fit::TooSmall:
+        return std::string(typed) + " is below " + OhmsText(capacity.smallest, kPoint) + ", the smallest value " +
+               bands + " carry" + (otherCarries ? "; " + other : "");
+    case Fit::TooLarge:
+        return std::string(typed) + " is above " + OhmsText(capacity.largest, kPoint) + ", the largest value " + bands +
+               " carry" + (otherCarries ? "; " + other : "");
+    case Fit::TooManyDigits: break;
     }
-    return value;
-}
-
-QJsonValue Ohms(const std::optional<Decimal>& value)
-{
-    return value ? QJsonValue(ToDouble(*value)) : QJsonValue(QJsonValue::Null);
-}
-
-QJsonValue Text(const std::optional<std::string>& text)
-{
-    return text ? QJsonValue(QString::fromStdString(*text)) : QJsonValue(QJsonValue::Null);
-}
-
-QJsonArray SeriesArray(const std::vector<Series>& series)
-{
-    QJsonArray names;
-    for (const Series s : series) {
-        names.append(QString::fromUtf8(SeriesName(s).data(), qsizetype(SeriesName(s).size())));
+    std::string why = std::string(typed) + " has " + CountWord(SignificantDigits(ohms)) + " significant digits; " +
+                      bands + " carry " + CountWord(capacity.digits) + ": ";
+    if (otherCarries) {
+        return why + (five ? "leave out --five" : "use --five");
     }
-    return names;
-}
-
-QJsonObject NearestObject(const std::vector<std::pair<Series, Neighbours>>& nearest)
-{
-    QJsonObject object;
-    for (const auto& [series, neighbours] : nearest) {
-        const std::string_view name = SeriesName(series);
-        object.insert(QString::fromUtf8(name.data(), qsizetype(name.size())),
-                      QJsonArray{ToDouble(neighbours.below), ToDouble(neighbours.above)});
+    const Rounded rounded = RoundedTo(ohms, capacity.digits);
+    std::vector<std::string> carried;
+    for (const Decimal& value : {rounded.below, rounded.above}) {
+        if (FitOf(value, five) == Fit::Carried) {
+            carried.push_back(OhmsText(value, kPoint));
+        }
     }
-    return object;
+    return why + "round it" + (carried.empty() ? "" : " to " + carried.front()) +
+           (carried.size() > 1 ? " or " + carried.back() : "");
 }
 
-// What a command answers: its lines of text, the same as one JSON object, its
-// exit status, and a line for stderr where the status needs one.
-struct Answer {
-    std::vector<std::string> lines;
-    QJsonObject json;
-    int status = 0;
-    std::string note;
-};
-
-Answer FromMarking(MarkingAnswer marking)
-{
-    return {std::move(marking.lines), std::move(marking.json), marking.status, std::move(marking.note)};
-}
-
-// The keys every command writes; the values are null where the result holds
-// no value.
-QJsonObject FactsObject(const std::string& result, const std::optional<PartFacts>& facts)
-{
-    QJsonObject json;
-    json.insert(QStringLiteral("result"), QString::fromStdString(result));
-    json.insert(QStringLiteral("description"), Text(facts ? std::optional(Describe(*facts, kPoint)) : std::nullopt));
-    json.insert(QStringLiteral("ohms"), Ohms(facts ? std::optional(facts->ohms) : std::nullopt));
-    json.insert(QStringLiteral("min_ohms"), Ohms(facts ? std::optional(facts->range.min) : std::nullopt));
-    json.insert(QStringLiteral("max_ohms"), Ohms(facts ? std::optional(facts->range.max) : std::nullopt));
-    json.insert(QStringLiteral("series"), SeriesArray(facts ? facts->series : std::vector<Series>{}));
-    json.insert(QStringLiteral("nearest"), NearestObject(facts ? facts->nearest : decltype(facts->nearest){}));
-    return json;
-}
-
-// The band colours a, b, (CG,) c, d as a newly opened encoder window shows
-// them after the encoding: a band the encoding gives no colour keeps the
-// window's start colour, and a hidden tolerance band is "none".
-QStringList BandNames(const Encoding& encoding, bool five)
+// The band colours a, b, (CG,) c, d of the encoding.
+std::vector<std::string> BandNames(const Encoding& encoding, bool five)
 {
     const auto name = [](const ColourCode* colour, Band band) {
-        const std::string_view text = (colour ? *colour : EncoderStartColour(band)).name;
-        return QString::fromUtf8(text.data(), qsizetype(text.size()));
+        return std::string((colour ? *colour : EncoderStartColour(band)).name);
     };
-    QStringList names{name(encoding.first, Band::First), name(encoding.second, Band::Second)};
+    std::vector<std::string> names{name(encoding.first, Band::First), name(encoding.second, Band::Second)};
     if (five) {
-        names.append(name(encoding.third, Band::Third));
+        names.push_back(name(encoding.third, Band::Third));
     }
-    names.append(name(encoding.multiplier, Band::Multiplier));
-    names.append(encoding.toleranceShown ? name(encoding.tolerance, Band::Tolerance) : QStringLiteral("none"));
+    names.push_back(name(encoding.multiplier, Band::Multiplier));
+    names.push_back(encoding.toleranceShown ? name(encoding.tolerance, Band::Tolerance) : "none");
     return names;
 }
 
-Answer Encode(const QStringList& given, bool five)
+Answer Encode(const Words& given)
 {
-    const QStringList words = WithUnitJoined(given, 1);
+    const std::vector<std::string> words = WithUnitJoined(given.plain, 1);
     if (words.size() != 3) {
-        throw WrongWord("encode takes VALUE UNIT TOLERANCE, not '" + Joined(given, " ") + "'");
+        throw WrongWord("encode takes VALUE UNIT TOLERANCE, not " + Echoed(Joined(given.plain)));
     }
-    const std::string value = ValueOf(words[0]);
     const Unit& unit = UnitOf(words[1]);
+    const Decimal ohms = OhmsOf(words[0], unit);
     const std::string tolerance = ToleranceOf(words[2]);
+    // The coefficient's band goes after five bands.
+    const ColourCode* coefficient = given.Has("tc") ? &CoefficientColour(given.Value("tc", "")) : nullptr;
+    const bool five = given.Has("five") || coefficient;
+    const std::string typed = DecimalText(*ReadDecimal(words[0], kPoint), kPoint) + " " + std::string(unit.text);
+    if (const auto why = WhyNotCarried(ohms, typed, five, coefficient)) {
+        throw Refusal(*why);
+    }
 
-    const Encoding encoding = five ? EncodeFiveBands(value, unit.text, tolerance, kPoint)
-                                   : EncodeFourBands(value, unit.text, tolerance, kPoint);
-    const bool refused = encoding.resultText == kPromptText;
-    Answer answer;
-    if (!refused && !HasCompleteCode(encoding)) {
-        // The window's value box cannot hold such a value; its result line
-        // would name a value the bands do not show.
-        answer.note = value + " " + std::string(unit.text) +
-                      " gets no complete code: it needs digits below a micro-ohm or a multiplier below x0.01";
-    }
-    const bool answered = !refused && answer.note.empty();
-    const std::string result = answered ? encoding.resultText : std::string(kPromptText);
-    const QStringList bands = BandNames(encoding, five);
+    // Encoded in ohms, so that the unit it was written in makes no difference.
+    const std::string value = DecimalText(ohms, kPoint);
+    const Encoding encoding =
+        five ? EncodeFiveBands(value, "Ohm", tolerance, kPoint) : EncodeFourBands(value, "Ohm", tolerance, kPoint);
     const auto facts = EncodingFacts(encoding, tolerance);
-    answer.lines = {result, Joined(bands, " ")};
-    if (facts) {
-        answer.lines.push_back(Describe(*facts, kPoint));
+    if (encoding.resultText == kPromptText || !facts || facts->ohms != ohms) {
+        throw Refusal(typed + " gets no complete code in " + (coefficient ? "six" : five ? "five" : "four") + " bands");
     }
-    answer.json = FactsObject(result, facts);
-    answer.json.insert(QStringLiteral("bands"), QJsonArray::fromStringList(bands));
-    answer.status = answered ? 0 : kRefused;
+    std::vector<std::string> bands = BandNames(encoding, five);
+    const std::optional<int> ppm = coefficient ? TemperatureCoefficient(*coefficient) : std::nullopt;
+    if (coefficient) {
+        bands.emplace_back(coefficient->name);
+    }
+    Answer answer;
+    if (!given.json) {
+        answer.lines = {encoding.resultText, Joined(bands)};
+        if (ppm) {
+            answer.lines.push_back(CoefficientLine(ppm));
+        }
+        answer.lines.push_back(Describe(*facts, kPoint));
+        return answer;
+    }
+    answer.json = FactsObject(encoding.resultText, facts);
+    std::vector<std::string> bandStrings;
+    for (const std::string& band : bands) {
+        bandStrings.push_back(JsonString(band));
+    }
+    answer.json["bands"] = JsonArray(bandStrings);
+    if (ppm) {
+        answer.json["tc_ppm"] = std::to_string(*ppm);
+    }
     return answer;
 }
 
-Answer Nearest(const QStringList& given, const QString& seriesWord)
+Answer Nearest(const Words& given)
 {
-    const QStringList words = WithUnitJoined(given, 1);
+    const std::vector<std::string> words = WithUnitJoined(given.plain, 1);
     if (words.size() != 2) {
-        throw WrongWord("nearest takes VALUE UNIT, not '" + Joined(given, " ") + "'");
+        throw WrongWord("nearest takes VALUE UNIT, not " + Echoed(Joined(given.plain)));
     }
-    const std::optional<Series> series = SeriesByName(seriesWord.toStdString());
+    const std::string seriesWord = given.Value("series", "E24");
+    const std::optional<Series> series = SeriesByName(seriesWord);
     if (!series) {
-        throw WrongWord(Quoted(seriesWord) + " is not a series; accepted: E3 E6 E12 E24 E48 E96 E192");
+        throw WrongWord(Echoed(seriesWord) + " is not a series; accepted: E3 E6 E12 E24 E48 E96 E192");
     }
-    ValueOf(words[0]);
-    const Unit& unit = UnitOf(words[1]);
-    const auto typed = ReadDecimal(words[0].toStdString(), kPoint);
-    const auto ohms = typed ? Shifted(*typed, unit.exponent) : std::nullopt;
-    if (!ohms) {
-        throw WrongWord(Quoted(words[0]) + " is not a value zarnik holds exactly; accepted: at most " +
-                        std::to_string(kMaxDecimalDigits) + " significant digits, from 10^-" +
-                        std::to_string(kMaxDecimalExponent) + " to 10^" + std::to_string(kMaxDecimalExponent));
-    }
-    const auto neighbours = NearestStandard(*ohms, *series);
+    const Decimal ohms = OhmsOf(words[0], UnitOf(words[1]));
+    const auto neighbours = NearestStandard(ohms, *series);
     if (!neighbours) {
-        const std::string prompt(kPromptText);
-        Answer refused;
-        refused.lines = {prompt};
-        refused.json = FactsObject(prompt, std::nullopt);
-        refused.status = kRefused;
-        return refused;
+        throw WrongWord(Echoed(words[0]) + " is not above zero; nearest takes a resistance above zero");
     }
-    const std::vector<Series> in = SeriesOf(*ohms);
+    const std::vector<Series> in = SeriesOf(ohms);
     Answer answer;
     answer.lines = {"nearest " + std::string(SeriesName(*series)) + ": " + OhmsText(neighbours->below, kPoint) +
                         " and " + OhmsText(neighbours->above, kPoint),
                     SeriesText(in)};
+    if (!given.json) {
+        return answer;
+    }
     answer.json = FactsObject(answer.lines[0], std::nullopt);
-    answer.json.insert(QStringLiteral("description"), QString::fromStdString(answer.lines[1]));
-    answer.json.insert(QStringLiteral("ohms"), ToDouble(*ohms));
-    answer.json.insert(QStringLiteral("series"), SeriesArray(in));
-    answer.json.insert(QStringLiteral("nearest"), NearestObject({{*series, *neighbours}}));
+    answer.json["description"] = JsonString(answer.lines[1]);
+    answer.json["ohms"] = JsonNumber(ohms);
+    answer.json["series"] = SeriesArray(in);
+    answer.json["nearest"] = NearestObject({{*series, *neighbours}});
     return answer;
 }
 
-void Print(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
+// An option: its name without dashes, the word its value is written as ("":
+// a flag), and the command it belongs to ("": every command).
+struct Option {
+    std::string_view name;
+    std::string_view value;
+    std::string_view command;
+};
 
-// A negative value ("-5") would read as an option. Where one is given, the
-// options go first, then "--", then every other word in its order.
-QStringList WithNegativeValues(const QStringList& arguments, const QStringList& optionsWithValue)
+// The commands: one entry each, a function from its words to its answer.
+// Options name the command they belong to.
+struct Command {
+    std::string_view name;
+    Answer (*answer)(const Words&);
+};
+constexpr Command kCommands[] = {{"decode", DecodeMarking},
+                                 {"encode", Encode},
+                                 {"nearest", Nearest},
+                                 {"code", ReadPrintedCode},
+                                 {"codes", WritePrintedCodes}};
+constexpr Option kOptions[] = {{"json", "", ""},
+                               {"help", "", ""},
+                               {"version", "", ""},
+                               {"five", "", "encode"},
+                               {"series", "NAME", "nearest"},
+                               {"tc", "PPM", "encode"}};
+constexpr std::string_view kBatch = "batch";
+
+std::string AcceptedCommands()
 {
-    const auto isNegativeNumber = [](const QString& word) {
-        return word.startsWith(QLatin1Char('-')) && Parse(word.toStdString(), kPoint).has_value();
-    };
-    if (std::none_of(arguments.begin() + 1, arguments.end(), isNegativeNumber)) {
-        return arguments;
+    std::string accepted;
+    for (const Command& command : kCommands) {
+        accepted += std::string(command.name) + " ";
     }
-    QStringList options;
-    QStringList words;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& word = arguments[i];
-        if (word == QStringLiteral("--")) {
-            words += arguments.mid(i + 1);
+    return accepted + std::string(kBatch);
+}
+
+std::string AcceptedOptions()
+{
+    std::string accepted;
+    for (const Option& option : kOptions) {
+        accepted += (accepted.empty() ? "--" : " --") + std::string(option.name) +
+                    (option.value.empty() ? "" : " " + std::string(option.value));
+    }
+    return accepted;
+}
+
+// "-4.7" and "-.5" are values, not options; "-inf" and "-x" are options, and
+// a wrong one is named by its whole word.
+bool IsOption(std::string_view word)
+{
+    return word.size() > 1 && word[0] == '-' && !(std::isdigit(static_cast<unsigned char>(word[1])) || word[1] == '.');
+}
+
+struct Parsed {
+    const Command* command = nullptr;  // nullptr: batch, or help or version
+    Words words;                       // the words after the command's name
+    std::map<std::string, std::string, std::less<>> global;
+};
+
+// Reads the words of one command line (after `zarnik`) or of one batch line,
+// where the options that concern the whole run (--json, --help, --version,
+// batch itself) have no place.
+Parsed ParseWords(std::span<const std::string> tokens, bool batchLine)
+{
+    Parsed parsed;
+    std::vector<std::string> plain;
+    std::vector<std::pair<const Option*, std::string>> given;
+    bool optionsEnd = false;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const std::string& word = tokens[i];
+        if (optionsEnd || !IsOption(word)) {
+            plain.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        const std::size_t equals = word.find('=');
+        std::string_view name = std::string_view(word).substr(0, equals);
+        name = name == "-h" || name == "-?" ? "--help" : name == "-v" ? "--version" : name;
+        const Option* option = nullptr;
+        for (const Option& o : kOptions) {
+            if (name.starts_with("--") && name.substr(2) == o.name) {
+                option = &o;
+            }
+        }
+        if (option == nullptr) {
+            throw WrongWord(Echoed(word) + " is not an option; accepted: " + AcceptedOptions());
+        }
+        std::string value;
+        if (!option->value.empty()) {
+            if (equals != std::string::npos) {
+                value = word.substr(equals + 1);
+            } else if (i + 1 < tokens.size()) {
+                value = tokens[++i];
+            } else {
+                throw WrongWord(Echoed(word) + " takes a value: --" + std::string(option->name) + " " +
+                                std::string(option->value));
+            }
+        } else if (equals != std::string::npos) {
+            throw WrongWord(Echoed(word) + " takes no value");
+        }
+        if (batchLine && option->command.empty()) {
+            throw WrongWord(Echoed(word) + " has no place on a batch line: it goes before batch");
+        }
+        given.emplace_back(option, value);
+    }
+    for (const auto& [option, value] : given) {
+        (option->command.empty() ? parsed.global : parsed.words.options)[std::string(option->name)] = value;
+    }
+    if (parsed.global.contains("help") || parsed.global.contains("version")) {
+        return parsed;
+    }
+    if (plain.empty()) {
+        throw WrongWord("no command; accepted: " + AcceptedCommands() + " (zarnik --help)");
+    }
+    for (const Command& command : kCommands) {
+        if (plain.front() == command.name) {
+            parsed.command = &command;
+        }
+    }
+    if (parsed.command == nullptr && (batchLine || plain.front() != kBatch)) {
+        throw WrongWord(Echoed(plain.front()) + " is not a command; accepted: " +
+                        (batchLine ? AcceptedCommands().substr(0, AcceptedCommands().rfind(' ')) : AcceptedCommands()));
+    }
+    const std::string_view commandName = parsed.command ? parsed.command->name : kBatch;
+    for (const auto& [option, value] : given) {
+        if (!option->command.empty() && option->command != commandName) {
+            throw WrongWord("'--" + std::string(option->name) + "' is an option of " + std::string(option->command) +
+                            " only");
+        }
+    }
+    parsed.words.plain.assign(plain.begin() + 1, plain.end());
+    return parsed;
+}
+
+// Prints what the answers say, as text or as JSON Lines, and remembers the
+// highest status and whether a write failed.
+class Printer {
+public:
+    Printer(std::FILE* out, std::FILE* err, bool json) : out_(out), err_(err), json_(json) {}
+
+    void Print(Answer answer, long line = 0)
+    {
+        status_ = std::max(status_, answer.status);
+        const std::string where = line > 0 ? "line " + std::to_string(line) + ": " : "";
+        if (answer.status != kDone) {
+            Write(err_, "zarnik: " + where + answer.reason + "\n");
+        }
+        if (json_) {
+            JsonObject json = std::move(answer.json);
+            if (answer.status != kDone) {
+                json = {{"error", JsonString(answer.reason)}};
+                if (answer.status == kRefused) {
+                    json["refused"] = "true";
+                }
+            }
+            if (line > 0) {
+                json["line"] = std::to_string(line);
+            }
+            Write(out_, json.Text() + "\n");
+        } else {
+            for (const std::string& text : answer.lines) {
+                Write(out_, text + "\n");
+            }
+        }
+    }
+
+    void Fail(int status, const std::string& reason) { Print(Answer{{}, {}, status, reason}); }
+
+    // Pushes out what is buffered; false once a write has failed, which
+    // then was said on stderr.
+    bool Flush()
+    {
+        std::fflush(err_);
+        if (!failed_ && (std::fflush(out_) != 0 || std::ferror(out_))) {
+            failed_ = true;
+            const int error = errno;
+            Write(err_, std::string("zarnik: cannot write the answer: ") + std::strerror(error) + "\n");
+            std::fflush(err_);
+        }
+        return !failed_;
+    }
+
+    bool WriteFailed() const { return failed_ || std::ferror(out_); }
+
+    int Status() { return Flush() ? status_ : kWriteFailed; }
+
+private:
+    static void Write(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
+
+    std::FILE* out_;
+    std::FILE* err_;
+    bool json_;
+    int status_ = kDone;
+    bool failed_ = false;
+};
+
+Answer Answered(const std::function<Answer()>& run)
+{
+    try {
+        return run();
+    } catch (const Refusal& refusal) {
+        return Answer{{}, {}, kRefused, refusal.what()};
+    } catch (const WrongWord& wrong) {
+        return Answer{{}, {}, kUsage, wrong.what()};
+    }
+}
+
+std::vector<std::string> Split(std::string_view line)
+{
+    std::vector<std::string> words;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        const std::size_t start = line.find_first_not_of(" \t\r\f\v", pos);
+        if (start == std::string_view::npos) {
             break;
         }
-        if (word.size() > 1 && word.startsWith(QLatin1Char('-')) && !isNegativeNumber(word)) {
-            options += word;
-            if (optionsWithValue.contains(word) && i + 1 < arguments.size()) {
-                options += arguments[++i];
-            }
-        } else {
-            words += word;
+        pos = std::min(line.size(), line.find_first_of(" \t\r\f\v", start));
+        words.emplace_back(line.substr(start, pos - start));
+    }
+    return words;
+}
+
+int RunBatch(const std::vector<std::string>& args, int input, Printer& printer, bool json)
+{
+    if (args.size() > 1) {
+        printer.Fail(kUsage, "batch takes one FILE at most, not " + Echoed(Joined(args)));
+        return printer.Status();
+    }
+    int fd = input;
+    if (!args.empty() && args.front() != "-") {
+        fd = open(args.front().c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            printer.Fail(kUsage, "cannot read " + Echoed(args.front()) + ": " + std::strerror(errno));
+            return printer.Status();
         }
     }
-    return QStringList{arguments.first()} + options + QStringList{QStringLiteral("--")} + words;
+    LineReader reader(fd, [&printer] { printer.Flush(); });
+    std::string line;
+    bool tooLong = false;
+    for (long number = 1; reader.Next(line, tooLong); ++number) {
+        const std::size_t first = line.find_first_not_of(" \t\r\f\v");
+        if (first == std::string::npos || line[first] == '#') {
+            continue;
+        }
+        printer.Print(Answered([&] {
+                          if (tooLong) {
+                              throw WrongWord("longer than " + std::to_string(LineReader::kLongest) + " bytes");
+                          }
+                          const std::vector<std::string> words = Split(line);
+                          Parsed parsed = ParseWords(words, true);
+                          parsed.words.json = json;
+                          return parsed.command->answer(parsed.words);
+                      }),
+                      number);
+        if (printer.WriteFailed()) {
+            break;  // said on stderr at the next flush; the rest would be lost too
+        }
+    }
+    if (reader.Error() != 0) {
+        printer.Fail(kUsage, std::string("cannot read the batch: ") + std::strerror(reader.Error()));
+    }
+    if (fd != input) {
+        close(fd);
+    }
+    return printer.Status();
 }
+
+// Options that name where the windows go, as the environment can.
+bool GivesDisplay(std::string_view name) { return name == "-platform" || name == "-display"; }
 
 }  // namespace
 
@@ -339,92 +547,79 @@ bool StartsCommandLine(int argc, char** argv)
         first.remove_prefix(1);  // Qt takes its window options with one dash or two
     }
     first = first.substr(0, first.find('='));
-    return std::ranges::find(kWindowOptions, first) == std::end(kWindowOptions);
+    return std::ranges::none_of(kWindowOptions, [&](const WindowOption& o) { return o.name == first; });
+}
+
+std::optional<int> RefusedWindowStart(int argc, char** argv, std::FILE* err)
+{
+    bool display = false;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        display = display || (value != nullptr && *value != '\0');
+    }
+    for (int i = 1; i < argc; ++i) {
+        std::string_view word = argv[i];
+        if (word.starts_with("--")) {
+            word.remove_prefix(1);
+        }
+        const std::size_t equals = word.find('=');
+        const std::string_view name = word.substr(0, equals);
+        const auto option = std::ranges::find_if(kWindowOptions, [&](const WindowOption& o) { return o.name == name; });
+        if (option == std::end(kWindowOptions)) {
+            std::fprintf(err,
+                         "zarnik: %s follows the window options; a command takes none of them, "
+                         "and the windows take no other word (zarnik --help)\n",
+                         Echoed(argv[i]).c_str());
+            return kUsage;
+        }
+        display = display || GivesDisplay(name);
+        if (option->takesValue && equals == std::string_view::npos) {
+            ++i;
+        }
+    }
+    if (!display) {
+        std::fprintf(err, "zarnik: no display to open the windows on; see zarnik --help for the command line\n");
+        return kRefused;
+    }
+    return std::nullopt;
+}
+
+int RunCommandLine(const std::vector<std::string>& words, int input, std::FILE* out, std::FILE* err)
+{
+    const auto json = std::ranges::find_if(words, [](const std::string& w) { return w == "--json" || w == "--"; });
+    Printer printer(out, err, json != words.end() && *json == "--json");
+    Parsed parsed;
+    try {
+        parsed = ParseWords(words, false);
+    } catch (const WrongWord& wrong) {
+        printer.Fail(kUsage, wrong.what());
+        return printer.Status();
+    }
+    if (parsed.global.contains("help")) {
+        std::fputs(kHelp, out);
+        return printer.Status();
+    }
+    if (parsed.global.contains("version")) {
+        std::fputs("zarnik " ZARNIK_VERSION "\n", out);
+        return printer.Status();
+    }
+    if (parsed.command == nullptr) {
+        if (out == stdout && err == stderr) {
+            // Large blocks: a batch writes a great deal, and its error lines
+            // go out with its answers (Flush) rather than one write each.
+            std::setvbuf(out, nullptr, _IOFBF, 1 << 16);
+            std::setvbuf(err, nullptr, _IOFBF, 1 << 14);
+        }
+        return RunBatch(parsed.words.plain, input, printer, parsed.global.contains("json"));
+    }
+    parsed.words.json = parsed.global.contains("json");
+    printer.Print(Answered([&] { return parsed.command->answer(parsed.words); }));
+    return printer.Status();
 }
 
 int RunCommandLine(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("zarnik"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ZARNIK_VERSION));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(kHelp));
-    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print one JSON object instead of lines."));
-    const QCommandLineOption five(QStringLiteral("five"), QStringLiteral("encode: five bands instead of four."));
-    const QCommandLineOption series(QStringLiteral("series"),
-                                    QStringLiteral("nearest: the series, E3 E6 E12 E24 E48 E96 E192 (E24)."),
-                                    QStringLiteral("name"), QStringLiteral("E24"));
-    const QCommandLineOption tc(QStringLiteral("tc"),
-                                QStringLiteral("encode: six bands, the five and the temperature coefficient's colour."),
-                                QStringLiteral("ppm"));
-    parser.addOptions({json, five, series, tc});
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("decode, encode, nearest, code or codes, and its words."),
-                                 QStringLiteral("command [words...]"));
-
-    const QStringList commands{QStringLiteral("decode"), QStringLiteral("encode"), QStringLiteral("nearest"),
-                               QStringLiteral("code"), QStringLiteral("codes")};
-    try {
-        if (!parser.parse(WithNegativeValues(QCoreApplication::arguments(), {QStringLiteral("--series")}))) {
-            throw WrongWord(parser.errorText().toStdString() +
-                            " Accepted options: --json --five --series NAME --tc PPM --help --version");
-        }
-        // parse() leaves --help-all to process(); the Qt options it would add
-        // do not concern a command.
-        if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
-            parser.showHelp(0);
-        }
-        if (parser.isSet(version)) {
-            parser.showVersion();
-        }
-        QStringList words = parser.positionalArguments();
-        if (words.isEmpty()) {
-            throw WrongWord("no command; accepted: decode encode nearest code codes (zarnik --help)");
-        }
-        const QString command = words.takeFirst();
-        if (!commands.contains(command)) {
-            throw WrongWord(Quoted(command) + " is not a command; accepted: decode encode nearest code codes");
-        }
-        if (parser.isSet(five) && command != QStringLiteral("encode")) {
-            throw WrongWord("'--five' is an option of encode only");
-        }
-        if (parser.isSet(series) && command != QStringLiteral("nearest")) {
-            throw WrongWord("'--series' is an option of nearest only");
-        }
-        if (parser.isSet(tc) && command != QStringLiteral("encode")) {
-            throw WrongWord("'--tc' is an option of encode only");
-        }
-
-        Answer answer = command == QStringLiteral("decode")   ? FromMarking(DecodeMarking(words))
-                        : command == QStringLiteral("code")   ? FromMarking(ReadPrintedCode(words))
-                        : command == QStringLiteral("codes")  ? FromMarking(WritePrintedCodes(words))
-                        : command == QStringLiteral("encode") ? Encode(words, parser.isSet(five) || parser.isSet(tc))
-                                                              : Nearest(words, parser.value(series));
-        if (parser.isSet(tc)) {
-            if (const auto wrong = AddTemperatureCoefficient(answer.lines, answer.json, parser.value(tc))) {
-                throw WrongWord(*wrong);
-            }
-        }
-        if (parser.isSet(json)) {
-            Print(stdout, QJsonDocument(answer.json).toJson(QJsonDocument::Compact).toStdString() + "\n");
-        } else {
-            std::string text;
-            for (const std::string& line : answer.lines) {
-                text += line + "\n";
-            }
-            Print(stdout, text);
-        }
-        if (!answer.note.empty()) {
-            Print(stderr, "zarnik: " + answer.note + "\n");
-        }
-        return answer.status;
-    } catch (const WrongWord& wrong) {
-        Print(stderr, std::string("zarnik: ") + wrong.what() + "\n");
-        return kWrongWord;
-    }
+    return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), STDIN_FILENO, stdout, stderr);
 }
 
 }  // namespace zarnik::cli

@@ -5,7 +5,11 @@
 //   floor), on the offscreen platform and under Xvfb; medians of repeated
 //   runs, and the ratio zarnik / bare;
 // - the encoder window's opening: wall time of its growth ticks;
-// - the model: time per call of the four model procedures.
+// - the model: time per call of the four model procedures;
+// - a command: wall time of `zarnik decode ...` against a bare QtCore
+//   program, medians of 200 calls each, and the ratio;
+// - batch: lines a second of `zarnik batch` over a mixed file, as text and
+//   as JSON Lines.
 //
 // The first frame is reported by a probe preloaded into each program
 // (FirstFrameProbe.cpp); peak memory is the child's ru_maxrss from wait4.
@@ -35,6 +39,10 @@ namespace {
 
 constexpr double kStartupGoal = 1.2;    // zarnik / bare
 constexpr double kMemoryGoalMb = 10.0;  // MB above bare
+constexpr double kCommandGoal = 1.5;    // a command / a bare QtCore program
+constexpr int kCommandCalls = 200;
+constexpr double kBatchGoal = 100000;  // lines a second
+constexpr int kBatchLines = 200000;
 
 long long MonotonicNs()
 {
@@ -57,6 +65,7 @@ struct Child {
     std::string output;     // its standard output
     long long startNs = 0;  // just before fork
     long maxRssKb = 0;
+    double cpuSeconds = 0;  // user and system time
     bool ok = false;
 };
 
@@ -118,6 +127,8 @@ Child Run(const std::vector<std::string>& argv, const std::vector<std::pair<std:
     while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
     child.maxRssKb = usage.ru_maxrss;
+    child.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                       static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     child.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return child;
 }
@@ -235,6 +246,93 @@ Startup MeasureStartup(const std::string& binary, const Platform& platform, int 
 
 const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 
+double WallMs(const std::vector<std::string>& argv)
+{
+    const long long start = MonotonicNs();
+    const Child c = Run(argv, {}, 20000);
+    return c.ok ? static_cast<double>(MonotonicNs() - start) / 1e6 : -1.0;
+}
+
+// A file of what scripts ask: decodings, encodings in both band counts,
+// nearest values, a refusal, a wrong word, a comment; removed at the end.
+class MixedFile {
+public:
+    MixedFile()
+    {
+        static const char* const kLines[] = {"decode Yellow Violet Red Gold",
+                                             "decode Brown Black Black Brown Brown",
+                                             "encode 4.7 K 5%",
+                                             "encode 4.75 K 1% --five",
+                                             "nearest 4.8 K --series E96",
+                                             "encode 0.47 K Ohm 10%",
+                                             "decode red red orange none",
+                                             "encode 4.75 K 5%",
+                                             "nearest 330 Ohm",
+                                             "decode Red Purple Red Gold",
+                                             "# a comment",
+                                             "encode 100 M 2% --five"};
+        char name[] = "/tmp/zarnik-batch-XXXXXX";
+        const int fd = mkstemp(name);
+        path_ = name;
+        std::string text;
+        for (int i = 0; i < kBatchLines; ++i) {
+            text += kLines[i % std::size(kLines)];
+            text += '\n';
+        }
+        ok_ = fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+    ~MixedFile() { unlink(path_.c_str()); }
+    const std::string& Path() const { return path_; }
+    bool Ok() const { return ok_; }
+
+private:
+    std::string path_;
+    bool ok_ = false;
+};
+
+// Lines a second of one batch run, by the wall clock and by the CPU time it
+// got (on a busy machine the two differ). Its answers go to a file, so that
+// no reader of a pipe sets the pace; its exit status is 2 (the file holds a
+// wrong word), so only the count of its answers is checked.
+std::pair<double, double> BatchRate(const std::vector<std::string>& argv, const std::string& outputPath)
+{
+    std::vector<std::string> shell{"/bin/sh", "-c", "exec \"$0\" \"$@\" >\"" + outputPath + "\""};
+    shell.insert(shell.end(), argv.begin(), argv.end());
+    const long long start = MonotonicNs();
+    const Child c = Run(shell, {}, 120000);
+    const double seconds = static_cast<double>(MonotonicNs() - start) / 1e9;
+    long answers = 0;
+    if (std::FILE* output = std::fopen(outputPath.c_str(), "r")) {
+        for (int ch = 0; (ch = std::getc(output)) != EOF;) {
+            answers += ch == '\n';
+        }
+        std::fclose(output);
+    }
+    std::remove(outputPath.c_str());
+    if (answers < kBatchLines / 2 || c.cpuSeconds <= 0) {
+        return {0.0, 0.0};
+    }
+    return {kBatchLines / seconds, kBatchLines / c.cpuSeconds};
+}
+
+// The machine's load, which the rates above depend on.
+std::string LoadAverage()
+{
+    std::FILE* file = std::fopen("/proc/loadavg", "r");
+    char text[64] = "unknown";
+    if (file) {
+        if (!std::fgets(text, sizeof text, file)) {
+            std::strcpy(text, "unknown");
+        }
+        std::fclose(file);
+    }
+    std::string load(text);
+    return load.substr(0, load.find(' ', load.find(' ', load.find(' ') + 1) + 1));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -307,6 +405,47 @@ int main(int argc, char* argv[])
         }
         std::printf("  %-34s %12.0f %9.1f ms\n", platform.name.c_str(), Median(ticks), Median(ms));
     }
+
+    std::printf("%-36s %12s %12s %12s  %s\n", "a command, start to end", "bare QtCore", "zarnik", "zarnik/bare",
+                "goal");
+    {
+        const std::vector<std::string> bare{ZARNIK_BARE_CORE};
+        const std::vector<std::string> command{ZARNIK_BINARY, "decode", "Yellow", "Violet", "Red", "Gold"};
+        WallMs(bare);
+        WallMs(command);
+        std::vector<double> bareMs, commandMs;
+        for (int i = 0; i < kCommandCalls; ++i) {
+            bareMs.push_back(WallMs(bare));
+            commandMs.push_back(WallMs(command));
+        }
+        const double ratio = Median(commandMs) / Median(bareMs);
+        const std::string what = "median of " + std::to_string(kCommandCalls) + " calls";
+        std::printf("  %-34s %9.2f ms %9.2f ms %12.2f  <= %.1f %s\n", what.c_str(), Median(bareMs), Median(commandMs),
+                    ratio, kCommandGoal, Verdict(ratio <= kCommandGoal && Median(commandMs) > 0));
+    }
+    std::printf("%-36s %12s %12s  %s\n", "batch, mixed file", "lines/s", "lines/CPU s", "goal (lines/s)");
+    {
+        const MixedFile file;
+        for (const bool json : {false, true}) {
+            std::vector<std::string> batch{ZARNIK_BINARY, "batch", file.Path()};
+            if (json) {
+                batch.insert(batch.begin() + 1, "--json");
+            }
+            const std::string output = file.Path() + ".out";
+            BatchRate(batch, output);
+            std::vector<double> wall, cpu;
+            for (int i = 0; i < 5; ++i) {
+                const auto [perSecond, perCpuSecond] = BatchRate(batch, output);
+                wall.push_back(perSecond);
+                cpu.push_back(perCpuSecond);
+            }
+            const double rate = file.Ok() ? Median(wall) : 0.0;
+            const std::string what = std::to_string(kBatchLines) + " lines, " + (json ? "JSON Lines" : "text");
+            std::printf("  %-34s %12.0f %12.0f  >= %.0f %s\n", what.c_str(), rate, Median(cpu), kBatchGoal,
+                        Verdict(rate >= kBatchGoal));
+        }
+    }
+    std::printf("  %-34s %s\n", "load average (1, 5, 15 min)", LoadAverage().c_str());
 
     std::printf("%-36s %12s\n", "model, per call", "time");
     const Child model = Run({ZARNIK_MODEL_BENCH, "--benchmark_format=csv", "--benchmark_min_time=0.2"}, {}, 120000);

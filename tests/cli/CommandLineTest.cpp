@@ -6,12 +6,58 @@
 // for the same bands and inputs, the bands the encoder window paints, and the
 // result line's tooltip.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "cli/CommandLine.h"
 
 namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+// The command line in this process, with `input` as its standard input.
+Outcome InProcess(const std::vector<std::string>& words, const std::string& input = "")
+{
+    const int in = memfd_create("batch", 0);
+    EXPECT_EQ(write(in, input.data(), input.size()), ssize_t(input.size()));
+    lseek(in, 0, SEEK_SET);
+    char* out = nullptr;
+    char* err = nullptr;
+    std::size_t outSize = 0, errSize = 0;
+    std::FILE* outFile = open_memstream(&out, &outSize);
+    std::FILE* errFile = open_memstream(&err, &errSize);
+    const int status = zarnik::cli::RunCommandLine(words, in, outFile, errFile);
+    std::fclose(outFile);
+    std::fclose(errFile);
+    close(in);
+    Outcome run{status, out, err};
+    std::free(out);
+    std::free(err);
+    return run;
+}
+
+// The environment of a terminal with no display.
+QProcessEnvironment NoDisplay()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(QString::fromUtf8(name));
+    }
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    return environment;
+}
 
 struct Call {
     QStringList args;
@@ -86,14 +132,6 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
          0,
          "10   M Ohm    _+2%\nBrown Black Blue Red",
          "9.8 M Ohm to 10.2 M Ohm; standard value in E3, E6, E12, E24, E48, E96, E192"},
-        {{"encode", "475", "Ohm", "5%"},
-         0,
-         "470   Ohm    _+5%\nYellow Violet Brown Gold",
-         "446.5 Ohm to 493.5 Ohm; standard value in E3, E6, E12, E24, E192"},
-        {{"encode", "999", "M", "5%"},
-         0,
-         "990   M Ohm    _+5%\nWhite White Violet Gold",
-         "940.5 M Ohm to 1039.5 M Ohm; not a standard value; nearest E24: 910 M Ohm and 1000 M Ohm"},
         {{"encode", "0.1", "Ohm", "5%"},
          0,
          "100   m Ohm    _+5%\nBrown Black Silver Gold",
@@ -126,14 +164,6 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
          0,
          "999    M Ohm    _+5%\nWhite White White Blue Gold",
          "949.05 M Ohm to 1048.95 M Ohm; not a standard value; nearest E24: 910 M Ohm and 1000 M Ohm"},
-        // Refused values: the prompt, and the bands as the window leaves them.
-        {{"encode", "0.05", "Ohm", "5%"}, 1, "Please Write the value of Ohm\nGreen Black Blue Gold"},
-        {{"encode", "0", "K", "5%"}, 1, "Please Write the value of Ohm\nBrown Red Blue Gold"},
-        {{"encode", "-5", "Ohm", "5%"}, 1, "Please Write the value of Ohm\nBrown Green Black Gold"},
-        {{"encode", "0.5", "K", "5%", "--five"}, 1, "Please Write the value of Ohm\nGreen Black Black Black Gold"},
-        {{"encode", "0", "Ohm", "1%", "--five"}, 1, "Please Write the value of Ohm\nBrown Red Green Blue Brown"},
-        {{"encode", "1.2345678", "Ohm", "5%"}, 1, "Please Write the value of Ohm\nBrown Red Brown Gold"},
-        {{"nearest", "0", "Ohm"}, 1, "Please Write the value of Ohm"},
         // Wrong words.
         {{"decode", "Black", "Red", "Red", "Gold"}, 2, "'Black'"},
         {{"decode", "Red", "Red", "Pink", "Red", "Gold"}, 2, "'Pink' is not a colour of the third digit band"},
@@ -146,22 +176,17 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
         {{"encode", "4.7", "K", "5%", "--series", "E24"}, 2, "'--series'"},
         {{"nearest", "4.7", "K", "--series", "E25"}, 2, "'E25'"},
         {{"frobnicate"}, 2, "'frobnicate'"},
-        {{"--bogus"}, 2, "'bogus'"},
+        {{"--bogus"}, 2, "'--bogus'"},
         {{"--json"}, 2, "no command"},
         // Nearest standard values, JSON and the version.
         {{"nearest", "4.8", "K"}, 0, "nearest E24: 4.7 K Ohm and 5.1 K Ohm\nnot a standard value"},
         {{"nearest", "0.99", "Ohm", "--series", "e192"}, 0, "nearest E192: 0.988 Ohm and 1 Ohm\nnot a standard value"},
         {{"nearest", "9.88", "Ohm", "--series", "E96"}, 0, "nearest E96: 9.76 Ohm and 10 Ohm\nstandard value in E192"},
-        {{"nearest", "-5", "K"}, 1, "Please Write the value of Ohm"},
         {{"--json", "decode", "Yellow", "Violet", "Red", "Gold"},
          0,
          R"({"description":"4.465 K Ohm to 4.935 K Ohm; standard value in E3, E6, E12, E24, E192",)"
          R"("max_ohms":4935,"min_ohms":4465,"nearest":{},"ohms":4700,"result":"4.7   K Ohm    _+5%",)"
          R"("reversed":null,"series":["E3","E6","E12","E24","E192"],"tc_ppm":null})"},
-        {{"encode", "0", "Ohm", "5%", "--json"},
-         1,
-         R"({"bands":["Brown","Red","Blue","Gold"],"description":null,"max_ohms":null,"min_ohms":null,"nearest":{},)"
-         R"("ohms":null,"result":"Please Write the value of Ohm","series":[]})"},
         {{"nearest", "4.8", "K", "--json"},
          0,
          R"({"description":"not a standard value","max_ohms":null,"min_ohms":null,"nearest":{"E24":[4700,5100]},)"
@@ -222,11 +247,7 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
         {{"decode", QString(100, QLatin1Char('x')), "Red", "Red"}, 2, "'" + std::string(40, 'x') + "...' is not"},
     };
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        environment.remove(QString::fromUtf8(name));
-    }
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    const QProcessEnvironment environment = NoDisplay();
     for (const Call& call : calls) {
         SCOPED_TRACE(call.args.join(QLatin1Char(' ')).toStdString());
         QProcess zarnik;
@@ -238,7 +259,7 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
         const std::string out = zarnik.readAllStandardOutput().toStdString();
         const std::string err = zarnik.readAllStandardError().toStdString();
         if (call.status == 2) {
-            EXPECT_EQ(out, "");
+            EXPECT_EQ(out.empty(), !call.args.contains(QStringLiteral("--json"))) << out;
             EXPECT_TRUE(err.starts_with("zarnik: ") && err.find('\n') == err.size() - 1) << err;
             EXPECT_NE(err.find(call.out), std::string::npos) << err;
             continue;
@@ -248,6 +269,201 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
             expected += std::string(call.tooltip) + "\n";
         }
         EXPECT_EQ(out, expected);
+    }
+}
+
+// A value is encoded only where the bands carry it exactly, and the same
+// resistance gets the same bands in every unit; a refusal prints nothing on
+// stdout but its JSON error, and one line on stderr.
+TEST(CommandLine, RefusesWhatTheBandsCannotCarryWhateverTheUnit)
+{
+    const std::string fiveBands470 = "470    Ohm    _+5%\nYellow Violet Black Black Gold\n";
+    const struct {
+        std::vector<std::string> words;
+        int status;
+        std::string out;  // the start of stdout
+        std::string err;  // stderr, whole
+    } cases[] = {
+        {{"encode", "4.75", "K", "5%"},
+         1,
+         "",
+         "4.75 K Ohm has three significant digits; four bands carry two: use --five"},
+        {{"encode", "475", "Ohm", "5%"},
+         1,
+         "",
+         "475 Ohm has three significant digits; four bands carry two: use --five"},
+        {{"encode", "4.799", "K", "1%", "--five"},
+         1,
+         "",
+         "4.799 K Ohm has four significant digits; five bands carry three: round it to 4.79 K Ohm or 4.8 K Ohm"},
+        {{"encode", "1.2345678", "Ohm", "5%"},
+         1,
+         "",
+         "1.2345678 Ohm has eight significant digits; four bands carry two: round it to 1.2 Ohm or 1.3 Ohm"},
+        {{"encode", "995.5", "M", "5%"}, 1, "", "995.5 M Ohm is above 990 M Ohm, the largest value four bands carry"},
+        {{"encode", "999", "M", "5%"},
+         1,
+         "",
+         "999 M Ohm is above 990 M Ohm, the largest value four bands carry; five bands carry it: use --five"},
+        {{"encode", "1000", "M", "5%", "--five"},
+         1,
+         "",
+         "1000 M Ohm is above 999 M Ohm, the largest value five bands carry"},
+        {{"encode", "0.05", "Ohm", "5%"}, 1, "", "0.05 Ohm is below 0.1 Ohm, the smallest value four bands carry"},
+        {{"encode", "0.47", "Ohm", "5%", "--five"},
+         1,
+         "",
+         "0.47 Ohm is below 1 Ohm, the smallest value five bands carry; four bands carry it: leave out --five"},
+        {{"encode", "0", "Ohm", "1%", "--five"}, 1, "", "0 Ohm is not above zero; five bands carry 1 Ohm to 999 M Ohm"},
+        {{"encode", "-4.7", "K", "5%", "--json"},
+         1,
+         R"({"error":"-4.7 K Ohm is not above zero; four bands carry 0.1 Ohm to 990 M Ohm","refused":true})",
+         "-4.7 K Ohm is not above zero; four bands carry 0.1 Ohm to 990 M Ohm"},
+        {{"nearest", "0", "Ohm"}, 2, "", "'0' is not above zero; nearest takes a resistance above zero"},
+        {{"--json", "nearest", "-5", "K"},
+         2,
+         R"({"error":"'-5' is not above zero; nearest takes a resistance above zero"})",
+         "'-5' is not above zero; nearest takes a resistance above zero"},
+        {{"encode", "0.1", "Ohm", "5%"}, 0, "100   m Ohm    _+5%\nBrown Black Silver Gold\n", ""},
+        {{"encode", "990", "M", "5%"}, 0, "990   M Ohm    _+5%\nWhite White Violet Gold\n", ""},
+        {{"encode", "1", "Ohm", "5%", "--five"}, 0, "1    Ohm    _+5%\nBrown Black Black Silver Gold\n", ""},
+        {{"encode", "0.47", "K", "5%", "--five"}, 0, fiveBands470, ""},
+        {{"encode", "470", "Ohm", "5%", "--five"}, 0, fiveBands470, ""},
+        {{"encode", "0.00047", "M", "5%", "--five"}, 0, fiveBands470, ""},
+        {{"encode", "0.47", "K", "5%", "--tc", "50"},
+         0,
+         "470    Ohm    _+5%\nYellow Violet Black Black Gold Red\n",
+         ""},
+        {{"encode", "0.47", "Ohm", "5%", "--tc", "50"},
+         1,
+         "",
+         "0.47 Ohm is below 1 Ohm, the smallest value six bands carry"},
+        {{"encode", "4.799", "K", "1%", "--tc", "5"},
+         1,
+         "",
+         "4.799 K Ohm has four significant digits; six bands carry three: round it to 4.79 K Ohm or 4.8 K Ohm"},
+        {{"encode", "0.0047", "K", "10%"}, 0, "4.7   Ohm    _+10%\nYellow Violet Gold Silver\n", ""},
+        {{"encode", "4.7", "Ohm", "10%"}, 0, "4.7   Ohm    _+10%\nYellow Violet Gold Silver\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words[1] + " " + c.words[2]);
+        const Outcome run = InProcess(c.words);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_TRUE(run.out.starts_with(c.out)) << run.out;
+        EXPECT_EQ(run.err, c.err.empty() ? "" : "zarnik: " + c.err + "\n");
+    }
+}
+
+// A batch answers each line as the same words would alone, in text and in
+// JSON Lines (with the line's number), and goes on after a bad line.
+TEST(CommandLine, BatchAnswersEachLineAsTheOneShotDoes)
+{
+    const std::vector<std::string> lines = {"decode Red Red Red Gold",
+                                            "# a comment",
+                                            "encode 4.7 K 5%",
+                                            "",
+                                            "  nearest 4.8 K --series E96",
+                                            "encode 4.75 K 5%",
+                                            "decode Red Purple Red Gold",
+                                            "encode 4.75\tK Ohm 1% --five",
+                                            "nearest 0 K",
+                                            "decode Brown Black Black Brown Brown",
+                                            "code 4K7",
+                                            "codes 10 K",
+                                            "code Q",
+                                            "decode Brown Black Black Red Brown Red",
+                                            "decode Black",
+                                            "encode 4.75 K 1% --tc 50",
+                                            "codes 4.7 K --tc 50"};
+    std::string file;
+    for (const std::string& line : lines) {
+        file += line + "\n";
+    }
+    for (const bool json : {false, true}) {
+        std::string out, err, numbers;
+        int status = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].find_first_not_of(' ') == std::string::npos || lines[i][0] == '#') {
+                continue;
+            }
+            std::vector<std::string> words;
+            for (std::size_t at = 0; (at = lines[i].find_first_not_of(" \t", at)) != std::string::npos;) {
+                const std::size_t end = std::min(lines[i].size(), lines[i].find_first_of(" \t", at));
+                words.push_back(lines[i].substr(at, end - at));
+                at = end;
+            }
+            if (json) {
+                words.insert(words.begin(), "--json");
+            }
+            Outcome alone = InProcess(words);
+            const std::string number = std::to_string(i + 1);
+            out += alone.out;
+            numbers += number + " ";
+            err += alone.err.empty() ? "" : "zarnik: line " + number + ": " + alone.err.substr(8);
+            status = std::max(status, alone.status);
+        }
+        SCOPED_TRACE(json ? "json" : "text");
+        const Outcome batch = InProcess(
+            json ? std::vector<std::string>{"--json", "batch"} : std::vector<std::string>{"batch", "-"}, file);
+        EXPECT_EQ(batch.status, status);
+        EXPECT_EQ(batch.err, err);
+        // JSON Lines: each object as alone, with its line number added.
+        std::string withoutNumbers = batch.out, batchNumbers;
+        for (std::size_t at = 0; (at = withoutNumbers.find("\"line\":", at)) != std::string::npos;) {
+            const std::size_t end = withoutNumbers.find_first_of(",}", at);
+            batchNumbers += withoutNumbers.substr(at + 7, end - at - 7) + " ";
+            const bool last = withoutNumbers[end] == '}';
+            withoutNumbers.erase(last ? at - 1 : at, end - at + 1);
+        }
+        EXPECT_EQ(withoutNumbers, out);
+        EXPECT_EQ(batchNumbers, json ? numbers : "");
+    }
+}
+
+// The edges of the real program: no display, window options, odd words, a
+// full disk.
+TEST(CommandLine, EdgesGiveTheirStatusAndOneLine)
+{
+    const QString huge(100000, QLatin1Char('x'));
+    const struct {
+        QStringList args;
+        int status;
+        std::string err;  // stderr's first line
+        const char* out = nullptr;
+    } cases[] = {
+        {{}, 1, "zarnik: no display to open the windows on; see zarnik --help for the command line"},
+        {{"-platform", "offscreen", "decode", "Red", "Red", "Red", "Gold"},
+         2,
+         "zarnik: 'decode' follows the window options; a command takes none of them, and the windows take no other "
+         "word (zarnik --help)"},
+        {{"--display", ":99", "decode"}, 2, "zarnik: 'decode' follows the window options; a command"},
+        {{"-style=fusion", "-reverse"}, 1, "zarnik: no display to open the windows on"},
+        {{"decode", "-inf"},
+         2,
+         "zarnik: '-inf' is not an option; accepted: --json --help --version --five --series NAME"},
+        {{"encode", "-4,7", "K", "5%"}, 2, "zarnik: '-4,7' is not a number; VALUE is written"},
+        {{"encode", huge, "K", "5%"}, 2, "zarnik: '" + std::string(40, 'x') + "...' is not a number"},
+        {{"encode", "4\x1b[2J\n7\xc2\x85\\", "K", "5%"}, 2, "zarnik: '4\\u001B[2J\\n7\\u0085\\\\' is not a number"},
+        {{"--help-all"}, 2, "zarnik: '--help-all' is not an option"},
+        {{"encode", "4.7", "K", "5%"}, 3, "zarnik: cannot write the answer: No space left on device", "/dev/full"},
+        {{"batch"}, 3, "zarnik: cannot write the answer: No space left on device", "/dev/full"},
+        {{"batch", "/nonexistent"}, 2, "zarnik: cannot read '/nonexistent': No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).left(60).toStdString());
+        QProcess zarnik;
+        zarnik.setProcessEnvironment(NoDisplay());
+        if (c.out) {
+            zarnik.setStandardOutputFile(QString::fromUtf8(c.out));
+        }
+        zarnik.start(QStringLiteral(ZARNIK_BINARY), c.args);
+        zarnik.write("decode Red Red Red Gold\n");
+        zarnik.closeWriteChannel();
+        ASSERT_TRUE(zarnik.waitForFinished(10000));
+        ASSERT_EQ(zarnik.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(zarnik.exitCode(), c.status);
+        const std::string err = zarnik.readAllStandardError().toStdString();
+        EXPECT_TRUE(err.starts_with(c.err) && err.find('\n') == err.size() - 1) << err;
     }
 }
 

@@ -840,6 +840,16 @@ private slots:
         }
     }
 
+    // The window keeps its rules, but its note says what the bands dropped.
+    void resultNoteTellsADroppedDigit()
+    {
+        Run({"@four", "@all", "475", "@ok"});
+        QVERIFY2(Child("abcdt")->toolTip().endsWith("; the bands carry 470 Ohm, not the typed 475 Ohm"),
+                 qPrintable(Child("abcdt")->toolTip()));
+        Run({"@five", "@ok"});
+        QVERIFY2(!Child("abcdt")->toolTip().contains("typed"), qPrintable(Child("abcdt")->toolTip()));
+    }
+
     void keyboardPressesOk_data()
     {
         QTest::addColumn<int>("key");

@@ -28,8 +28,22 @@ struct Read {
     const char* ohms;  // nullptr: no reading
     std::string_view tolerance = "";
     std::optional<int> tc = std::nullopt;
-    const char* line = "";
+    const char* line = "";  // "": not compared
 };
+
+void ExpectReading(const std::optional<BandReading>& reading, const Read& c)
+{
+    ASSERT_EQ(reading.has_value(), c.ohms != nullptr);
+    if (!reading) {
+        return;
+    }
+    EXPECT_EQ(reading->ohms, D(c.ohms));
+    EXPECT_EQ(reading->toleranceText, c.tolerance);
+    EXPECT_EQ(reading->tcPpm, c.tc);
+    if (*c.line) {
+        EXPECT_EQ(ReadingText(*reading), c.line);
+    }
+}
 
 // Each count of bands, the IEC multipliers beyond the palette, and the
 // places a colour does not fit.
@@ -60,15 +74,7 @@ TEST(Markings, ReadsEveryBandCountAndRefusesWhatDoesNotFit)
     };
     for (const Read& c : cases) {
         SCOPED_TRACE(c.bands);
-        const auto reading = ReadBands(Bands(c.bands));
-        ASSERT_EQ(reading.has_value(), c.ohms != nullptr);
-        if (!reading) {
-            continue;
-        }
-        EXPECT_EQ(reading->ohms, D(c.ohms));
-        EXPECT_EQ(reading->toleranceText, c.tolerance);
-        EXPECT_EQ(reading->tcPpm, c.tc);
-        EXPECT_EQ(ReadingText(*reading), c.line);
+        ExpectReading(ReadBands(Bands(c.bands)), c);
     }
 }
 
@@ -107,17 +113,7 @@ TEST(Markings, OtherEndReadsOnlyWhereEveryBandFits)
     };
     for (const Read& c : cases) {
         SCOPED_TRACE(c.bands);
-        const auto reading = ReadFromOtherEnd(Bands(c.bands));
-        ASSERT_EQ(reading.has_value(), c.ohms != nullptr);
-        if (!reading) {
-            continue;
-        }
-        EXPECT_EQ(reading->ohms, D(c.ohms));
-        EXPECT_EQ(reading->toleranceText, c.tolerance);
-        EXPECT_EQ(reading->tcPpm, c.tc);
-        if (*c.line) {
-            EXPECT_EQ(ReadingText(*reading), c.line);
-        }
+        ExpectReading(ReadFromOtherEnd(Bands(c.bands)), c);
     }
 }
 

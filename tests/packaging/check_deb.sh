@@ -14,7 +14,7 @@ need() {
 }
 fail() { echo "FAIL: $*"; status=1; }
 status=0
-need dpkg-deb
+need dpkg-deb dpkg-architecture
 [ -f "$deb" ] || { echo "no package $deb"; exit 1; }
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
@@ -23,6 +23,7 @@ dpkg-deb -x "$deb" "$tree"
 case $check in
 contents)
   expected="./usr/bin/zarnik
+./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zarnik/zarnik_windows.so
 ./usr/share/applications/$app.desktop
 ./usr/share/doc/zarnik/changelog.Debian.gz
 ./usr/share/doc/zarnik/copyright
@@ -48,9 +49,10 @@ $(diff <(echo "$expected") <(echo "$actual") || true)"
 
   # Installed as a release is: stripped, and looking for its libraries only
   # where the system keeps them.
-  bin=$tree/usr/bin/zarnik
-  file -b "$bin" | grep -q ', stripped' || fail "usr/bin/zarnik is not stripped"
-  ! readelf -d "$bin" | grep -qE 'RPATH|RUNPATH' || fail "usr/bin/zarnik has a runpath"
+  for file in usr/bin/zarnik "usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zarnik/zarnik_windows.so"; do
+    file -b "$tree/$file" | grep -q ', stripped' || fail "$file is not stripped"
+    ! readelf -d "$tree/$file" | grep -qE 'RPATH|RUNPATH' || fail "$file has a runpath"
+  done
   ;;
 metadata)
   need desktop-file-validate appstreamcli

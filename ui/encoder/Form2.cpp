@@ -15,6 +15,7 @@
 #include <optional>
 #include <utility>
 
+#include "model/BandCapacity.h"
 #include "model/ColourTable.h"
 #include "model/Encoding.h"
 #include "model/NumberText.h"
@@ -366,7 +367,13 @@ void Form2::Command1_Click()
     const Encoding encoding = four_->isChecked() ? EncodeFourBands(value, unit, tolerance, format)
                                                  : EncodeFiveBands(value, unit, tolerance, format);
     ApplyEncoding(encoding);
-    ui::SetResultNote(abcdt_, DescribeEncoding(encoding, tolerance, format));
+    // The result line names what the bands show; the note tells when that is
+    // less than was typed.
+    auto note = DescribeEncoding(encoding, tolerance, format);
+    if (const auto shortened = ShortenedNote(encoding, value, unit, format); note && shortened) {
+        *note += "; " + *shortened;
+    }
+    ui::SetResultNote(abcdt_, note);
 }
 
 void Form2::ApplyEncoding(const Encoding& encoding)
