@@ -385,8 +385,8 @@ private slots:
     {
         QTest::addColumn<bool>("four");
         QTest::addColumn<QStringList>("stops");
-        QTest::newRow("five bands") << false << QStringList{"five", "a1", "b0", "CG0", "c0", "d1", "five"};
-        QTest::newRow("four bands") << true << QStringList{"four", "a1", "b0", "c0", "d1", "four"};
+        QTest::newRow("five bands") << false << QStringList{"five", "a1", "b0", "CG0", "c0", "d1", "abcdt", "five"};
+        QTest::newRow("four bands") << true << QStringList{"four", "a1", "b0", "c0", "d1", "abcdt", "four"};
     }
     void tabStopsOncePerShownColumn()
     {
@@ -438,17 +438,26 @@ private slots:
             {"d13", QString::fromUtf8("Tolerance: no band, ±20%")},
         };
         for (const auto& [name, text] : swatches) {
-            QCOMPARE(face(name)->role(), QAccessible::Button);
+            QCOMPARE(face(name)->role(), QAccessible::RadioButton);
+            QCOMPARE(face(name)->text(QAccessible::Description), QString());
             QCOMPARE(face(name)->text(QAccessible::Name), text);
             QVERIFY(face(name)->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
         }
         QCOMPARE(face("a")->text(QAccessible::Name), QString("Band 1: Red, 2"));
 
+        // The swatch of the band's colour is checked, in its column alone.
+        QVERIFY(face("a2")->state().checked && !face("a4")->state().checked && face("b2")->state().checked);
         face("a4")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QTRY_COMPARE(Result(), "42" + Sep() + "2    K Ohm    _+5%");
+        QVERIFY(face("a4")->state().checked && !face("a2")->state().checked && face("b2")->state().checked);
         QCOMPARE(face("a")->text(QAccessible::Name), QString("Band 1: Yellow, 4"));
         QAccessibleTextInterface* result = face("abcdt")->textInterface();
-        QCOMPARE(result->text(0, result->characterCount()), Result());
+        QCOMPARE(result->text(0, result->characterCount()), "42" + Sep() + "2    K Ohm    plus or minus 5 percent");
+        // The hidden fields are not in the tree.
+        QVERIFY(face("client")->indexOfChild(face("a4")) >= 0);
+        for (const char* field : kFieldNames) {
+            QCOMPARE(face("client")->indexOfChild(face(field)), -1);
+        }
     }
 
     void disabledWindowRefusesToCloseAndClosingStopsItsTimers()

@@ -35,6 +35,9 @@ Swatch::Swatch(QWidget* parent) : QAbstractButton(parent)
     // Tab and the arrow keys reach a swatch; a mouse click leaves the focus
     // where it was, so a mouse user sees the palettes exactly as drawn.
     setFocusPolicy(Qt::TabFocus);
+    // Checked is the colour its band has; its owner unchecks the other
+    // swatches of the band. (A button group would also change what Tab does.)
+    setCheckable(true);
 }
 
 void Swatch::SetColour(const QColor& colour)
@@ -61,15 +64,23 @@ void Swatch::paintEvent(QPaintEvent*)
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
     if (hasFocus()) {
-        // Two pixels in from the edge, clear of the border and of the row
-        // below, which overlaps this square by one pixel.
-        const QRect ring = rect().adjusted(2, 2, -3, -3);
+        // Clear of the border and of the row below, which overlaps this
+        // square by one pixel: white outside, black inside, one pixel each,
+        // so that one of them stands out on any colour.
+        const QRect outer = rect().adjusted(2, 2, -3, -3);
         painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(ring);
-        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        painter.drawRect(ring);
+        painter.drawRect(outer);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawRect(outer.adjusted(1, 1, -1, -1));
+        if (isChecked()) {
+            const QRect dot(rect().center() - QPoint(2, 2), QSize(5, 5));
+            painter.fillRect(dot, Qt::white);
+            painter.fillRect(dot.adjusted(1, 1, -1, -1), Qt::black);
+        }
     }
 }
+
+void Swatch::nextCheckState() { setChecked(true); }
 
 void Swatch::keyPressEvent(QKeyEvent* event)
 {

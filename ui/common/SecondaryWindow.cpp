@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ui/common/SecondaryWindow.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QTimer>
 
 #include "ui/common/Controls.h"
@@ -27,6 +30,23 @@ SecondaryWindow::SecondaryWindow(QWidget* decoder, const QString& objectName, co
     if (decoder_) {
         decoderHeight_ = OuterHeight(decoder_);
     }
+    SetupWindowKeysAndRole();
+}
+
+void SecondaryWindow::SetupWindowKeysAndRole()
+{
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName(QStringLiteral("closeKey"));
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    // A plain widget is a filler to assistive tools, even as a top-level
+    // window.
+    [[maybe_unused]] static const bool installed = [] {
+        QAccessible::installFactory([](const QString&, QObject* object) -> QAccessibleInterface* {
+            auto* window = qobject_cast<SecondaryWindow*>(object);
+            return window != nullptr ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+        });
+        return true;
+    }();
 }
 
 void SecondaryWindow::SetZeroSize()

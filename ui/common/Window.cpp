@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "ui/common/Accessibility.h"
+
 namespace zarnik::ui {
 
 namespace {
@@ -43,6 +45,7 @@ const QIcon& ApplicationIcon()
 void SetupFixedWindow(QWidget* window, const QString& objectName, const QString& caption)
 {
     InstallFontSubstitutes();
+    InstallAccessibility();
     window->setObjectName(objectName);
     window->setWindowTitle(caption);
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
