@@ -9,9 +9,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPointer>
 #include <QTextBoundaryFinder>
-#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <utility>
@@ -334,6 +332,40 @@ private:
     }
 };
 
+// The object a window announces through: a control of no size (nothing to
+// see, nothing to click) whose accessible role is a notification. Screen
+// readers speak a notification as it shows, whatever has the focus.
+class Notifier : public QWidget {
+public:
+    explicit Notifier(QWidget* window) : QWidget(window)
+    {
+        setObjectName(kAnnouncerName);
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(0, 0, 0, 0);
+        show();
+    }
+
+    void Say(const QString& text)
+    {
+        setAccessibleName(text);
+        // Shown again, even with the same text: a choice was made.
+        QAccessibleEvent event(this, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&event);
+    }
+};
+
+class NotifierAccessible : public QAccessibleWidget {
+public:
+    explicit NotifierAccessible(QWidget* notifier) : QAccessibleWidget(notifier, QAccessible::Notification) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        // The name alone: a description would be spoken after it.
+        return kind == QAccessible::Name ? widget()->accessibleName() : QString();
+    }
+};
+
 QAccessibleInterface* Factory(const QString&, QObject* object)
 {
     if (!object->isWidgetType()) {
@@ -347,6 +379,9 @@ QAccessibleInterface* Factory(const QString&, QObject* object)
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         return new LineEditAccessible(edit);
     }
+    if (auto* notifier = dynamic_cast<Notifier*>(widget)) {
+        return new NotifierAccessible(notifier);
+    }
     if (auto* swatch = qobject_cast<Swatch*>(widget)) {
         return new SwatchAccessible(swatch);
     }
@@ -355,58 +390,6 @@ QAccessibleInterface* Factory(const QString&, QObject* object)
     }
     return nullptr;
 }
-
-// Lends the focused control of a window the text to announce as its
-// description, and gives its own back once the focus has left it.
-class Announcer : public QObject {
-public:
-    explicit Announcer(QWidget* window) : QObject(window) {}
-
-    void Say(QWidget* control, const QString& text)
-    {
-        if (control != target_) {
-            GiveBack();
-            target_ = control;
-            own_ = control->accessibleDescription();
-            control->installEventFilter(this);
-        }
-        if (control->accessibleDescription() == text) {
-            // The same text again is still news: a choice was made.
-            QAccessibleEvent event(control, QAccessible::DescriptionChanged);
-            QAccessible::updateAccessibility(&event);
-        } else {
-            control->setAccessibleDescription(text);
-        }
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == target_ && (event->type() == QEvent::FocusOut || event->type() == QEvent::Hide)) {
-            // Given back once the new focus is told: a screen reader presents
-            // a description change only on the control it is on.
-            QTimer::singleShot(0, this, [this, control = target_] {
-                if (control == target_) {
-                    GiveBack();
-                }
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    void GiveBack()
-    {
-        if (target_) {
-            target_->removeEventFilter(this);
-            target_->setAccessibleDescription(own_);
-        }
-        target_.clear();
-    }
-
-    QPointer<QWidget> target_;
-    QString own_;
-};
 
 // Lets the window's shortcuts through a result line, which would otherwise
 // keep Ctrl+A (select all) and the like for itself.
@@ -466,16 +449,11 @@ SpokenText Spoken(const QString& shown)
 
 void Announce(QWidget* window, const QString& text)
 {
-    QWidget* control = window->focusWidget();
-    if (control == nullptr) {
-        control = window;
+    auto* notifier = dynamic_cast<Notifier*>(window->findChild<QWidget*>(kAnnouncerName, Qt::FindDirectChildrenOnly));
+    if (notifier == nullptr) {
+        notifier = new Notifier(window);
     }
-    auto* announcer = dynamic_cast<Announcer*>(window->findChild<QObject*>(kAnnouncerName, Qt::FindDirectChildrenOnly));
-    if (announcer == nullptr) {
-        announcer = new Announcer(window);
-        announcer->setObjectName(kAnnouncerName);
-    }
-    announcer->Say(control, Spoken(text).text.simplified());
+    notifier->Say(Spoken(text).text.simplified());
 }
 
 void MakeResultStop(QLineEdit* line)

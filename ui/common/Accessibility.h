@@ -26,11 +26,11 @@ struct SpokenText {
 };
 [[nodiscard]] SpokenText Spoken(const QString& shown);
 
-// Makes a screen reader say `text` at once, as a change of the accessible
-// description of the control that has the focus in `window`: screen readers
-// present such changes of the focused control whatever caused them, where a
-// new text of an unfocused line is not presented at all. The control gets its
-// own description back once the focus leaves it.
+// Makes a screen reader say `text` (as spoken) at once, whatever has the
+// focus: the window's notification, an accessible object of no size, shows
+// with it as its name. Screen readers drop a new text of an unfocused line,
+// and Qt tells a new name or description of the focused control without its
+// text; a notification they speak as it shows.
 void Announce(QWidget* window, const QString& text);
 
 // A result line the user can reach with Tab and read, but not edit: the
