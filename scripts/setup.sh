@@ -22,8 +22,9 @@ declare -A group=(
   # GoogleTest for the model, Google Benchmark for bench/, Xvfb for the
   # real-window test; the screen-reader test: a session bus, the accessibility
   # bus, its Python client; the real-desktop tests: two window managers, xprop;
-  # clang-format for the house-style test.
-  [test]="libgtest-dev libbenchmark-dev xvfb xauth dbus at-spi2-core python3-pyatspi openbox icewm x11-utils clang-format"
+  # clang-format for the house-style test; the test with a real screen reader:
+  # Orca, speech-dispatcher and a voice, XTEST for its keys.
+  [test]="libgtest-dev libbenchmark-dev xvfb xauth dbus at-spi2-core python3-pyatspi openbox icewm x11-utils clang-format orca speech-dispatcher espeak-ng libxtst6"
   # dpkg-shlibdeps for the Depends line; the validators the packaging tests run.
   [package]="dpkg-dev lintian appstream desktop-file-utils file"
   [fuzz]="clang libclang-rt-14-dev"
