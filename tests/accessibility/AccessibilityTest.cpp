@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: MIT
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include "ui/common/Accessibility.h"
+
+namespace {
+
+using Boundary = QAccessible::TextBoundaryType;
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { zarnik::ui::InstallAccessibility(); }
+
+    // Every query at every offset, the end included, answers; the piece at an
+    // offset holds it, the pieces before and after border it, and the pieces
+    // at all offsets tile the text.
+    void everyQueryAtEveryOffsetAnswers_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("read");  // the accessible text
+        QTest::addColumn<QString>("wordAtEnd");
+        QTest::newRow("value box") << "2.2" << false << "2.2"
+                                   << "2.2";
+        QTest::newRow("result line") << "4.7   K Ohm    _+5%" << true << "4.7   K Ohm    plus or minus 5 percent"
+                                     << "percent";
+        QTest::newRow("prompt") << "Please Select Color" << true << "Please Select Color"
+                                << "Color";
+        QTest::newRow("empty") << "" << false << ""
+                               << "";
+        QTest::newRow("Persian") << QString::fromUtf8("۲٫۲ اهم") << false << QString::fromUtf8("۲٫۲ اهم")
+                                 << QString::fromUtf8("اهم");
+    }
+    void everyQueryAtEveryOffsetAnswers()
+    {
+        QFETCH(QString, shown);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, read);
+        QFETCH(QString, wordAtEnd);
+        QLineEdit edit(shown);
+        edit.setReadOnly(readOnly);
+        QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(&edit)->textInterface();
+        QVERIFY(text != nullptr);
+        QCOMPARE(text->characterCount(), read.size());
+        QCOMPARE(text->text(0, text->characterCount()), read);
+        const int length = int(read.size());
+        int start = 0;
+        int end = 0;
+        QCOMPARE(text->textAtOffset(length, QAccessible::WordBoundary, &start, &end), wordAtEnd);
+
+        for (const Boundary boundary : {QAccessible::CharBoundary, QAccessible::WordBoundary,
+                                        QAccessible::SentenceBoundary, QAccessible::LineBoundary}) {
+            int covered = 0;  // the pieces met so far reach this far
+            for (int offset = 0; offset <= length; ++offset) {
+                const QString at = text->textAtOffset(offset, boundary, &start, &end);
+                QCOMPARE(at, read.mid(start, end - start));
+                QVERIFY2(start <= offset && (offset < end || offset == length), qPrintable(QString::number(offset)));
+                QVERIFY(start <= covered);
+                covered = std::max(covered, end);
+                int beforeStart = 0;
+                int beforeEnd = 0;
+                const QString before = text->textBeforeOffset(offset, boundary, &beforeStart, &beforeEnd);
+                QCOMPARE(before, read.mid(beforeStart, beforeEnd - beforeStart));
+                QVERIFY(beforeEnd <= start || (boundary == QAccessible::CharBoundary && beforeEnd <= offset));
+                int afterStart = 0;
+                int afterEnd = 0;
+                const QString after = text->textAfterOffset(offset, boundary, &afterStart, &afterEnd);
+                QCOMPARE(after, read.mid(afterStart, afterEnd - afterStart));
+                QVERIFY(afterStart >= end || (boundary == QAccessible::CharBoundary && offset == length));
+            }
+            QCOMPARE(covered, length);
+            // Outside the text: nothing, at once.
+            QCOMPARE(text->textAtOffset(length + 1, boundary, &start, &end), QString());
+            QCOMPARE(text->textAtOffset(-2, boundary, &start, &end), QString());
+        }
+        // One attribute run over the whole text, from every offset.
+        for (int offset = 0; offset <= length; ++offset) {
+            text->attributes(offset, &start, &end);
+            QCOMPARE(std::pair(start, end), std::pair(0, length));
+        }
+        // The caret maps between the shown and the read text.
+        edit.setCursorPosition(int(shown.size()));
+        QCOMPARE(text->cursorPosition(), length);
+        text->setCursorPosition(0);
+        QCOMPARE(edit.cursorPosition(), 0);
+    }
+
+    // The assistive tool edits as the user would: through the line's own
+    // limits, not past them.
+    void editingGoesThroughTheLine()
+    {
+        QLineEdit edit(QStringLiteral("2.2"));
+        edit.setMaxLength(4);
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&edit);
+        face->editableTextInterface()->replaceText(0, 1, QStringLiteral("47"));
+        QCOMPARE(edit.text(), QString("47.2"));
+        face->editableTextInterface()->insertText(4, QStringLiteral("9"));
+        QCOMPARE(edit.text(), QString("47.2"));
+        edit.setReadOnly(true);
+        QVERIFY(face->editableTextInterface() == nullptr);
+        QVERIFY(face->state().readOnly && !face->state().editable);
+    }
+
+    void spokenTextMapsEveryOffset()
+    {
+        const zarnik::ui::SpokenText spoken = zarnik::ui::Spoken(QStringLiteral("1 _+0.5%"));
+        QCOMPARE(spoken.text, QString("1 plus or minus 0.5 percent"));
+        QCOMPARE(spoken.offsets, (std::vector<int>{0, 1, 2, 16, 16, 17, 18, 19, 27}));
+    }
+};
+
+}  // namespace
+
+QTEST_MAIN(AccessibilityTest)
+#include "AccessibilityTest.moc"
