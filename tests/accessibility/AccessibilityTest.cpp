@@ -2,9 +2,17 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTextEdit>
+#include <memory>
 
+#include "ui/about/Form4.h"
 #include "ui/common/Accessibility.h"
+#include "ui/decoder/Form1.h"
+#include "ui/encoder/Form2.h"
+#include "ui/help/Form3.h"
 
 namespace {
 
@@ -104,6 +112,75 @@ private slots:
         edit.setReadOnly(true);
         QVERIFY(face->editableTextInterface() == nullptr);
         QVERIFY(face->state().readOnly && !face->state().editable);
+    }
+
+    // The encoder, help and about windows: windows to assistive tools, each
+    // with something to focus, closed by Escape as by their close box.
+    void escapeClosesTheSecondaryWindows_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("encoder") << 2 << "a12";
+        QTest::newRow("help") << 3 << "RichTextBox1";
+        QTest::newRow("about") << 4 << "a";
+    }
+    void escapeClosesTheSecondaryWindows()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, focused);
+        zarnik::Form1 decoder;
+        decoder.show();
+        QPointer<zarnik::ui::SecondaryWindow> window;
+        if (kind == 2) {
+            window = new zarnik::Form2(&decoder);
+        } else if (kind == 3) {
+            window = new zarnik::Form3(&decoder);
+        } else {
+            window = new zarnik::Form4(&decoder);
+        }
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(QAccessible::queryAccessibleInterface(window)->role(), QAccessible::Window);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focused);
+        QSignalSpy closed(window.data(), &zarnik::ui::SecondaryWindow::closed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QCOMPARE(closed.size(), 1);
+        QVERIFY(decoder.isEnabled());  // the encoder's unload ran
+        QTRY_VERIFY(window.isNull());
+    }
+
+    void f10OpensTheMenuBar()
+    {
+        zarnik::Form1 decoder;
+        decoder.show();
+        decoder.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&decoder));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+        QCOMPARE(decoder.menuBar()->activeAction(), decoder.menuBar()->actions().front());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    }
+
+    // The help text reads by line, in Persian.
+    void helpTextTellsItsNameLinesAndLanguage()
+    {
+        zarnik::Form1 decoder;
+        zarnik::Form3 help(&decoder);
+        help.resize(400, 400);
+        help.show();
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(help.findChild<QTextEdit*>());
+        QCOMPARE(face->text(QAccessible::Name), QString("Help text"));
+        QAccessibleTextInterface* text = face->textInterface();
+        int start = 0;
+        int end = 0;
+        QCOMPARE(text->attributes(0, &start, &end), QString("language:fa;"));
+        QCOMPARE(end, text->characterCount());
+        const QString line = text->textAtOffset(0, QAccessible::LineBoundary, &start, &end);
+        QVERIFY(start == 0 && end > 0 && !line.contains(QChar::ParagraphSeparator));
+        const QString next = text->textAfterOffset(0, QAccessible::LineBoundary, &start, &end);
+        QCOMPARE(start, int(line.size()));
+        QCOMPARE(next, text->text(start, end));
+        QCOMPARE(text->textAtOffset(text->characterCount(), QAccessible::LineBoundary, &start, &end).isEmpty(), false);
     }
 
     void spokenTextMapsEveryOffset()

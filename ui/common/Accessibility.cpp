@@ -9,7 +9,10 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTextBlock>
 #include <QTextBoundaryFinder>
+#include <QTextEdit>
+#include <QTextLayout>
 #include <QWidget>
 #include <algorithm>
 #include <utility>
@@ -270,6 +273,170 @@ private:
     }
 };
 
+// A read-only rich text (the help text) read by a screen reader: by
+// character, word, sentence, line as shown, or paragraph, with its language
+// (the control's own locale) in its attributes so that the right voice
+// reads it. Qt's own interface has no language.
+class TextViewAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit TextViewAccessible(QTextEdit* view) : QAccessibleWidget(view, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                                  : QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Value ? All() : QAccessibleWidget::text(kind);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        state.multiLine = true;
+        state.selectableText = true;
+        return state;
+    }
+
+    void selection(int index, int* start, int* end) const override
+    {
+        const QTextCursor cursor = View()->textCursor();
+        *start = *end = 0;
+        if (index == 0 && cursor.hasSelection()) {
+            *start = cursor.selectionStart();
+            *end = cursor.selectionEnd();
+        }
+    }
+    int selectionCount() const override { return View()->textCursor().hasSelection() ? 1 : 0; }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int) override
+    {
+        QTextCursor cursor = View()->textCursor();
+        cursor.clearSelection();
+        View()->setTextCursor(cursor);
+    }
+    void setSelection(int, int start, int end) override
+    {
+        QTextCursor cursor = Cursor(start);
+        cursor.setPosition(Clamp(end), QTextCursor::KeepAnchor);
+        View()->setTextCursor(cursor);
+    }
+    int cursorPosition() const override { return View()->textCursor().position(); }
+    void setCursorPosition(int position) override { View()->setTextCursor(Cursor(position)); }
+    QString text(int start, int end) const override
+    {
+        const QString all = All();
+        start = std::clamp(start, 0, int(all.size()));
+        end = std::clamp(end < 0 ? int(all.size()) : end, start, int(all.size()));
+        return all.mid(start, end - start);
+    }
+    int characterCount() const override { return int(All().size()); }
+    QRect characterRect(int offset) const override
+    {
+        const QRect rect = View()->cursorRect(Cursor(offset));
+        return QRect(View()->viewport()->mapToGlobal(rect.topLeft()), rect.size());
+    }
+    int offsetAtPoint(const QPoint& point) const override
+    {
+        const QPoint local = View()->viewport()->mapFromGlobal(point);
+        return View()->viewport()->rect().contains(local) ? View()->cursorForPosition(local).position() : -1;
+    }
+    void scrollToSubstring(int start, int) override
+    {
+        const QTextCursor keep = View()->textCursor();
+        View()->setTextCursor(Cursor(start));
+        View()->ensureCursorVisible();
+        View()->setTextCursor(keep);
+    }
+    QString attributes(int offset, int* start, int* end) const override
+    {
+        const int length = characterCount();
+        if (offset < 0 || offset > length) {
+            *start = *end = -1;
+            return {};
+        }
+        *start = 0;
+        *end = length;
+        return QStringLiteral("language:%1;").arg(View()->locale().bcp47Name());
+    }
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
+    {
+        return Query(offset, boundary, -1, start, end);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
+    {
+        return Query(offset, boundary, 1, start, end);
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
+    {
+        return Query(offset, boundary, 0, start, end);
+    }
+
+private:
+    QTextEdit* View() const { return static_cast<QTextEdit*>(widget()); }
+    // Offsets of the plain text are the document's cursor positions.
+    QString All() const { return View()->document()->toPlainText(); }
+    int Clamp(int offset) const { return std::clamp(offset, 0, characterCount()); }
+    QTextCursor Cursor(int offset) const
+    {
+        QTextCursor cursor(View()->document());
+        cursor.setPosition(Clamp(offset));
+        return cursor;
+    }
+
+    // A line as laid out, or a paragraph: [start, end) holding `offset`.
+    std::pair<int, int> LineAt(int offset, bool paragraph) const
+    {
+        const QTextBlock block = View()->document()->findBlock(offset);
+        if (!block.isValid()) {
+            return {offset, offset};
+        }
+        const int blockEnd = block.position() + block.length();  // past its paragraph separator
+        const QTextLayout* layout = block.layout();
+        if (paragraph || layout == nullptr || layout->lineCount() == 0) {
+            return {block.position(), std::min(blockEnd, characterCount())};
+        }
+        const QTextLine line = layout->lineForTextPosition(offset - block.position());
+        if (!line.isValid()) {
+            return {block.position(), std::min(blockEnd, characterCount())};
+        }
+        const int start = block.position() + line.textStart();
+        const bool last = line.lineNumber() == layout->lineCount() - 1;
+        return {start, std::min(last ? blockEnd : start + line.textLength(), characterCount())};
+    }
+
+    QString Query(int offset, QAccessible::TextBoundaryType boundary, int step, int* start, int* end) const
+    {
+        const QString all = All();
+        const int length = int(all.size());
+        if (offset == -1) {
+            offset = length;
+        }
+        *start = *end = -1;
+        if (offset < 0 || offset > length) {
+            return {};
+        }
+        const bool lines = boundary == QAccessible::LineBoundary || boundary == QAccessible::ParagraphBoundary;
+        const auto at = [&](int where) {
+            if (lines) {
+                return LineAt(std::min(where, std::max(length - 1, 0)), boundary == QAccessible::ParagraphBoundary);
+            }
+            return PieceAt(all, boundary, where);
+        };
+        auto [from, to] = at(offset);
+        if (step < 0) {
+            const int before = boundary == QAccessible::CharBoundary ? offset : from;
+            std::tie(from, to) = before == 0 ? std::pair{0, 0} : at(before - 1);
+        } else if (step > 0) {
+            std::tie(from, to) = to >= length ? std::pair{length, length} : at(to);
+        }
+        *start = from;
+        *end = to;
+        return all.mid(from, to - from);
+    }
+};
+
 // A swatch: one of its column's radio buttons, checked while its band has its
 // colour. Its name says band, colour and meaning; its tooltip says the same
 // without the band, so it is not repeated as a description.
@@ -381,6 +548,9 @@ QAccessibleInterface* Factory(const QString&, QObject* object)
     }
     if (auto* notifier = dynamic_cast<Notifier*>(widget)) {
         return new NotifierAccessible(notifier);
+    }
+    if (auto* view = qobject_cast<QTextEdit*>(widget); view != nullptr && view->isReadOnly()) {
+        return new TextViewAccessible(view);
     }
     if (auto* swatch = qobject_cast<Swatch*>(widget)) {
         return new SwatchAccessible(swatch);

@@ -13,7 +13,8 @@ namespace zarnik::ui {
 // (every boundary query of their text answered in bounded time, attribute
 // runs over the whole text, a read-only line read in words), swatches (radio
 // buttons of their column, checked when their band has their colour, named
-// without a second, repeated description) and controls kept out of the tree.
+// without a second, repeated description), read-only rich texts (read by
+// line, in their own language) and controls kept out of the tree.
 // Installed once; every window's setup calls it.
 void InstallAccessibility();
 
