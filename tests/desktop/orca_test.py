@@ -115,8 +115,12 @@ class Speech:
     def wait_for(self, predicate, what):
         """The utterances since the last wait, up to and including the first
         that satisfies the predicate; a list of utterances is matched when
-        they are said one after the other."""
-        if isinstance(predicate, list):
+        they are said one after the other, a set when all are said."""
+        if isinstance(predicate, set):
+            # Said in any order (Orca orders some of its messages by timing).
+            wanted = predicate
+            predicate = lambda said, i: wanted <= set(self.said[self.read:i + 1])
+        elif isinstance(predicate, list):
             run = predicate
             predicate = lambda said, i: self.said[i - len(run) + 1:i + 1] == run
         elif isinstance(predicate, str):
@@ -284,7 +288,7 @@ def converse(talk):
     talk.check(f"the word at the end of the value box: {word} in {took:.1f} s", word[0] == "2.2" and took < 2)
     talk.choose("Return", "ZRK_2")
     step("Shift_L+Home", ["2.2", "selected"])
-    step("4", ["4 ", "Selection deleted."])
+    step("4", {"4 ", "Selection deleted."})
     step("7", "7 ")
     talk.choose("Return", "ZRK_2")
     step("Tab", "Unit.")

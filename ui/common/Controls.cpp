@@ -65,17 +65,21 @@ void Swatch::paintEvent(QPaintEvent*)
     }
     if (hasFocus()) {
         // Clear of the border and of the row below, which overlaps this
-        // square by one pixel: white outside, black inside, one pixel each,
-        // so that one of them stands out on any colour.
+        // square by one pixel: two pixels of black on a light colour, of
+        // white on a dark one, lined inside with the other, so that the ring
+        // stands out on every colour and on the mid tones too.
+        const bool light = qGray(Colour().rgb()) >= 128;
+        const QColor ring = light ? Qt::black : Qt::white;
+        const QColor lining = light ? Qt::white : Qt::black;
         const QRect outer = rect().adjusted(2, 2, -3, -3);
-        painter.setPen(QPen(Qt::white, 1));
+        painter.setPen(QPen(ring, 1));
         painter.drawRect(outer);
-        painter.setPen(QPen(Qt::black, 1));
         painter.drawRect(outer.adjusted(1, 1, -1, -1));
+        painter.setPen(QPen(lining, 1));
+        painter.drawRect(outer.adjusted(2, 2, -2, -2));
         if (isChecked()) {
-            const QRect dot(rect().center() - QPoint(2, 2), QSize(5, 5));
-            painter.fillRect(dot, Qt::white);
-            painter.fillRect(dot.adjusted(1, 1, -1, -1), Qt::black);
+            // The checked swatch: a dot in the middle, in the ring's colour.
+            painter.fillRect(QRect(rect().center() - QPoint(1, 1), QSize(3, 3)), ring);
         }
     }
 }

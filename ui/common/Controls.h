@@ -111,8 +111,8 @@ namespace zarnik::ui {
 // optionally boxed by a one-pixel black border, exactly as a colour label
 // draws. It is clicked with the left button, or with Space or Enter while it
 // has the focus. It is checked while its band has its colour; that shows
-// only with the focus, which is a ring inside the square, two pixels wide,
-// black inside white so that it shows on every colour, with a dot in the
+// only with the focus, which is a ring inside the square (two pixels of black
+// or white, whichever stands out, lined with the other) with a dot in the
 // middle on the checked swatch.
 class Swatch : public QAbstractButton {
     Q_OBJECT
