@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <memory>
 
 #include "ui/about/Form4.h"
@@ -150,10 +151,29 @@ private slots:
         QTRY_VERIFY(window.isNull());
     }
 
-    void f10OpensTheMenuBar()
+    // From the result line, a Tab stop, the menu's shortcuts still work; F10
+    // opens the menu bar.
+    void menuKeysWorkFromTheResultLine()
     {
         zarnik::Form1 decoder;
         decoder.show();
+        decoder.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&decoder));
+        auto* result = decoder.findChild<QLineEdit*>("abcdt");
+        result->setFocus(Qt::TabFocusReason);
+        for (const auto& [key, timer] : {std::pair{Qt::Key_A, "Timer2"}, std::pair{Qt::Key_S, "Timer1"}}) {
+            QTest::keyClick(result, key, Qt::ControlModifier);
+            QVERIFY2(decoder.findChild<QTimer*>(timer)->isActive(), timer);
+            decoder.findChild<QTimer*>(timer)->stop();
+        }
+        const auto help = [] {
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            const auto found = std::ranges::find_if(windows, [](QWidget* w) { return w->objectName() == "Form3"; });
+            return found == windows.end() ? nullptr : *found;
+        };
+        QTest::keyClick(result, Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(help() != nullptr);
+        delete help();
         decoder.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&decoder));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
