@@ -109,6 +109,9 @@ def main():
         # The event a screen reader turns into speech.
         wait_for("text-changed on the result line",
                  lambda: any(kind.startswith("object:text-changed") and name == "Result" for kind, name in heard))
+        # The hidden fields are out of the tree and silent.
+        check("sources of text-changed", {name for kind, name in heard if kind.startswith("object:text-changed")},
+              {"Result"})
     except TimeoutError as error:
         failures.append(str(error))
     finally:
