@@ -1,13 +1,11 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""orca_test.py ZARNIK: the program with a real screen reader. Orca and
-speech-dispatcher (its dummy output module: nothing is played) run with
-private settings, sockets and logs in a temporary directory; keys go in
-through the X server, as a user's do; what Orca speaks is read from the
-"SPEECH OUTPUT" lines of its debug log. Run it on a private display inside its
-own D-Bus session (with-wm.sh, then dbus-run-session). Every wait is bounded,
-every process started here is ended by its PID; the exit status is 0 when
-every check held. With --transcript it prints each key and what was said."""
+"""orca_test.py ZARNIK: the program with a real screen reader, inside its own
+D-Bus session on a private display (with-wm.sh, then dbus-run-session). Orca
+and speech-dispatcher (dummy output) keep settings, sockets and logs in a
+temporary folder; keys go in through XTEST; what Orca says is read from the
+"SPEECH OUTPUT" lines of its debug log. Waits are bounded, processes ended by
+PID; it prints each key and what was said, and exits 0 when all checks held."""
 
 import ctypes
 import os
@@ -48,209 +46,105 @@ LogLevel 1
 
 
 class Keyboard:
-    """Key presses through the XTEST extension of the test's display."""
+    """Key chords ("Tab", "Control_L+s") pressed through XTEST."""
 
     def __init__(self):
-        self.x11 = ctypes.CDLL("libX11.so.6")
-        self.xtst = ctypes.CDLL("libXtst.so.6")
+        self.x11, self.xtst = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6")
         self.x11.XOpenDisplay.restype = ctypes.c_void_p
-        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
         self.x11.XStringToKeysym.restype = ctypes.c_ulong
-        self.x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
-        self.x11.XKeysymToKeycode.restype = ctypes.c_ubyte
         self.x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        self.x11.XFlush.argtypes = [ctypes.c_void_p]
-        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.x11.XFlush.argtypes = self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
         self.xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
         self.display = self.x11.XOpenDisplay(None)
-        if not self.display:
-            raise RuntimeError("cannot open the display")
-
-    def code(self, name):
-        code = self.x11.XKeysymToKeycode(self.display, self.x11.XStringToKeysym(name.encode()))
-        if code == 0:
-            raise RuntimeError(f"no key for {name}")
-        return code
 
     def press(self, chord):
-        """Presses a chord such as "Tab", "Control_L+s" and lets it go."""
-        codes = [self.code(name) for name in chord.split("+")]
-        for code in codes:
-            self.xtst.XTestFakeKeyEvent(self.display, code, True, 0)
-        for code in reversed(codes):
-            self.xtst.XTestFakeKeyEvent(self.display, code, False, 0)
+        codes = [self.x11.XKeysymToKeycode(self.display, self.x11.XStringToKeysym(k.encode())) for k in chord.split("+")]
+        for code, down in [(c, True) for c in codes] + [(c, False) for c in reversed(codes)]:
+            self.xtst.XTestFakeKeyEvent(self.display, code, down, 0)
         self.x11.XFlush(self.display)
 
-    def close(self):
-        self.x11.XCloseDisplay(self.display)
+
+def bounded(probe, what):
+    deadline = time.monotonic() + TIMEOUT
+    while not (found := probe()):
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"{what} within {TIMEOUT:.0f} s")
+        time.sleep(0.05)
+    return found
 
 
-class Speech:
-    """What Orca has spoken, read from its debug log as it grows."""
-
-    LINE = re.compile(r"SPEECH OUTPUT: '(.*?)'(?:\{.*\}| .*)?$")
-
-    def __init__(self, path):
-        self.path = path
-        self.offset = 0
-        self.partial = ""
-        self.said = []  # every utterance so far
-        self.read = 0  # utterances already matched by a wait
-
-    def poll(self):
-        try:
-            with open(self.path, encoding="utf-8", errors="replace") as log:
-                log.seek(self.offset)
-                chunk = log.read()
-                self.offset = log.tell()
-        except FileNotFoundError:
-            return
-        lines = (self.partial + chunk).split("\n")
-        self.partial = lines.pop()
-        for line in lines:
-            match = self.LINE.search(line)
-            if match:
-                self.said.append(match.group(1))
-
-    def wait_for(self, predicate, what):
-        """The utterances since the last wait, up to and including the first
-        that satisfies the predicate; a list of utterances is matched when
-        they are said one after the other, a set when all are said."""
-        if isinstance(predicate, set):
-            # Said in any order (Orca orders some of its messages by timing).
-            wanted = predicate
-            predicate = lambda said, i: wanted <= set(self.said[self.read:i + 1])
-        elif isinstance(predicate, list):
-            run = predicate
-            predicate = lambda said, i: self.said[i - len(run) + 1:i + 1] == run
-        elif isinstance(predicate, str):
-            text = predicate
-            predicate = lambda said, i: said == text
-        else:
-            single = predicate
-            predicate = lambda said, i: single(said)
-        deadline = time.monotonic() + TIMEOUT
-        while True:
-            self.poll()
-            for i in range(self.read, len(self.said)):
-                if predicate(self.said[i], i):
-                    heard = self.said[self.read:i + 1]
-                    self.read = i + 1
-                    return heard
-            if time.monotonic() > deadline:
-                raise TimeoutError(f"Orca did not say {what} within {TIMEOUT:.0f} s; said {self.said[self.read:]}")
-            time.sleep(0.05)
-
-    def settle(self, quiet=0.5):
-        """Everything said until Orca has been quiet for a moment."""
-        deadline = time.monotonic() + TIMEOUT
-        count = len(self.said)
-        since = time.monotonic()
-        while time.monotonic() < deadline:
-            self.poll()
-            if len(self.said) != count:
-                count = len(self.said)
-                since = time.monotonic()
-            elif time.monotonic() - since >= quiet:
-                break
-            time.sleep(0.05)
-        heard = self.said[self.read:]
-        self.read = len(self.said)
-        return heard
-
-
-def start(command, env, log):
-    # Its own process group, so that what it spawns (speech-dispatcher's
-    # output module) ends with it.
-    return subprocess.Popen(command, env=env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
-
-
-def stop(process):
-    if process.poll() is None:
-        process.terminate()
-        try:
-            process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
-    try:
-        os.killpg(process.pid, signal.SIGKILL)
-    except ProcessLookupError:
-        pass
-
-
-def find_application(pid):
-    desktop = pyatspi.Registry.getDesktop(0)
-    for i in range(desktop.childCount):
-        try:
-            app = desktop.getChildAtIndex(i)
-            if app is not None and app.get_process_id() == pid:
-                return app
-        except Exception:  # a program leaving meanwhile
-            continue
-    return None
-
-
-def window(app, name):
-    return pyatspi.findDescendant(app, lambda n: n.getRole() == pyatspi.ROLE_FRAME and n.name == name)
-
-
-def text_of(app, name):
-    """The accessible text of the program's text object of that name."""
-    node = pyatspi.findDescendant(app, lambda n: n.getRole() == pyatspi.ROLE_TEXT and n.name == name)
-    text = node.queryText()
-    return text, text.getText(0, text.characterCount)
+def node(root, role, name):
+    return pyatspi.findDescendant(root, lambda n: n.getRole() == role and n.name == name)
 
 
 class Conversation:
-    """Keys pressed and what Orca said after each, checked as it goes."""
+    """Keys pressed, what Orca said after each (read from its log as it
+    grows), checked as it goes."""
 
-    def __init__(self, speech, keys, app):
-        self.speech = speech
-        self.keys = keys
-        self.app = app
-        self.transcript = []
-        self.failures = []
+    LINE = re.compile(r"SPEECH OUTPUT: '(.*?)'(?:\{.*\}| .*)?$")
+
+    def __init__(self, log, keys, app):
+        self.log, self.offset, self.said, self.read = log, 0, [], 0
+        self.keys, self.app = keys, app
+        self.transcript, self.failures = [], []
+
+    def heard(self, expected):
+        """Utterances since the last call, up to the first run that matches:
+        a string said exactly, a list said in a row, a set said in any order
+        (Orca orders some messages by timing), or a predicate."""
+        with open(self.log, encoding="utf-8", errors="replace") as log:
+            log.seek(self.offset)
+            lines = log.read().split("\n")
+        self.offset += len("\n".join(lines[:-1]).encode()) + (len(lines) > 1)
+        self.said += [m.group(1) for m in map(self.LINE.search, lines[:-1]) if m]
+        for i in range(self.read, len(self.said)):
+            run = self.said[self.read:i + 1]
+            if (expected == self.said[i] if isinstance(expected, str) else
+                    expected == run[-len(expected):] if isinstance(expected, list) else
+                    expected <= set(run) if isinstance(expected, set) else expected(self.said[i])):
+                self.read = i + 1
+                return run
+        return None
 
     def step(self, key, expected, announce=None):
-        """Presses the key and waits until Orca says `expected` (a string it
-        must say exactly, or a predicate). A choice must be announced exactly
-        once, as "notification" and the result line's text; nothing else is
-        announced."""
+        """Presses the key and waits for `expected`. A choice (announce: its
+        window) is announced once, as "notification" and the result line's
+        words; nothing else is announced."""
         if key:
             self.keys.press(key)
-        what = repr(expected) if not callable(expected) else "what was expected"
         try:
-            heard = self.speech.wait_for(expected, what)
+            what = "the announcement" if callable(expected) else repr(expected)
+            heard = bounded(lambda: self.heard(expected), f"Orca did not say {what}")
         except TimeoutError as error:
-            heard = self.speech.settle(0)
-            self.failures.append(f"{key}: {error}")
+            heard, self.read = self.said[self.read:], len(self.said)
+            self.failures.append(f"{key}: {error}; said {heard}")
         self.transcript.append((key or "(start)", heard))
         notes = [said for said in heard if said.startswith("notification")]
+        wanted = []
         if announce:
-            _, result = text_of(window(self.app, announce), "Result")
-            wanted = "notification " + " ".join(result.split()) + "."
-            if notes != [wanted]:
-                self.failures.append(f"{key}: announced {notes}, expected [{wanted!r}]")
-        elif notes:
-            self.failures.append(f"{key}: announced {notes} without a choice")
+            _, result = text_of(node(self.app, pyatspi.ROLE_FRAME, announce), "Result")
+            wanted = ["notification " + " ".join(result.split()) + "."]
+        self.check(f"{key}: announced {notes}, expected {wanted}", notes == wanted)
         return heard
 
-    def choose(self, key="space", window_name="ZRK_1"):
-        return self.step(key, lambda said: said.startswith("notification"), announce=window_name)
+    def choose(self, key="space", window="ZRK_1"):
+        self.step(key, lambda said: said.startswith("notification"), announce=window)
 
-    def result_line(self, window_name):
+    def result_line(self, window):
         """Tab to the result line: Orca reads it in words, then its facts."""
-        line = pyatspi.findDescendant(window(self.app, window_name),
-                                      lambda n: n.getRole() == pyatspi.ROLE_TEXT and n.name == "Result")
+        line = node(node(self.app, pyatspi.ROLE_FRAME, window), pyatspi.ROLE_TEXT, "Result")
         heard = self.step("Tab", line.description + ".")
-        _, text = text_of(window(self.app, window_name), "Result")
-        self.check(f"{window_name}'s result line read as {text!r}: {heard}",
-                   text in heard and "_+" not in text and "plus or minus" in text)
+        _, text = text_of(line, None)
+        self.check(f"{window}'s result line {text!r}: {heard}", text in heard and "plus or minus" in text)
 
     def check(self, what, ok):
         if not ok:
             self.failures.append(what)
+
+
+def text_of(root, name):
+    text = (node(root, pyatspi.ROLE_TEXT, name) if name else root).queryText()
+    return text, text.getText(0, text.characterCount)
 
 
 def converse(talk):
@@ -281,7 +175,7 @@ def converse(talk):
     # Encoding: the value box read whole, a value typed, OK by Enter and by
     # Space, the result line, Escape back to the decoder window.
     step("Control_L+s", ["Value text.", "2.2."])
-    value, _ = text_of(window(talk.app, "ZRK_2"), "Value")
+    value, _ = text_of(node(talk.app, pyatspi.ROLE_FRAME, "ZRK_2"), "Value")
     started = time.monotonic()
     word = value.getTextAtOffset(value.characterCount, pyatspi.TEXT_BOUNDARY_WORD_START)
     took = time.monotonic() - started
@@ -299,66 +193,55 @@ def converse(talk):
 
 
 def main():
-    program = sys.argv[1]
     work = tempfile.mkdtemp(prefix="zarnik-orca-")
-    processes = []
-    failures = []
-    talk = None
+    env = dict(os.environ, LC_ALL="C.UTF-8", SPEECHD_ADDRESS=f"unix_socket:{work}/speechd.sock")
+    for name in ["HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"]:
+        env[name] = os.path.join(work, name)
+        os.makedirs(env[name], mode=0o700)
+    os.makedirs(f"{work}/speechd")
+    os.makedirs(f"{work}/orca")
+    with open(f"{work}/speechd/speechd.conf", "w") as conf:
+        conf.write(SPEECHD_CONF)
+    log = open(f"{work}/processes.log", "w")
+    # Each in a process group of its own, so that what it spawns
+    # (speech-dispatcher's output module) ends with it.
+    start = lambda command, extra={}: processes.append(
+        subprocess.Popen(command, env=dict(env, **extra), stdout=log, stderr=log, start_new_session=True))
+    processes, failures, talk = [], [], None
     try:
-        env = dict(os.environ, LC_ALL="C.UTF-8")
-        env.pop("LANGUAGE", None)
-        for name, sub in [("HOME", "home"), ("XDG_CONFIG_HOME", "config"), ("XDG_DATA_HOME", "data"),
-                          ("XDG_CACHE_HOME", "cache"), ("XDG_RUNTIME_DIR", "run")]:
-            env[name] = os.path.join(work, sub)
-            os.makedirs(env[name], mode=0o700)
-        speechd_dir = os.path.join(work, "speechd")
-        os.makedirs(speechd_dir)
-        with open(os.path.join(speechd_dir, "speechd.conf"), "w") as conf:
-            conf.write(SPEECHD_CONF)
-        socket = os.path.join(work, "speechd.sock")
-        env["SPEECHD_ADDRESS"] = "unix_socket:" + socket
-        log = open(os.path.join(work, "processes.log"), "w")
-        processes.append(start(["speech-dispatcher", "-s", "-t", "0", "-c", "unix_socket", "-S", socket, "-C",
-                                speechd_dir, "-L", work, "-P", os.path.join(work, "speechd.pid")], env, log))
-        deadline = time.monotonic() + TIMEOUT
-        while not os.path.exists(socket) and time.monotonic() < deadline:
-            time.sleep(0.05)
-        orca_log = os.path.join(work, "orca.log")
-        prefs = os.path.join(work, "orca")
-        os.makedirs(prefs)
-        processes.append(start([sys.executable, "-c", LAUNCH_ORCA, orca_log, prefs], env, log))
-        speech = Speech(orca_log)
-        speech.wait_for(lambda said: said == "Screen reader on.", "that it is on")
-        app_env = dict(env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_LOGGING_RULES="default.warning=false")
-        zarnik = start([program], app_env, log)
-        processes.append(zarnik)
-        deadline = time.monotonic() + TIMEOUT
-        app = None
-        while app is None and time.monotonic() < deadline:
-            app = find_application(zarnik.pid)
-            time.sleep(0.05)
-        if app is None:
-            raise TimeoutError("the program is not on the accessibility bus")
-        keys = Keyboard()
-        talk = Conversation(speech, keys, app)
+        start(["speech-dispatcher", "-s", "-t", "0", "-c", "unix_socket", "-S", f"{work}/speechd.sock",
+               "-C", f"{work}/speechd", "-L", work, "-P", f"{work}/speechd.pid"])
+        bounded(lambda: os.path.exists(f"{work}/speechd.sock"), "no speech-dispatcher")
+        start([sys.executable, "-c", LAUNCH_ORCA, f"{work}/orca.log", f"{work}/orca"])
+        bounded(lambda: os.path.exists(f"{work}/orca.log"), "no Orca")
+        talk = Conversation(f"{work}/orca.log", Keyboard(), None)
+        bounded(lambda: talk.heard("Screen reader on."), "Orca did not start")
+        start([sys.argv[1]], {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_LOGGING_RULES": "default.warning=false"})
+        desktop = pyatspi.Registry.getDesktop(0)
+        talk.app = bounded(lambda: next((app for app in desktop if app and app.get_process_id() == processes[-1].pid),
+                                        None), "the program is not on the accessibility bus")
         converse(talk)
-        keys.close()
     except Exception as error:  # reported with the transcript so far
         failures.append(f"{type(error).__name__}: {error}")
     finally:
         for process in reversed(processes):
-            stop(process)
-        if os.environ.get("ZARNIK_ORCA_KEEP"):
-            print("kept", work)
-        else:
+            process.terminate()
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+            try:
+                os.killpg(process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        if not os.environ.get("ZARNIK_ORCA_KEEP"):
             shutil.rmtree(work, ignore_errors=True)
-    if talk is not None:
-        for key, heard in talk.transcript:
-            print(f"{key:>12} -> {' | '.join(heard)}")
-        failures = talk.failures + failures
-    for failure in failures:
+    for key, heard in talk.transcript if talk else []:
+        print(f"{key:>12} -> {' | '.join(heard)}")
+    for failure in (talk.failures if talk else []) + failures:
         print("FAIL:", failure, file=sys.stderr)
-    return 1 if failures else 0
+    return 1 if failures or (talk and talk.failures) else 0
 
 
 if __name__ == "__main__":
