@@ -38,8 +38,6 @@ private slots:
                                    << "2.2";
         QTest::newRow("result line") << "4.7   K Ohm    _+5%" << true << "4.7   K Ohm    plus or minus 5 percent"
                                      << "percent";
-        QTest::newRow("prompt") << "Please Select Color" << true << "Please Select Color"
-                                << "Color";
         QTest::newRow("empty") << "" << false << ""
                                << "";
         QTest::newRow("Persian") << QString::fromUtf8("۲٫۲ اهم") << false << QString::fromUtf8("۲٫۲ اهم")
@@ -67,20 +65,17 @@ private slots:
             int covered = 0;  // the pieces met so far reach this far
             for (int offset = 0; offset <= length; ++offset) {
                 const QString at = text->textAtOffset(offset, boundary, &start, &end);
-                QCOMPARE(at, read.mid(start, end - start));
-                QVERIFY2(start <= offset && (offset < end || offset == length), qPrintable(QString::number(offset)));
+                QVERIFY(at == read.mid(start, end - start) && start <= offset && (offset < end || offset == length));
                 QVERIFY(start <= covered);
                 covered = std::max(covered, end);
-                int beforeStart = 0;
-                int beforeEnd = 0;
-                const QString before = text->textBeforeOffset(offset, boundary, &beforeStart, &beforeEnd);
-                QCOMPARE(before, read.mid(beforeStart, beforeEnd - beforeStart));
-                QVERIFY(beforeEnd <= start || (boundary == QAccessible::CharBoundary && beforeEnd <= offset));
-                int afterStart = 0;
-                int afterEnd = 0;
-                const QString after = text->textAfterOffset(offset, boundary, &afterStart, &afterEnd);
-                QCOMPARE(after, read.mid(afterStart, afterEnd - afterStart));
-                QVERIFY(afterStart >= end || (boundary == QAccessible::CharBoundary && offset == length));
+                int from = 0;
+                int to = 0;
+                const QString before = text->textBeforeOffset(offset, boundary, &from, &to);
+                QVERIFY(before == read.mid(from, to - from));
+                QVERIFY(to <= start || (boundary == QAccessible::CharBoundary && to <= offset));
+                const QString after = text->textAfterOffset(offset, boundary, &from, &to);
+                QVERIFY(after == read.mid(from, to - from));
+                QVERIFY(from >= end || (boundary == QAccessible::CharBoundary && offset == length));
             }
             QCOMPARE(covered, length);
             // Outside the text: nothing, at once.
