@@ -27,7 +27,7 @@ TIMEOUT = 20.0
 LAUNCH_ORCA = r"""
 import sys
 from orca import debug
-debug.debugLevel = debug.LEVEL_ALL
+debug.debugLevel = debug.LEVEL_INFO
 debug.eventDebugLevel = debug.LEVEL_OFF
 debug.debugFile = open(sys.argv[1], "w", buffering=1)
 from orca import orca
