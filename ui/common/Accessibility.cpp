@@ -635,6 +635,12 @@ void MakeResultStop(QLineEdit* line)
     line->installEventFilter(new ShortcutPassage(line));
 }
 
-void HideFromAccessibility(QWidget* control) { control->setProperty(kHiddenProperty, true); }
+void HideFromAccessibility(QWidget* control)
+{
+    control->setProperty(kHiddenProperty, true);
+    // Qt may have made the control's interface already (setting a text in its
+    // constructor tells assistive tools); the next one it makes is hidden.
+    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(control)));
+}
 
 }  // namespace zarnik::ui
