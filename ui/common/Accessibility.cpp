@@ -13,6 +13,7 @@
 #include <QTextBoundaryFinder>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <utility>
@@ -585,7 +586,34 @@ protected:
     }
 };
 
+// Tells assistive tools once more, after a window has become active, which
+// control has the focus: the focus event that came before the window's
+// activation is dropped by a screen reader, which then says only the
+// window's title.
+class FocusRetold : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowActivate) {
+            auto* window = static_cast<QWidget*>(watched);
+            QTimer::singleShot(0, this, [window] {
+                QWidget* focused = window->focusWidget();
+                if (window->isActiveWindow() && focused != nullptr) {
+                    QAccessibleEvent focus(focused, QAccessible::Focus);
+                    QAccessible::updateAccessibility(&focus);
+                }
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 }  // namespace
+
+void RetellFocusOnActivation(QWidget* window) { window->installEventFilter(new FocusRetold(window)); }
 
 void InstallAccessibility()
 {

@@ -18,6 +18,10 @@ namespace zarnik::ui {
 // Installed once; every window's setup calls it.
 void InstallAccessibility();
 
+// Tells assistive tools which control has the focus each time the window
+// becomes active, after the activation.
+void RetellFocusOnActivation(QWidget* window);
+
 // What a screen reader says for a text the screen shows: "_+5%" is "plus or
 // minus 5 percent". `offsets` maps each offset of the shown text (its end
 // included) to the offset in the spoken one.

@@ -52,6 +52,7 @@ void SetupFixedWindow(QWidget* window, const QString& objectName, const QString&
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     window->setWindowIcon(ApplicationIcon());
     window->setAttribute(Qt::WA_DeleteOnClose, false);
+    RetellFocusOnActivation(window);
 }
 
 QFont DesignFont(const QString& family)
