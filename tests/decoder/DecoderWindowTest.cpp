@@ -432,9 +432,9 @@ private slots:
     {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QStringList>("stops");
-        QTest::newRow("five bands") << "five" << QStringList{"five", "a1", "b0", "CG0", "c0", "d1", "five"};
-        QTest::newRow("four bands") << "four" << QStringList{"four", "a1", "b0", "c0", "d1", "four"};
-        QTest::newRow("six bands") << "six" << QStringList{"six", "a1", "b0", "CG0", "c0", "d1", "e0", "six"};
+        QTest::newRow("five bands") << "five" << QStringList{"five", "a1", "b0", "CG0", "c0", "d1", "abcdt", "five"};
+        QTest::newRow("four bands") << "four" << QStringList{"four", "a1", "b0", "c0", "d1", "abcdt", "four"};
+        QTest::newRow("six bands") << "six" << QStringList{"six", "a1", "b0", "CG0", "c0", "d1", "e0", "abcdt", "six"};
     }
     void tabStopsOncePerShownColumn()
     {
@@ -485,17 +485,26 @@ private slots:
             {"e4", "Temperature coefficient: Yellow, 25 ppm/K"},
         };
         for (const auto& [name, text] : swatches) {
-            QCOMPARE(face(name)->role(), QAccessible::Button);
+            QCOMPARE(face(name)->role(), QAccessible::RadioButton);
+            QCOMPARE(face(name)->text(QAccessible::Description), QString());
             QCOMPARE(face(name)->text(QAccessible::Name), text);
             QVERIFY(face(name)->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
         }
         QCOMPARE(face("a")->text(QAccessible::Name), QString("Band 1: Red, 2"));
 
+        // The swatch of the band's colour is checked, in its column alone.
+        QVERIFY(face("a2")->state().checked && !face("a4")->state().checked && face("b2")->state().checked);
         face("a4")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QTRY_COMPARE(Result(), "42" + Sep() + "2    K Ohm    _+5%");
+        QVERIFY(face("a4")->state().checked && !face("a2")->state().checked && face("b2")->state().checked);
         QCOMPARE(face("a")->text(QAccessible::Name), QString("Band 1: Yellow, 4"));
         QAccessibleTextInterface* result = face("abcdt")->textInterface();
-        QCOMPARE(result->text(0, result->characterCount()), Result());
+        QCOMPARE(result->text(0, result->characterCount()), "42" + Sep() + "2    K Ohm    plus or minus 5 percent");
+        // The hidden fields are not in the tree.
+        QVERIFY(face("client")->indexOfChild(face("a4")) >= 0);
+        for (const char* field : kFieldNames) {
+            QCOMPARE(face("client")->indexOfChild(face(field)), -1);
+        }
     }
 
     void disabledWindowRefusesToCloseAndClosingStopsItsTimers()

@@ -95,16 +95,23 @@ def main():
         pump()
         heard.clear()
         for swatch in ["Band 1: Yellow, 4", "Band 2: Violet, 7", "Multiplier: Red, x100", "Tolerance: Gold, \u00b15%"]:
-            press(window, pyatspi.ROLE_PUSH_BUTTON, swatch)
-        expected = "4.7   K Ohm    _+5%"
+            press(window, pyatspi.ROLE_RADIO_BUTTON, swatch)
+        # Read as spoken: the screen shows "_+5%".
+        expected = "4.7   K Ohm    plus or minus 5 percent"
         try:
             wait_for("4.7 K Ohm in the result line", lambda: result_text(window) == expected)
         except TimeoutError as error:
             failures.append(f"{error}: {result_text(window)!r}")
         wait_for("the band labels' new names", lambda: find(window, pyatspi.ROLE_LABEL, "Band 2: Violet, 7"))
+        # The chosen swatch is checked, the one chosen before in its column no more.
+        state = lambda name: find(window, pyatspi.ROLE_RADIO_BUTTON, name).getState().contains(pyatspi.STATE_CHECKED)
+        check("checked swatches", (state("Band 2: Violet, 7"), state("Band 2: Red, 2")), (True, False))
         # The event a screen reader turns into speech.
         wait_for("text-changed on the result line",
                  lambda: any(kind.startswith("object:text-changed") and name == "Result" for kind, name in heard))
+        # The hidden fields are out of the tree and silent.
+        check("sources of text-changed", {name for kind, name in heard if kind.startswith("object:text-changed")},
+              {"Result"})
     except TimeoutError as error:
         failures.append(str(error))
     finally:

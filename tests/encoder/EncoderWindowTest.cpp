@@ -365,7 +365,7 @@ private slots:
         Encoder()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(Encoder()));
         Child("a12")->setFocus();
-        const QStringList order = {"a12", "Z", "Command1", "T", "five", "a12"};
+        const QStringList order = {"a12", "Z", "Command1", "abcdt", "T", "five", "a12"};
         auto focused = [this] {
             for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
                 if (!w->objectName().isEmpty()) {

@@ -255,7 +255,8 @@ int main(int argc, char* argv[])
     }
     {
         // The keyboard's focus ring, on the darkest and the lightest swatch:
-        // Tab twice to the second-digit column (Black), End to its White.
+        // Tab twice to the second-digit column (Black), End to its White;
+        // then on the swatch of the band's colour.
         zarnik::Form1 decoder;
         decoder.show();
         QTest::qWait(50);
@@ -265,6 +266,11 @@ int main(int argc, char* argv[])
         ok &= Save(&decoder, dir, QStringLiteral("decoder-focus-black.png"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
         ok &= Save(&decoder, dir, QStringLiteral("decoder-focus-white.png"));
+        // Up to Red, the colour the band has: the checked swatch's dot.
+        for (int i = 0; i < 7; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        }
+        ok &= Save(&decoder, dir, QStringLiteral("decoder-focus-checked.png"));
     }
     {
         // The encoder window grows out of the decoder window, then encodes

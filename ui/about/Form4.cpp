@@ -98,7 +98,11 @@ void Form4::BuildCredits()
 {
     for (std::size_t i = 0; i < credits_.size(); ++i) {
         credits_[i] = MakeCredit(Client(), kCredits[i]);
+        // A keyboard or screen reader user reads the credits one by one with
+        // Tab; a label shows no focus, so the window looks as ever.
+        credits_[i]->setFocusPolicy(Qt::TabFocus);
     }
+    credits_.front()->setFocus();
 }
 
 void Form4::Form_Load()

@@ -35,6 +35,9 @@ Swatch::Swatch(QWidget* parent) : QAbstractButton(parent)
     // Tab and the arrow keys reach a swatch; a mouse click leaves the focus
     // where it was, so a mouse user sees the palettes exactly as drawn.
     setFocusPolicy(Qt::TabFocus);
+    // Checked is the colour its band has; its owner unchecks the other
+    // swatches of the band. (A button group would also change what Tab does.)
+    setCheckable(true);
 }
 
 void Swatch::SetColour(const QColor& colour)
@@ -61,15 +64,27 @@ void Swatch::paintEvent(QPaintEvent*)
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
     if (hasFocus()) {
-        // Two pixels in from the edge, clear of the border and of the row
-        // below, which overlaps this square by one pixel.
-        const QRect ring = rect().adjusted(2, 2, -3, -3);
-        painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(ring);
-        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        painter.drawRect(ring);
+        // Clear of the border and of the row below, which overlaps this
+        // square by one pixel: two pixels of black on a light colour, of
+        // white on a dark one, lined inside with the other, so that the ring
+        // stands out on every colour and on the mid tones too.
+        const bool light = qGray(Colour().rgb()) >= 128;
+        const QColor ring = light ? Qt::black : Qt::white;
+        const QColor lining = light ? Qt::white : Qt::black;
+        const QRect outer = rect().adjusted(2, 2, -3, -3);
+        painter.setPen(QPen(ring, 1));
+        painter.drawRect(outer);
+        painter.drawRect(outer.adjusted(1, 1, -1, -1));
+        painter.setPen(QPen(lining, 1));
+        painter.drawRect(outer.adjusted(2, 2, -2, -2));
+        if (isChecked()) {
+            // The checked swatch: a dot in the middle, in the ring's colour.
+            painter.fillRect(QRect(rect().center() - QPoint(1, 1), QSize(3, 3)), ring);
+        }
     }
 }
+
+void Swatch::nextCheckState() { setChecked(true); }
 
 void Swatch::keyPressEvent(QKeyEvent* event)
 {

@@ -110,8 +110,10 @@ namespace zarnik::ui {
 // A swatch of a palette: a captionless button filled with its colour,
 // optionally boxed by a one-pixel black border, exactly as a colour label
 // draws. It is clicked with the left button, or with Space or Enter while it
-// has the focus; the focus shows as a dotted ring inside the square, black on
-// white so that it shows on every colour.
+// has the focus. It is checked while its band has its colour; that shows
+// only with the focus, which is a ring inside the square (two pixels of black
+// or white, whichever stands out, lined with the other) with a dot in the
+// middle on the checked swatch.
 class Swatch : public QAbstractButton {
     Q_OBJECT
 
@@ -126,6 +128,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // A click checks a swatch, never unchecks it.
+    void nextCheckState() override;
 
 private:
     bool bordered_ = false;

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "ui/common/SecondaryWindow.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 
@@ -35,6 +38,23 @@ SecondaryWindow::SecondaryWindow(QWidget* decoder, const QString& objectName, co
             windowHandle()->setTransientParent(decoder_->windowHandle());
         }
     }
+    SetupWindowKeysAndRole();
+}
+
+void SecondaryWindow::SetupWindowKeysAndRole()
+{
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName(QStringLiteral("closeKey"));
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    // A plain widget is a filler to assistive tools, even as a top-level
+    // window.
+    [[maybe_unused]] static const bool installed = [] {
+        QAccessible::installFactory([](const QString&, QObject* object) -> QAccessibleInterface* {
+            auto* window = qobject_cast<SecondaryWindow*>(object);
+            return window != nullptr ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+        });
+        return true;
+    }();
 }
 
 void SecondaryWindow::SetZeroSize()

@@ -61,6 +61,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Escape closes the window as its close box does; assistive tools see it
+    // as a window.
+    void SetupWindowKeysAndRole();
+
     QPointer<QWidget> decoder_;
     ClientArea* client_ = nullptr;
     QTimer* growth_ = nullptr;

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "ui/common/Accessibility.h"
+
 namespace zarnik::ui {
 
 namespace {
@@ -43,12 +45,14 @@ const QIcon& ApplicationIcon()
 void SetupFixedWindow(QWidget* window, const QString& objectName, const QString& caption)
 {
     InstallFontSubstitutes();
+    InstallAccessibility();
     window->setObjectName(objectName);
     window->setWindowTitle(caption);
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     window->setWindowIcon(ApplicationIcon());
     window->setAttribute(Qt::WA_DeleteOnClose, false);
+    RetellFocusOnActivation(window);
 }
 
 QFont DesignFont(const QString& family)

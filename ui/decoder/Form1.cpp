@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "model/ResultFacts.h"
 #include "ui/about/Form4.h"
 #include "ui/codes/Form5.h"
+#include "ui/common/Accessibility.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Fonts.h"
 #include "ui/common/Twips.h"
@@ -163,16 +165,20 @@ void Form1::BuildMenu()
     QAction* about =
         help->addAction(QStringLiteral("&About"), QKeySequence(Qt::CTRL | Qt::Key_A), this, &Form1::About_Click);
     about->setObjectName(QStringLiteral("About"));
+
+    // F10 opens the menu bar at its first menu, as on other desktops.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    menuKey->setObjectName(QStringLiteral("menuKey"));
+    connect(menuKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(menuBar()->actions().front()); });
 }
 
 void Form1::BuildResistor()
 {
     abcdt_ = new QLineEdit(QString::fromUtf8(kIdleText.data(), qsizetype(kIdleText.size())), client_);
     abcdt_->setObjectName(QStringLiteral("abcdt"));
-    abcdt_->setReadOnly(true);
-    // Only the program writes the result line: it takes no focus, so the
-    // menu's shortcuts work from the first moment.
-    abcdt_->setFocusPolicy(Qt::NoFocus);
+    // Only the program writes the result line; Tab comes back to it after
+    // the palettes.
+    ui::MakeResultStop(abcdt_);
     abcdt_->setFrame(false);
     abcdt_->setAlignment(Qt::AlignCenter);
     abcdt_->setTextMargins(0, 0, 0, 0);
@@ -225,6 +231,9 @@ void Form1::BuildPalettes()
                 noBand ? kWhite : colour->rgb, white || noBand);
             swatch->setToolTip(QString::fromStdString(BandMeaning(rule.band, *colour, format)));
             swatch->setAccessibleName(QString::fromStdString(SpokenBandMeaning(rule.band, *colour, format)));
+            // A column's swatches are its band's colours: the one it has is
+            // checked.
+            swatch->setChecked(colour == &StartColour(rule.band));
             swatch->installEventFilter(this);
             connect(swatch, &ui::Swatch::clicked, this,
                     [this, band = rule.band, colour, swatch] { Swatch_Click(band, *colour, swatch); });
@@ -283,6 +292,12 @@ void Form1::BuildBandModeButtons()
             previous = swatch;
         }
     }
+    // The result line after the palettes. Qt moves a widget in the Tab chain
+    // only behind one that takes Tab itself, as the last swatch may not.
+    const Qt::FocusPolicy policy = previous->focusPolicy();
+    previous->setFocusPolicy(Qt::TabFocus);
+    setTabOrder(previous, abcdt_);
+    previous->setFocusPolicy(policy);
 }
 
 void Form1::BuildHiddenFields()
@@ -299,6 +314,7 @@ void Form1::BuildHiddenFields()
         auto* edit = new QLineEdit(text, client_);
         edit->setObjectName(QString::fromUtf8(rule.field.data(), qsizetype(rule.field.size())));
         ui::SetTwipsGeometry(edit, kFieldRects[Index(rule.band)]);
+        ui::HideFromAccessibility(edit);
         edit->hide();
         fields_[Index(rule.band)] = edit;
     }
@@ -403,6 +419,9 @@ std::string Form1::FieldText(Band band) const { return BandField(band)->text().t
 void Form1::Swatch_Click(Band band, const ColourCode& colour, const ui::Swatch* swatch)
 {
     const NumberFormat format = UserNumberFormat();
+    for (ui::Swatch* other : swatches_[Index(band)]) {
+        other->setChecked(other == swatch);
+    }
     QLabel* label = BandLabel(band);
     if (IsNoBand(colour)) {
         // No band: the band is not drawn, its colour is kept.
@@ -424,6 +443,9 @@ void Form1::Swatch_Click(Band band, const ColourCode& colour, const ui::Swatch* 
     // The third-digit swatches show only in five- and six-band mode, the
     // coefficient's only in six: both decode the five bands before it.
     DecodeBands(band == Band::Third || band == Band::Coefficient);
+    // In six-band mode the coefficient is heard with the result it stands beside.
+    const QString coefficient = six_->isChecked() ? QStringLiteral(", ") + ppm_->text() : QString();
+    ui::Announce(this, abcdt_->text() + coefficient);
 }
 
 void Form1::DecodeBands(bool fiveBands)

@@ -20,6 +20,7 @@
 #include "model/Encoding.h"
 #include "model/NumberText.h"
 #include "model/ResultFacts.h"
+#include "ui/common/Accessibility.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Fonts.h"
 #include "ui/common/Twips.h"
@@ -204,9 +205,8 @@ void Form2::BuildResistor()
 {
     abcdt_ = new QLineEdit(PromptText(), Client());
     abcdt_->setObjectName(QStringLiteral("abcdt"));
-    abcdt_->setReadOnly(true);
-    // Only the program writes the result line; Tab passes it by.
-    abcdt_->setFocusPolicy(Qt::NoFocus);
+    // Only the program writes the result line; Tab comes back to it after OK.
+    ui::MakeResultStop(abcdt_);
     abcdt_->setFrame(false);
     abcdt_->setAlignment(Qt::AlignCenter);
     abcdt_->setFont(ui::ValueFont());
@@ -272,13 +272,14 @@ void Form2::BuildHiddenBoxes()
         *box.edit = new QLineEdit(QString::fromLatin1(box.text), Client());
         (*box.edit)->setObjectName(QString::fromLatin1(box.name));
         ui::SetTwipsGeometry(*box.edit, box.rect);
+        ui::HideFromAccessibility(*box.edit);
         (*box.edit)->hide();
     }
 }
 
 void Form2::SetTabOrder()
 {
-    const std::array<QWidget*, 6> order = {a12_, Z_, Command1_, T_, five_, four_};
+    const std::array<QWidget*, 7> order = {a12_, Z_, Command1_, abcdt_, T_, five_, four_};
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
@@ -374,6 +375,7 @@ void Form2::Command1_Click()
         *note += "; " + *shortened;
     }
     ui::SetResultNote(abcdt_, note);
+    ui::Announce(this, abcdt_->text());
 }
 
 void Form2::ApplyEncoding(const Encoding& encoding)

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLocale>
 #include <QPixmap>
 #include <QTextEdit>
 #include <QTimer>
@@ -49,10 +50,13 @@ void Form3::BuildRichTextBox()
     RichTextBox1_->setObjectName(QStringLiteral("RichTextBox1"));
     ui::SetTwipsGeometry(RichTextBox1_, kRichTextBox1);
     // Nothing typed here could be kept, so the box only reads: the text can
-    // still be selected and copied with the mouse, and scrolled by mouse and
-    // keyboard. It shows no caret, which would make it look editable.
+    // still be selected and copied, and read with the caret keys, as a screen
+    // reader user reads it line by line.
     RichTextBox1_->setReadOnly(true);
-    RichTextBox1_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    RichTextBox1_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    RichTextBox1_->setAccessibleName(QStringLiteral("Help text"));
+    // The document is Persian: screen readers take the voice from this.
+    RichTextBox1_->setLocale(QLocale(QLocale::Persian, QLocale::Iran));
     RichTextBox1_->setLineWrapMode(QTextEdit::WidgetWidth);
     RichTextBox1_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     RichTextBox1_->setFocusPolicy(Qt::StrongFocus);
