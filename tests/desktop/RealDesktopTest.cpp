@@ -311,8 +311,9 @@ private slots:
         auto* help = OpenWindow<zarnik::ui::SecondaryWindow>("Form3");
         QVERIFY(help != nullptr);
         Child<QTimer>(help, "Timer1")->stop();
-        // Framed first, where the window manager frames (kwin here does not).
-        (void)QTest::qWaitFor([&] { return Framed(help); }, 2000);
+        // Framed first, where the window manager frames (kwin here does not);
+        // a loaded machine may take seconds to frame it.
+        (void)QTest::qWaitFor([&] { return Framed(help); }, 10000);
         // Past the frame-only size first; then 40 steps of 75 twips, 200 pixels.
         for (int step = 0; step < 40; ++step) {
             help->GrowStep();

@@ -34,7 +34,12 @@ running() {
   state=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
   [[ $state != Z* ]]
 }
+lock="${TMPDIR:-/tmp}/zarnik-xvfb-start.lock"
 cleanup() {
+  # A server that is ending removes its socket last: no other server may take
+  # its display number until it has gone (see the start below).
+  exec 9>"$lock"
+  flock -w 30 9 || true
   for pid in $wm_pid $xvfb_pid; do
     kill "$pid" 2>/dev/null || true
   done
@@ -68,6 +73,12 @@ wait_for() {
 # On a machine where other servers come and go a display may vanish under a
 # new server; a display that does not answer is started afresh, three times
 # at most.
+# Servers start one at a time on this machine, so that two of them never
+# race for the same free display number (the loser dies, and its clients would
+# talk to the winner's server until that one ends), and none starts while
+# another ends; the lock is held until the window manager is up.
+exec 9>"$lock"
+flock -w 60 9 || true
 for attempt in 1 2 3; do
   : >"$workdir/display"
   exec 3>"$workdir/display"
@@ -76,7 +87,7 @@ for attempt in 1 2 3; do
   exec 3>&-
   wait_for test -s "$workdir/display" || { echo "with-wm.sh: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
   export DISPLAY=":$(head -n1 "$workdir/display")"
-  wait_for xprop -root -len 0 && break
+  wait_for xprop -root -len 0 && running "$xvfb_pid" && break
   kill "$xvfb_pid" 2>/dev/null || true
   wait "$xvfb_pid" 2>/dev/null || true
   [ "$attempt" = 3 ] && { echo "with-wm.sh: display $DISPLAY does not answer" >&2; exit 1; }
@@ -119,7 +130,12 @@ if [ "$wm" != none ]; then
     *) "$wm" >"$workdir/wm.log" 2>&1 & ;;
   esac
   wm_pid=$!
-  wait_for "$ready" || { echo "with-wm.sh: $wm did not start" >&2; cat "$workdir/wm.log" >&2; exit 1; }
+  wait_for "$ready" || {
+    echo "with-wm.sh: $wm did not start on $DISPLAY" >&2
+    cat "$workdir/wm.log" >&2
+    running "$xvfb_pid" || { echo "with-wm.sh: its Xvfb ended:" >&2; cat "$workdir/xvfb.log" >&2; }
+    exit 1
+  }
   if [ "$wm" = weston ]; then
     # The program is an X client of weston's XWayland, not of the Xvfb
     # display that shows weston's output.
@@ -128,6 +144,10 @@ if [ "$wm" != none ]; then
     wait_for announced || { echo "with-wm.sh: weston's XWayland did not start" >&2; cat "$workdir/wm.log" >&2; exit 1; }
   fi
 fi
+
+# weston's XWayland took its display number under the lock too.
+flock -u 9
+exec 9>&-
 
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 "$@"
