@@ -13,7 +13,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <optional>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,6 +51,33 @@ void Stop(QProcess& process)
         process.waitForFinished(3000);
     }
 }
+
+// The desktop tests start and end X servers on this machine too; all take
+// turns under one lock (tests/desktop/with-wm.sh), so that no server takes a
+// display number while the server that had it is still ending and would take
+// the new one's socket with it. Held for at most a minute.
+class ServerTurn {
+public:
+    ServerTurn()
+        : fd_(open(QDir::temp().filePath("zarnik-xvfb-start.lock").toLocal8Bit().constData(),
+                   O_CREAT | O_RDWR | O_CLOEXEC, 0666))
+    {
+        for (int tries = 0; fd_ >= 0 && flock(fd_, LOCK_EX | LOCK_NB) != 0 && tries < 600; ++tries) {
+            QThread::msleep(100);
+        }
+    }
+    ~ServerTurn()
+    {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    ServerTurn(const ServerTurn&) = delete;
+    ServerTurn& operator=(const ServerTurn&) = delete;
+
+private:
+    int fd_;
+};
 
 class XvfbStartTest : public QObject {
     Q_OBJECT
@@ -91,6 +123,7 @@ private slots:
         QVERIFY2(!QStandardPaths::findExecutable("Xvfb").isEmpty(),
                  "Xvfb is not installed (scripts/setup.sh installs it)");
         QVERIFY(dir.isValid());
+        const ServerTurn turn;
         xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
         QVERIFY(xvfb.waitForStarted(5000));
         QElapsedTimer clock;
@@ -106,6 +139,7 @@ private slots:
     void cleanupTestCase()
     {
         Stop(zarnik);
+        const ServerTurn turn;
         Stop(xvfb);
     }
 
