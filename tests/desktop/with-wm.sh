@@ -79,71 +79,90 @@ wait_for() {
 # another ends; the lock is held until the window manager is up.
 exec 9>"$lock"
 flock -w 60 9 || true
-for attempt in 1 2 3; do
-  : >"$workdir/display"
-  exec 3>"$workdir/display"
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  exec 3>&-
-  wait_for test -s "$workdir/display" || { echo "with-wm.sh: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
-  export DISPLAY=":$(head -n1 "$workdir/display")"
-  wait_for xprop -root -len 0 && running "$xvfb_pid" && break
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-  [ "$attempt" = 3 ] && { echo "with-wm.sh: display $DISPLAY does not answer" >&2; exit 1; }
-done
-
 # An EWMH window manager announces itself on the root window; twm, which
 # knows no EWMH, is ready once it has made its first window.
 announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 has_windows() { xwininfo -root -children 2>/dev/null | grep -q '^ *[0-9]* child'; }
 xwayland_ready() { [ -s "$workdir/wm.log" ] && grep -q 'xserver listening on display' "$workdir/wm.log"; }
 
-if [ "$wm" != none ]; then
-  export HOME="$workdir"  # the window managers' own settings stay out of the user's home
-  ready=announced
-  case "$wm" in
-    icewm) icewm -c /dev/null >"$workdir/wm.log" 2>&1 & ;;
-    kwin_x11)
-      # kwin's focus-stealing prevention may keep a new window from the focus
-      # on a loaded machine; the tests press keys in it at once.
-      mkdir -p "$workdir/.config"
-      printf '[Windows]\nFocusStealingPreventionLevel=0\n' >"$workdir/.config/kwinrc"
-      KWIN_COMPOSE=N kwin_x11 >"$workdir/wm.log" 2>&1 &
-      ;;
-    mutter) mutter --x11 --replace --sm-disable >"$workdir/wm.log" 2>&1 & ;;
-    twm)
-      # Without a placement rule twm lets the user place each new window
-      # while it holds the whole server.
-      printf 'RandomPlacement\nNoGrabServer\n' >"$workdir/twmrc"
-      twm -f "$workdir/twmrc" >"$workdir/wm.log" 2>&1 &
-      ready=has_windows
-      ;;
-    weston)
-      export XDG_RUNTIME_DIR="$workdir"
-      weston --backend=x11-backend.so --xwayland --socket=wayland-zarnik --width=1280 --height=1024 \
-        --no-config >"$workdir/wm.log" 2>&1 &
-      ready=xwayland_ready
-      ;;
-    # xfwm4 reads its settings through xfconf, on a session bus.
-    xfwm4) dbus-run-session -- xfwm4 >"$workdir/wm.log" 2>&1 & ;;
-    *) "$wm" >"$workdir/wm.log" 2>&1 & ;;
-  esac
-  wm_pid=$!
-  wait_for "$ready" || {
-    echo "with-wm.sh: $wm did not start on $DISPLAY" >&2
-    cat "$workdir/wm.log" >&2
-    running "$xvfb_pid" || { echo "with-wm.sh: its Xvfb ended:" >&2; cat "$workdir/xvfb.log" >&2; }
-    exit 1
-  }
-  if [ "$wm" = weston ]; then
-    # The program is an X client of weston's XWayland, not of the Xvfb
-    # display that shows weston's output.
-    export ZARNIK_HOST_DISPLAY=$DISPLAY  # where weston shows its output
-    export DISPLAY=$(grep -o 'xserver listening on display :[0-9]*' "$workdir/wm.log" | tail -n1 | awk '{print $NF}')
-    wait_for announced || { echo "with-wm.sh: weston's XWayland did not start" >&2; cat "$workdir/wm.log" >&2; exit 1; }
+# Starts Xvfb and the window manager; fails (to be tried again) only where the
+# window manager ended at once on a display that had answered.
+start_desktop() {
+  local try=$1
+  for attempt in 1 2 3; do
+    : >"$workdir/display"
+    exec 3>"$workdir/display"
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    exec 3>&-
+    wait_for test -s "$workdir/display" || { echo "with-wm.sh: Xvfb did not start" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
+    export DISPLAY=":$(head -n1 "$workdir/display")"
+    wait_for xprop -root -len 0 && running "$xvfb_pid" && break
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    [ "$attempt" = 3 ] && { echo "with-wm.sh: display $DISPLAY does not answer" >&2; exit 1; }
+  done
+
+  if [ "$wm" != none ]; then
+    export HOME="$workdir"  # the window managers' own settings stay out of the user's home
+    ready=announced
+    case "$wm" in
+      icewm) icewm -c /dev/null >"$workdir/wm.log" 2>&1 & ;;
+      kwin_x11)
+        # kwin's focus-stealing prevention may keep a new window from the focus
+        # on a loaded machine; the tests press keys in it at once.
+        mkdir -p "$workdir/.config"
+        printf '[Windows]\nFocusStealingPreventionLevel=0\n' >"$workdir/.config/kwinrc"
+        KWIN_COMPOSE=N kwin_x11 >"$workdir/wm.log" 2>&1 &
+        ;;
+      mutter) mutter --x11 --replace --sm-disable >"$workdir/wm.log" 2>&1 & ;;
+      twm)
+        # Without a placement rule twm lets the user place each new window
+        # while it holds the whole server.
+        printf 'RandomPlacement\nNoGrabServer\n' >"$workdir/twmrc"
+        twm -f "$workdir/twmrc" >"$workdir/wm.log" 2>&1 &
+        ready=has_windows
+        ;;
+      weston)
+        export XDG_RUNTIME_DIR="$workdir"
+        weston --backend=x11-backend.so --xwayland --socket=wayland-zarnik --width=1280 --height=1024 \
+          --no-config >"$workdir/wm.log" 2>&1 &
+        ready=xwayland_ready
+        ;;
+      # xfwm4 reads its settings through xfconf, on a session bus.
+      xfwm4) dbus-run-session -- xfwm4 >"$workdir/wm.log" 2>&1 & ;;
+      *) "$wm" >"$workdir/wm.log" 2>&1 & ;;
+    esac
+    wm_pid=$!
+    # Done waiting once it is ready, or once it has ended.
+    ready_or_ended() { "$ready" || ! running "$wm_pid"; }
+    wait_for ready_or_ended
+    "$ready" || {
+      echo "with-wm.sh: $wm did not start on $DISPLAY" >&2
+      cat "$workdir/wm.log" >&2
+      running "$xvfb_pid" || { echo "with-wm.sh: its Xvfb ended:" >&2; cat "$workdir/xvfb.log" >&2; }
+      # A window manager that could not reach a display that had answered is
+      # started again on a new server.
+      [ "$try" != 3 ] && ! running "$wm_pid" && return 1
+      exit 1
+    }
+    if [ "$wm" = weston ]; then
+      # The program is an X client of weston's XWayland, not of the Xvfb
+      # display that shows weston's output.
+      export ZARNIK_HOST_DISPLAY=$DISPLAY  # where weston shows its output
+      export DISPLAY=$(grep -o 'xserver listening on display :[0-9]*' "$workdir/wm.log" | tail -n1 | awk '{print $NF}')
+      wait_for announced || { echo "with-wm.sh: weston's XWayland did not start" >&2; cat "$workdir/wm.log" >&2; exit 1; }
+    fi
   fi
-fi
+}
+for try in 1 2 3; do
+  start_desktop "$try" && break
+  for pid in $wm_pid $xvfb_pid; do
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  wm_pid=""
+done
 
 # weston's XWayland took its display number under the lock too.
 flock -u 9
