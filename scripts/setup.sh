@@ -18,7 +18,7 @@ declare -A group=(
   # fonts-hosny-amiri: a proportional Arabic-script font for the Persian texts;
   # fonts-dejavu-core: the Persian decimal separator in the result lines and
   # the value box.
-  [run]="cmake g++ ninja-build make qt6-base-dev fonts-liberation fonts-hosny-amiri fonts-dejavu-core"
+  [run]="cmake g++ ninja-build make qt6-base-dev libxcb1-dev pkg-config fonts-liberation fonts-hosny-amiri fonts-dejavu-core"
   # GoogleTest for the model, Google Benchmark for bench/, Xvfb for the
   # real-window test; the screen-reader test: a session bus, the accessibility
   # bus, its Python client; the real-desktop tests: the window managers they

@@ -13,6 +13,7 @@
 #include <QWindow>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <memory>
 #include <thread>
 
@@ -32,10 +33,83 @@ int Openings()
     return qEnvironmentVariableIntValue("ZARNIK_OPENINGS") > 0 ? qEnvironmentVariableIntValue("ZARNIK_OPENINGS") : 4;
 }
 
-bool Framed(const QWidget* window) { return window->frameGeometry() != window->geometry(); }
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&free)>;
 
-// Records where a window's frame stands each time the window moves, resizes or
-// shows while framed.
+xcb_connection_t* Connection() { return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection(); }
+
+xcb_atom_t Atom(const char* name)
+{
+    Reply<xcb_intern_atom_reply_t> atom(
+        xcb_intern_atom_reply(Connection(), xcb_intern_atom(Connection(), 0, uint16_t(strlen(name)), name), nullptr),
+        &free);
+    return atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// A window's frame as the X server has it now, whatever the program believes:
+// the client where it stands on the screen, and around it the extents the
+// window manager publishes for it, or, where it publishes none, its frame
+// window less the shadow with-wm.sh says that window manager draws
+// (ZARNIK_FRAME_SHADOW).
+// The X server counts device pixels.
+QRect InQtPixels(const QWidget* window, QRect device)
+{
+    const double ratio = window->devicePixelRatioF();
+    return QRect(qRound(device.x() / ratio), qRound(device.y() / ratio), qRound(device.width() / ratio),
+                 qRound(device.height() / ratio));
+}
+
+QRect OnScreenClient(const QWidget* window)
+{
+    xcb_connection_t* c = Connection();
+    const auto id = xcb_window_t(window->winId());
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    Reply<xcb_translate_coordinates_reply_t> at(
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, root, 0, 0), nullptr), &free);
+    Reply<xcb_get_geometry_reply_t> size(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr), &free);
+    return at && size ? InQtPixels(window, QRect(at->dst_x, at->dst_y, size->width, size->height)) : QRect();
+}
+
+QRect OnScreenFrame(const QWidget* window)
+{
+    xcb_connection_t* c = Connection();
+    const auto id = xcb_window_t(window->winId());
+    const QRect client = OnScreenClient(window);
+    static const xcb_atom_t extents = Atom("_NET_FRAME_EXTENTS");
+    Reply<xcb_get_property_reply_t> published(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr), &free);
+    if (published && published->format == 32 && xcb_get_property_value_length(published.get()) == 16) {
+        const auto* e = static_cast<const uint32_t*>(xcb_get_property_value(published.get()));
+        const double r = window->devicePixelRatioF();  // left, right, top, bottom, in device pixels
+        return client.marginsAdded(QMargins(qRound(e[0] / r), qRound(e[2] / r), qRound(e[1] / r), qRound(e[3] / r)));
+    }
+    xcb_window_t frame = id;
+    for (;;) {
+        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, frame), nullptr), &free);
+        if (!tree || tree->parent == tree->root || tree->parent == XCB_WINDOW_NONE) {
+            break;
+        }
+        frame = tree->parent;
+    }
+    Reply<xcb_get_geometry_reply_t> outer(xcb_get_geometry_reply(c, xcb_get_geometry(c, frame), nullptr), &free);
+    if (frame == id || !outer) {
+        return client;
+    }
+    const int shadow = qEnvironmentVariableIntValue("ZARNIK_FRAME_SHADOW");
+    return InQtPixels(window, QRect(outer->x, outer->y, outer->width + 2 * outer->border_width,
+                                    outer->height + 2 * outer->border_width)
+                                  .adjusted(shadow, shadow, -shadow, -shadow));
+}
+
+// Framed on the screen, and the program told so.
+bool Framed(const QWidget* window)
+{
+    return OnScreenFrame(window).size() != OnScreenClient(window).size() &&
+           window->frameGeometry() != window->geometry();
+}
+
+// Records where a window's frame stands each time the window system moves or
+// resizes it while framed and shown.
 class FrameRecorder : public QObject {
 public:
     explicit FrameRecorder(QWidget* window) : window_(window) { window->installEventFilter(this); }
@@ -45,9 +119,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if (watched == window_ && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) &&
-            Framed(window_)) {
-            corners.append(window_->frameGeometry().topLeft());
+        // Where the window system says it stands, once it shows: Qt also moves
+        // a window where it was asked at once, before the window manager
+        // answers, and a window manager may build a frame elsewhere before it
+        // maps it.
+        if (watched == window_ && (type == QEvent::Move || type == QEvent::Resize) && event->spontaneous() &&
+            window_->windowHandle()->isExposed() && Framed(window_)) {
+            corners.append(OnScreenFrame(window_).topLeft());
         }
         return false;
     }
@@ -139,10 +217,26 @@ private:
         // pointer (twm, fvwm) find it there; twm knows no request to activate
         // a window, and Qt then sets the focus itself.
         QCursor::setPos(QPoint(400, 340));
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        ActivateDecoder();
         // Framed, where the window manager draws frames (kwin here draws none).
-        QTRY_COMPARE_WITH_TIMEOUT(form->frameGeometry().size(), QSize(380, 380), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(OnScreenFrame(form.get()).size(), QSize(380, 380), 5000);
+    }
+
+    // The decoder window active, and still so a moment later: as the window
+    // of a previous start goes, metacity and kwin may hand the focus on once
+    // more, after the new window was first active.
+    void ActivateDecoder()
+    {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            form->activateWindow();
+            if (QTest::qWaitForWindowActive(form.get())) {
+                QTest::qWait(200);
+                if (QApplication::activeWindow() == form.get()) {
+                    return;
+                }
+            }
+        }
+        QFAIL("the decoder window does not stay active");
     }
 
     // A key as the window system delivers it to the active window.
@@ -163,8 +257,14 @@ private slots:
     {
         // The client area at (3180, 2295) twips, the frame around it 5700
         // twips square.
-        QTRY_COMPARE_WITH_TIMEOUT(form->frameGeometry().size(), QSize(380, 380), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(form->geometry().topLeft(), QPoint(212, 153), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(OnScreenFrame(form.get()).size(), QSize(380, 380), 5000);
+        // weston's XWayland puts a window's frame where its client was asked
+        // to stand, and the program cannot move a window it has mapped.
+        if (qEnvironmentVariableIsSet("ZARNIK_WM_KEEPS_PLACE")) {
+            QTRY_COMPARE_WITH_TIMEOUT(OnScreenFrame(form.get()).topLeft(), QPoint(212, 153), 5000);
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(OnScreenClient(form.get()).topLeft(), QPoint(212, 153), 5000);
+        }
     }
 
     void shortcutsWorkFromTheFirstMoment_data()
@@ -192,11 +292,16 @@ private slots:
                 form.reset();
                 StartDecoder();
             }
+            const bool active = QApplication::activeWindow() == form.get();
             Press(key);
+            const QString where = QString("start %1, active before %2, after %3")
+                                      .arg(start)
+                                      .arg(active)
+                                      .arg(QApplication::activeWindow() == form.get());
             if (!timer.isEmpty()) {
-                QVERIFY2(Child<QTimer>(form.get(), timer)->isActive(), qPrintable(QString("start %1").arg(start)));
+                QVERIFY2(Child<QTimer>(form.get(), timer)->isActive(), qPrintable(where));
             } else {
-                QVERIFY2(OpenWindow(window) != nullptr, qPrintable(QString("start %1").arg(start)));
+                QVERIFY2(OpenWindow(window) != nullptr, qPrintable(where));
                 OpenWindow(window)->close();
             }
             Child<QTimer>(form.get(), "Timer1")->stop();
@@ -223,16 +328,16 @@ private slots:
         for (int opening = 0; opening < Openings(); ++opening) {
             // Each opening but the first starts from a new place of the
             // decoder window; the first comes at once after the start.
-            if (opening > 0) {
+            if (opening > 0 && !qEnvironmentVariableIsSet("ZARNIK_WM_KEEPS_PLACE")) {
                 // The decoder window holds its place against late answers of
                 // the window manager for half a second after each placement.
                 QTest::qWait(opening == 1 ? 600 : 0);
                 const QPoint to =
-                    form->frameGeometry().topLeft() + QPoint(opening % 2 == 0 ? 7 : -5, opening % 3 == 0 ? 4 : -3);
+                    OnScreenFrame(form.get()).topLeft() + QPoint(opening % 2 == 0 ? 7 : -5, opening % 3 == 0 ? 4 : -3);
                 form->move(to);
-                QTRY_VERIFY_WITH_TIMEOUT(form->frameGeometry().topLeft() == to, 5000);
+                QTRY_VERIFY_WITH_TIMEOUT(OnScreenFrame(form.get()).topLeft() == to, 5000);
             }
-            const QPoint corner = form->frameGeometry().topLeft();
+            const QPoint corner = OnScreenFrame(form.get()).topLeft();
 
             zarnik::test::Trigger(form.get(), action);
             QTRY_VERIFY_WITH_TIMEOUT(OpenWindow(window) != nullptr, 5000);
@@ -244,19 +349,19 @@ private slots:
             // Square, as tall as the decoder window within a pixel, once the
             // window manager has answered the last resize.
             const auto full = [&] {
-                const QSize size = opened->frameGeometry().size();
-                const int decoder = form->frameGeometry().height();
+                const QSize size = OnScreenFrame(opened).size();
+                const int decoder = OnScreenFrame(form.get()).height();
                 return std::abs(size.width() - size.height()) <= 1 && std::abs(size.height() - decoder) <= 1;
             };
             QTRY_VERIFY2_WITH_TIMEOUT(full(),
                                       qPrintable(QString("%1 x %2, decoder %3")
-                                                     .arg(opened->frameGeometry().width())
-                                                     .arg(opened->frameGeometry().height())
-                                                     .arg(form->frameGeometry().height())),
+                                                     .arg(OnScreenFrame(opened).width())
+                                                     .arg(OnScreenFrame(opened).height())
+                                                     .arg(OnScreenFrame(form.get()).height())),
                                       3000);
             QTest::qWait(50);  // whatever the window manager still does arrives
 
-            recorder.corners.append(opened->frameGeometry().topLeft());
+            recorder.corners.append(OnScreenFrame(opened).topLeft());
             QList<QPoint> elsewhere;
             for (const QPoint p : recorder.corners) {
                 if (p != corner && !elsewhere.contains(p)) {
@@ -270,8 +375,8 @@ private slots:
                     at += QString(" (%1, %2)").arg(p.x() - corner.x()).arg(p.y() - corner.y());
                 }
                 qInfo("opening %d of %s: frame off the decoder's corner by%s, at rest by (%d, %d)", opening,
-                      qPrintable(window), qPrintable(at), opened->frameGeometry().x() - corner.x(),
-                      opened->frameGeometry().y() - corner.y());
+                      qPrintable(window), qPrintable(at), OnScreenFrame(opened).x() - corner.x(),
+                      OnScreenFrame(opened).y() - corner.y());
             }
 
             Close(opened);
@@ -294,7 +399,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(OpenWindow(window) != nullptr, 5000);
             QWidget* opened = OpenWindow(window);
             HintsWatch watch(xcb_window_t(opened->winId()));
-            QTRY_VERIFY_WITH_TIMEOUT(opened->frameGeometry().height() == form->frameGeometry().height(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(OnScreenFrame(opened).height() == OnScreenFrame(form.get()).height(), 10000);
             // The last reading is the rest size.
             QTRY_COMPARE_WITH_TIMEOUT(watch.lastMinHeight.load(), opened->geometry().height(), 5000);
             QVERIFY2(watch.readings > 20, qPrintable(window));

@@ -151,6 +151,9 @@ start_desktop() {
       # display that shows weston's output.
       export ZARNIK_HOST_DISPLAY=$DISPLAY  # where weston shows its output
       export DISPLAY=$(grep -o 'xserver listening on display :[0-9]*' "$workdir/wm.log" | tail -n1 | awk '{print $NF}')
+      # Its frame windows carry a 32-pixel shadow around the frame it draws,
+      # and it keeps a mapped window where it put it.
+      export ZARNIK_FRAME_SHADOW=32 ZARNIK_WM_KEEPS_PLACE=1
       wait_for announced || { echo "with-wm.sh: weston's XWayland did not start" >&2; cat "$workdir/wm.log" >&2; exit 1; }
     fi
   fi

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QMargins>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -40,13 +41,20 @@ constexpr int kSmallestClient = 1;
 // and only for a short while, so that the user's own moves are never fought.
 constexpr int kPlacementRetries = 8;
 constexpr int kPlacementPatienceMs = 500;
+// Under a window manager that tells nothing, the X server is asked this often
+// for a second after each placement, and a request is judged no sooner than
+// this after it was made.
+constexpr int kPollMs = 40;
+constexpr int kPolls = 25;
+constexpr int kAnswerMs = 120;
 
 QSize FrameExtra(QMargins frame) { return {frame.left() + frame.right(), frame.top() + frame.bottom()}; }
 
 QPoint FrameTopLeft(const QWidget* window)
 {
-    const QMargins frame = FramePrediction::Instance().FrameOf(window);
-    return window->geometry().topLeft() - QPoint(frame.left(), frame.top());
+    FramePrediction& prediction = FramePrediction::Instance();
+    const QMargins frame = prediction.FrameOf(window);
+    return prediction.ClientPosition(window) - QPoint(frame.left(), frame.top());
 }
 
 // The client size the program gave the window. While the window manager
@@ -69,6 +77,15 @@ public:
     {
         window->installEventFilter(this);
         WatchExposure();
+        poll_.setInterval(kPollMs);
+        connect(&poll_, &QTimer::timeout, this, [this] {
+            if (--polls_ <= 0) {
+                poll_.stop();
+            }
+            if (window_->isVisible()) {
+                Check(true);
+            }
+        });
     }
 
     static OuterGeometry* Find(const QWidget* window)
@@ -130,21 +147,40 @@ protected:
         const QEvent::Type type = event->type();
         if (type == QEvent::Show) {
             WatchExposure();
+            Poll();
         }
         const bool watch = watched == window_->windowHandle() ? type == QEvent::Expose
                                                               : type == QEvent::Move || type == QEvent::Resize;
-        if (!watch) {
-            return false;
-        }
-        if (FramePrediction::Instance().FrameOf(window_) != frame_) {
-            Apply(false);
-        } else if (type == QEvent::Move) {
-            Confirm();
+        if (watch) {
+            // Only the window system's moves answer a request: Qt moves the
+            // window where it was asked at once, before any answer.
+            Check(type == QEvent::Move && event->spontaneous());
         }
         return false;
     }
 
 private:
+    // A frame that came or changed places the window again; an answer to a
+    // placement confirms it or asks again.
+    void Check(bool answer)
+    {
+        if (FramePrediction::Instance().FrameOf(window_) != frame_) {
+            Apply(false);
+        } else if (answer) {
+            Confirm();
+        }
+    }
+
+    // A window manager that may not tell a window it was framed or moved is
+    // asked through the X server, for a while after each placement.
+    void Poll()
+    {
+        if (!FramePrediction::Instance().Tells()) {
+            polls_ = kPolls;
+            poll_.start();
+        }
+    }
+
     // The window is not resizable by the user: its minimum and maximum are the
     // size the program sets, given in one call, so that no size hint the
     // window manager reads has a minimum above its maximum or describes a
@@ -191,10 +227,12 @@ private:
     void PlaceFrame(QPoint frameTopLeft)
     {
         const QMargins margins = frame_.isNull() ? FramePrediction::Instance().Predicted() : frame_;
-        window_->setGeometry(QRect(frameTopLeft + QPoint(margins.left(), margins.top()), ClientSize(window_)));
+        Ask(frameTopLeft + QPoint(margins.left(), margins.top()));
         placed_ = frameTopLeft;
         retries_ = 0;
+        lastMiss_ = {};
         placing_.start();
+        Poll();
     }
 
     // A move the window manager reports while a placement is still new: at
@@ -205,6 +243,10 @@ private:
         if (!placing_.isValid()) {
             return;
         }
+        // A window manager that tells nothing is given time to answer.
+        if (!FramePrediction::Instance().Tells() && asked_.elapsed() < kAnswerMs) {
+            return;
+        }
         const QPoint at = FrameTopLeft(window_);
         if (at == placed_ || frame_.isNull()) {
             if (at == placed_) {
@@ -212,19 +254,40 @@ private:
             }
             return;
         }
-        if (placing_.elapsed() > kPlacementPatienceMs || retries_ >= kPlacementRetries) {
+        const int patience = FramePrediction::Instance().Tells() ? kPlacementPatienceMs : kPolls * kPollMs;
+        if (placing_.elapsed() > patience || retries_ >= kPlacementRetries) {
             placing_.invalidate();
             return;
         }
         ++retries_;
-        const QPoint client = placed_ + QPoint(frame_.left(), frame_.top());
-        window_->setGeometry(QRect(client, ClientSize(window_)));
+        // The same miss twice running, each the answer to a request of its
+        // own, may be a window manager that puts its visible frame where the
+        // client was asked to stand: learnt once, for every window.
+        const QPoint miss = at - placed_;
+        if (miss == lastMiss_ && FramePrediction::Instance().LearnMiss(window_, miss)) {
+            lastMiss_ = {};
+            Apply(true);
+            return;
+        }
+        lastMiss_ = miss;
+        Ask(placed_ + QPoint(frame_.left(), frame_.top()));
+    }
+
+    // Asks the window manager for the client to land at a point.
+    void Ask(QPoint client)
+    {
+        asked_.start();
+        window_->setGeometry(QRect(client - FramePrediction::Instance().Landing(), ClientSize(window_)));
     }
 
     QWidget* window_;
     QMargins frame_;
     QPoint placed_;
-    QElapsedTimer placing_;
+    // The last miss seen while placing.
+    QPoint lastMiss_;
+    QElapsedTimer placing_, asked_;
+    QTimer poll_;
+    int polls_ = 0;
     int retries_ = 0;
     bool watching_ = false;
 };
