@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <thread>
 
@@ -114,6 +115,8 @@ class FrameRecorder : public QObject {
 public:
     explicit FrameRecorder(QWidget* window) : window_(window) { window->installEventFilter(this); }
     QList<QPoint> corners;
+    // The frame's height when the window was first seen on the screen.
+    int firstShownHeight = std::numeric_limits<int>::max();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -125,7 +128,9 @@ protected:
         // maps it.
         if (watched == window_ && (type == QEvent::Move || type == QEvent::Resize) && event->spontaneous() &&
             window_->windowHandle()->isExposed() && Framed(window_)) {
-            corners.append(OnScreenFrame(window_).topLeft());
+            const QRect frame = OnScreenFrame(window_);
+            corners.append(frame.topLeft());
+            firstShownHeight = std::min(firstShownHeight, frame.height());
         }
         return false;
     }
@@ -324,7 +329,7 @@ private slots:
     {
         QFETCH(QString, action);
         QFETCH(QString, window);
-        int misplaced = 0;
+        int misplaced = 0, unseen = 0;
         for (int opening = 0; opening < Openings(); ++opening) {
             // Each opening but the first starts from a new place of the
             // decoder window; the first comes at once after the start.
@@ -362,6 +367,13 @@ private slots:
             QTest::qWait(50);  // whatever the window manager still does arrives
 
             recorder.corners.append(OnScreenFrame(opened).topLeft());
+            // The growth is seen: the window manager shows the window while it
+            // is still small, not only once its resizes stop.
+            if (recorder.firstShownHeight > OnScreenFrame(form.get()).height() / 2) {
+                ++unseen;
+                qInfo("opening %d of %s: first seen %d px tall", opening, qPrintable(window),
+                      recorder.firstShownHeight);
+            }
             QList<QPoint> elsewhere;
             for (const QPoint p : recorder.corners) {
                 if (p != corner && !elsewhere.contains(p)) {
@@ -386,6 +398,7 @@ private slots:
         }
         qInfo("%s: %d openings, %d misplaced", qPrintable(window), Openings(), misplaced);
         QCOMPARE(misplaced, 0);
+        QCOMPARE(unseen, 0);
     }
 
     // The window manager reads the size hints while the window grows: at no
