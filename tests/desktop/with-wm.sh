@@ -43,6 +43,7 @@ cleanup() {
   for pid in $wm_pid $xvfb_pid; do
     kill "$pid" 2>/dev/null || true
   done
+  [ "$wm" = xfwm4 ] && [ -n "$wm_pid" ] && kill -- "-$wm_pid" 2>/dev/null || true
   # Some window managers outlive a polite request; none outlives a second.
   for _ in $(seq 20); do
     alive=""
@@ -55,6 +56,7 @@ cleanup() {
   for pid in $wm_pid $xvfb_pid; do
     kill -9 "$pid" 2>/dev/null || true
   done
+  [ "$wm" = xfwm4 ] && [ -n "$wm_pid" ] && kill -9 -- "-$wm_pid" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$workdir"
 }
@@ -129,8 +131,9 @@ start_desktop() {
           --no-config >"$workdir/wm.log" 2>&1 &
         ready=xwayland_ready
         ;;
-      # xfwm4 reads its settings through xfconf, on a session bus.
-      xfwm4) dbus-run-session -- xfwm4 >"$workdir/wm.log" 2>&1 & ;;
+      # xfwm4 reads its settings through xfconf, on a session bus; the bus
+      # and what it starts (the accessibility bus) end with it, as one group.
+      xfwm4) setsid dbus-run-session -- xfwm4 >"$workdir/wm.log" 2>&1 & ;;
       *) "$wm" >"$workdir/wm.log" 2>&1 & ;;
     esac
     wm_pid=$!
