@@ -110,7 +110,7 @@ bool Framed(const QWidget* window)
 }
 
 // Records where a window's frame stands each time the window system moves or
-// resizes it while framed and shown.
+// resizes it while shown.
 class FrameRecorder : public QObject {
 public:
     explicit FrameRecorder(QWidget* window) : window_(window) { window->installEventFilter(this); }
@@ -127,7 +127,7 @@ protected:
         // answers, and a window manager may build a frame elsewhere before it
         // maps it.
         if (watched == window_ && (type == QEvent::Move || type == QEvent::Resize) && event->spontaneous() &&
-            window_->windowHandle()->isExposed() && Framed(window_)) {
+            window_->windowHandle()->isExposed()) {
             const QRect frame = OnScreenFrame(window_);
             corners.append(frame.topLeft());
             firstShownHeight = std::min(firstShownHeight, frame.height());
