@@ -302,6 +302,9 @@ private slots:
                 QVERIFY2(Child<QTimer>(form.get(), timer)->isActive(), qPrintable(QString("start %1").arg(start)));
             } else {
                 QVERIFY2(OpenWindow(window) != nullptr, qPrintable(QString("start %1").arg(start)));
+                // Closed once it shows, as a user sees it before closing it:
+                // metacity may crash on a window gone before it managed it.
+                QVERIFY(QTest::qWaitForWindowExposed(OpenWindow(window)));
                 OpenWindow(window)->close();
             }
             Child<QTimer>(form.get(), "Timer1")->stop();

@@ -175,4 +175,13 @@ flock -u 9
 exec 9>&-
 
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-"$@"
+status=0
+"$@" || status=$?
+# A window manager that ended under the command leaves its windows unframed:
+# what failed then is the window manager, and its log says why.
+if [ "$wm" != none ] && ! running "$wm_pid"; then
+  echo "with-wm.sh: $wm ended during the run; its log:" >&2
+  tail -n 40 "$workdir/wm.log" >&2
+  [ "$status" = 0 ] && status=1
+fi
+exit "$status"
