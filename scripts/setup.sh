@@ -22,11 +22,12 @@ declare -A group=(
   # GoogleTest for the model, Google Benchmark for bench/, Xvfb for the
   # real-window test; the screen-reader test: a session bus, the accessibility
   # bus, its Python client; the real-desktop tests: the window managers they
-  # run under (weston with its XWayland), xprop, xwininfo and the X client
+  # run under (weston with its XWayland; twm draws its titles in the core
+  # fonts of xfonts-base, and ends without them), xprop, xwininfo and the X client
   # library the size-hints check reads with; clang-format for the house-style
   # test; the test with a real screen reader: Orca, speech-dispatcher and a
   # voice, XTEST for its keys.
-  [test]="libgtest-dev libbenchmark-dev xvfb xauth dbus at-spi2-core python3-pyatspi openbox icewm xfwm4 fluxbox jwm fvwm metacity twm kwin-x11 mutter weston xwayland libxcb1-dev x11-utils clang-format orca speech-dispatcher espeak-ng libxtst6"
+  [test]="libgtest-dev libbenchmark-dev xvfb xauth dbus at-spi2-core python3-pyatspi openbox icewm xfwm4 fluxbox jwm fvwm metacity twm xfonts-base kwin-x11 mutter weston xwayland libxcb1-dev x11-utils clang-format orca speech-dispatcher espeak-ng libxtst6"
   # dpkg-shlibdeps for the Depends line; the validators the packaging tests run.
   [package]="dpkg-dev lintian appstream desktop-file-utils file"
   [fuzz]="clang libclang-rt-14-dev"

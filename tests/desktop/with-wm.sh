@@ -140,7 +140,10 @@ start_desktop() {
     # Done waiting once it is ready, or once it has ended.
     ready_or_ended() { "$ready" || ! running "$wm_pid"; }
     wait_for ready_or_ended
-    "$ready" || {
+    # Ready, and still running (twm makes its first windows before it finds
+    # it has no fonts and ends).
+    sleep 0.2
+    "$ready" && running "$wm_pid" || {
       echo "with-wm.sh: $wm did not start on $DISPLAY" >&2
       cat "$workdir/wm.log" >&2
       running "$xvfb_pid" || { echo "with-wm.sh: its Xvfb ended:" >&2; cat "$workdir/xvfb.log" >&2; }
