@@ -98,8 +98,8 @@ bool SeenByUser(const QWidget* window)
         return true;
     }
     xcb_connection_t* c = Connection();
-    Reply<xcb_get_geometry_reply_t> frame(
-        xcb_get_geometry_reply(c, xcb_get_geometry(c, FrameWindow(window)), nullptr), &free);
+    Reply<xcb_get_geometry_reply_t> frame(xcb_get_geometry_reply(c, xcb_get_geometry(c, FrameWindow(window)), nullptr),
+                                          &free);
     return frame && (frame->x != 0 || frame->y != 0);
 }
 
