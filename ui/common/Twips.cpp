@@ -149,8 +149,16 @@ protected:
             WatchExposure();
             Poll();
         }
+        if (type == QEvent::Hide) {
+            seen_ = false;
+        }
         const bool watch = watched == window_->windowHandle() ? type == QEvent::Expose
                                                               : type == QEvent::Move || type == QEvent::Resize;
+        if (watched == window_->windowHandle() && type == QEvent::Expose && !seen_ &&
+            window_->windowHandle()->isExposed()) {
+            seen_ = true;
+            Rearm();
+        }
         if (watch) {
             // Only the window system's moves answer a request: Qt moves the
             // window where it was asked at once, before any answer.
@@ -229,6 +237,7 @@ private:
         const QMargins margins = frame_.isNull() ? FramePrediction::Instance().Predicted() : frame_;
         Ask(frameTopLeft + QPoint(margins.left(), margins.top()));
         placed_ = frameTopLeft;
+        placedOnce_ = true;
         retries_ = 0;
         lastMiss_ = {};
         placing_.start();
@@ -273,6 +282,27 @@ private:
         Ask(placed_ + QPoint(frame_.left(), frame_.top()));
     }
 
+    // A window manager answers a placement made before the window was mapped
+    // only as it maps it, which on a busy machine may come long after the
+    // request, and may then put the window elsewhere (fvwm moves a very
+    // small window by a few pixels as it frames it). The user cannot have
+    // moved a window not yet seen, so its placement is watched anew from its
+    // first exposure, and checked at once.
+    void Rearm()
+    {
+        if (!placedOnce_) {
+            return;
+        }
+        placing_.start();
+        retries_ = 0;
+        lastMiss_ = {};
+        if (!FramePrediction::Instance().Tells()) {
+            Poll();
+        } else if (FrameTopLeft(window_) != placed_) {
+            Confirm();
+        }
+    }
+
     // Asks the window manager for the client to land at a point.
     void Ask(QPoint client)
     {
@@ -290,6 +320,9 @@ private:
     int polls_ = 0;
     int retries_ = 0;
     bool watching_ = false;
+    // Whether the window has been exposed since it was last shown.
+    bool seen_ = false;
+    bool placedOnce_ = false;
 };
 
 void Place(QWidget* control, TwipsRect r)
