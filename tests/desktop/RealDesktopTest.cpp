@@ -29,9 +29,15 @@ using zarnik::test::OpenWindow;
 namespace {
 
 // Openings per window and test run; ZARNIK_OPENINGS raises it for soak runs.
+// Where the window manager keeps a mapped window where it put it (weston),
+// the decoder window cannot be moved between openings: the first opening,
+// at once after the start, and one more then say all.
 int Openings()
 {
-    return qEnvironmentVariableIntValue("ZARNIK_OPENINGS") > 0 ? qEnvironmentVariableIntValue("ZARNIK_OPENINGS") : 4;
+    if (qEnvironmentVariableIntValue("ZARNIK_OPENINGS") > 0) {
+        return qEnvironmentVariableIntValue("ZARNIK_OPENINGS");
+    }
+    return qEnvironmentVariableIsSet("ZARNIK_WM_KEEPS_PLACE") ? 2 : 4;
 }
 
 template <typename T>
@@ -134,14 +140,29 @@ bool Framed(const QWidget* window)
            window->frameGeometry() != window->geometry();
 }
 
-// Records where a window's frame stands each time the window system moves or
-// resizes it while shown.
+// Records where a window's frame stands, off the corner it should stand on,
+// each time the window system moves or resizes it while shown.
 class FrameRecorder : public QObject {
 public:
-    explicit FrameRecorder(QWidget* window) : window_(window) { window->installEventFilter(this); }
-    QList<QPoint> corners;
+    FrameRecorder(QWidget* window, QPoint corner) : window_(window), corner_(corner)
+    {
+        window->installEventFilter(this);
+    }
+    QList<QPoint> elsewhere;
+    // Where a very small frame was moved for a moment, until it stood on the
+    // corner again: fvwm moves a very small window's frame by a few pixels
+    // now and then as it resizes it, and the program puts it back. Under it
+    // (ZARNIK_WM_NUDGES_BELOW) that is forgiven; the rest still counts.
+    QList<QPoint> nudged;
     // The frame's height when the window was first seen on the screen.
     int firstShownHeight = std::numeric_limits<int>::max();
+
+    void Note(QPoint at)
+    {
+        if (at != corner_ && !elsewhere.contains(at)) {
+            elsewhere.append(at);
+        }
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -154,14 +175,23 @@ protected:
         if (watched == window_ && (type == QEvent::Move || type == QEvent::Resize) && event->spontaneous() &&
             SeenByUser(window_)) {
             const QRect frame = OnScreenFrame(window_);
-            corners.append(frame.topLeft());
             firstShownHeight = std::min(firstShownHeight, frame.height());
+            if (frame.topLeft() == corner_) {
+                nudging_ = false;
+            } else if (nudging_ || frame.height() < qEnvironmentVariableIntValue("ZARNIK_WM_NUDGES_BELOW")) {
+                nudging_ = true;
+                nudged.append(frame.topLeft());
+            } else {
+                Note(frame.topLeft());
+            }
         }
         return false;
     }
 
 private:
     QWidget* window_;
+    QPoint corner_;
+    bool nudging_ = false;
 };
 
 // Reads a window's WM_NORMAL_HINTS on a connection of its own, from a thread
@@ -370,12 +400,13 @@ private slots:
             zarnik::test::Trigger(form.get(), action);
             QTRY_VERIFY_WITH_TIMEOUT(OpenWindow(window) != nullptr, 5000);
             QWidget* opened = OpenWindow(window);
-            FrameRecorder recorder(opened);
+            FrameRecorder recorder(opened, corner);
             const QString growth = window == "Form4" ? "Timer2" : "Timer1";
             const QObject* driver = window == "Form3" ? static_cast<QObject*>(opened) : form.get();
             QTRY_VERIFY_WITH_TIMEOUT(!Child<QTimer>(driver, growth)->isActive(), 10000);
             // Square, as tall as the decoder window within a pixel, once the
-            // window manager has answered the last resize.
+            // window manager has answered the last resize (weston, on a busy
+            // machine, may take seconds).
             const auto full = [&] {
                 const QSize size = OnScreenFrame(opened).size();
                 const int decoder = OnScreenFrame(form.get()).height();
@@ -386,20 +417,20 @@ private slots:
                                                      .arg(OnScreenFrame(opened).width())
                                                      .arg(OnScreenFrame(opened).height())
                                                      .arg(OnScreenFrame(form.get()).height())),
-                                      3000);
+                                      10000);
             QTest::qWait(50);  // whatever the window manager still does arrives
             QTRY_VERIFY_WITH_TIMEOUT(SeenByUser(opened), 5000);
 
-            recorder.corners.append(OnScreenFrame(opened).topLeft());
+            recorder.Note(OnScreenFrame(opened).topLeft());
             // How tall the window first stood on the screen: a window manager
             // shows it while small unless it is too slow for the growth.
             qInfo("opening %d of %s: first seen %d px tall", opening, qPrintable(window), recorder.firstShownHeight);
-            QList<QPoint> elsewhere;
-            for (const QPoint p : recorder.corners) {
-                if (p != corner && !elsewhere.contains(p)) {
-                    elsewhere.append(p);
-                }
+            if (!recorder.nudged.isEmpty()) {
+                const QPoint by = recorder.nudged.first() - corner;
+                qInfo("opening %d of %s: small frame moved by (%d, %d), put back", opening, qPrintable(window), by.x(),
+                      by.y());
             }
+            const QList<QPoint>& elsewhere = recorder.elsewhere;
             if (!elsewhere.isEmpty()) {
                 ++misplaced;
                 QString at;
@@ -455,6 +486,9 @@ private slots:
         for (int step = 0; step < 40; ++step) {
             help->GrowStep();
         }
+        // Once the window manager has caught up: fvwm decorates a very small
+        // window otherwise, and the client changes with the frame.
+        QTRY_COMPARE_WITH_TIMEOUT(OnScreenClient(help).size(), help->minimumSize(), 5000);
         const QSize before = help->minimumSize();
         for (int step = 0; step < 40; ++step) {
             help->GrowStep();
