@@ -146,6 +146,7 @@ start_desktop() {
       *) "$wm" >"$workdir/wm.log" 2>&1 & ;;
     esac
     wm_pid=$!
+    export ZARNIK_WM_PID=$wm_pid  # a test may starve it
     # Done waiting once it is ready, or once it has ended.
     ready_or_ended() { "$ready" || ! running "$wm_pid"; }
     wait_for ready_or_ended

@@ -98,6 +98,7 @@ std::optional<FramePrediction::ServerReading> FramePrediction::ReadServer(const 
         const int left = scaled(inFrame->dst_x + frameGeometry->border_width);
         const int top = scaled(inFrame->dst_y + frameGeometry->border_width);
         reading.frame = QMargins(left, top, left, left);
+        reading.frameWindow = QPoint(scaled(frameGeometry->x), scaled(frameGeometry->y));
     }
     return reading;
 }
@@ -110,6 +111,15 @@ QPoint FramePrediction::ClientPosition(const QWidget* window)
         }
     }
     return window->geometry().topLeft();
+}
+
+bool FramePrediction::Unplaced(const QWidget* window)
+{
+    if (WindowManagerPublishesExtents() || !window->isVisible()) {
+        return false;
+    }
+    const std::optional<ServerReading> reading = ReadServer(window);
+    return reading && reading->frameWindow && reading->frameWindow->isNull();
 }
 
 bool FramePrediction::WindowManagerPublishesExtents()

@@ -32,6 +32,14 @@ public:
     // the X server has it now.
     [[nodiscard]] QPoint ClientPosition(const QWidget* window);
 
+    // Whether the window manager has framed the window but not yet placed it.
+    // One that publishes no frame extents may make each frame window at the
+    // screen's origin and move it only once the window shows: weston's
+    // XWayland does so as its compositor first draws the window, which on a
+    // busy machine may come seconds after the frame. A frame window still at
+    // the origin there tells nothing of where the window will stand.
+    [[nodiscard]] bool Unplaced(const QWidget* window);
+
     // Whether the window manager tells every window where its frame put it;
     // where it may not, a new placement is watched by asking the X server.
     [[nodiscard]] bool Tells() { return WindowManagerPublishesExtents(); }
@@ -66,6 +74,8 @@ private:
     struct ServerReading {
         QPoint client;
         QMargins frame;
+        // The frame window's top-left, where there is one.
+        std::optional<QPoint> frameWindow;
     };
     [[nodiscard]] std::optional<ServerReading> ReadServer(const QWidget* window) const;
 

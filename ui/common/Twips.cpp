@@ -124,7 +124,7 @@ public:
             client.setHeight(std::max(kSmallestClient, ToPixels(*height) - extra.height()));
         }
         FixSize(client);
-        const QPoint current = FrameTopLeft(window_);
+        const QPoint current = TopLeft();
         QPoint wanted = current;
         if (placeAgain && clientPlace) {
             const QMargins margins = frame_.isNull() ? prediction.Predicted() : frame_;
@@ -136,6 +136,23 @@ public:
         if (wanted != current || (placeAgain && (left || top || clientPlace))) {
             PlaceFrame(wanted);
         }
+    }
+
+    // Where the frame's top-left stands, as the window system has it; but a
+    // window placed by the program that the window manager has framed and
+    // not yet placed stands, for all the program knows, where it was asked
+    // (a window opened on its corner meanwhile goes there, not to the
+    // screen's origin).
+    QPoint TopLeft()
+    {
+        const QPoint read = FrameTopLeft(window_);
+        if (read == placed_) {
+            shownAsAsked_ = true;
+        }
+        if (placedOnce_ && !shownAsAsked_ && FramePrediction::Instance().Unplaced(window_)) {
+            return placed_;
+        }
+        return read;
     }
 
 protected:
@@ -238,6 +255,7 @@ private:
         Ask(frameTopLeft + QPoint(margins.left(), margins.top()));
         placed_ = frameTopLeft;
         placedOnce_ = true;
+        shownAsAsked_ = false;
         retries_ = 0;
         lastMiss_ = {};
         placing_.start();
@@ -254,6 +272,10 @@ private:
         }
         // A window manager that tells nothing is given time to answer.
         if (!FramePrediction::Instance().Tells() && asked_.elapsed() < kAnswerMs) {
+            return;
+        }
+        // Framed but not yet placed: the window manager has not answered.
+        if (FramePrediction::Instance().Unplaced(window_)) {
             return;
         }
         const QPoint at = FrameTopLeft(window_);
@@ -323,6 +345,8 @@ private:
     // Whether the window has been exposed since it was last shown.
     bool seen_ = false;
     bool placedOnce_ = false;
+    // Whether the window system has shown the frame where it was last asked.
+    bool shownAsAsked_ = false;
 };
 
 void Place(QWidget* control, TwipsRect r)
@@ -406,8 +430,18 @@ double OuterHeight(const QWidget* window)
     return double(ClientSize(window).height() + extra.height()) * kTwipsPerPixel;
 }
 
-double OuterLeft(const QWidget* window) { return double(FrameTopLeft(window).x()) * kTwipsPerPixel; }
-double OuterTop(const QWidget* window) { return double(FrameTopLeft(window).y()) * kTwipsPerPixel; }
+namespace {
+
+QPoint OuterTopLeft(const QWidget* window)
+{
+    OuterGeometry* geometry = OuterGeometry::Find(window);
+    return geometry != nullptr ? geometry->TopLeft() : FrameTopLeft(window);
+}
+
+}  // namespace
+
+double OuterLeft(const QWidget* window) { return double(OuterTopLeft(window).x()) * kTwipsPerPixel; }
+double OuterTop(const QWidget* window) { return double(OuterTopLeft(window).y()) * kTwipsPerPixel; }
 
 namespace {
 
