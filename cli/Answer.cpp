@@ -48,13 +48,12 @@ std::string_view LetterOf(const Unit& unit)
 // A word as messages echo it: quoted, cut to 40 characters, with control
 // characters and stray bytes escaped, so that nothing reaches the terminal
 // raw and a huge argument does not flood it.
-std::string Echoed(std::string_view word)
+std::string Echoed(std::string_view word, int longest)
 {
-    constexpr int kLongest = 40;
     std::string echo = "'";
     std::size_t pos = 0;
     for (int count = 0; pos < word.size(); ++count) {
-        if (count == kLongest) {
+        if (count == longest) {
             echo += "...";
             break;
         }

@@ -65,9 +65,9 @@ struct Answer {
     std::string reason;
 };
 
-// A word as messages echo it: quoted, cut to 40 characters, with control
-// characters and stray bytes escaped.
-[[nodiscard]] std::string Echoed(std::string_view word);
+// A word as messages echo it: quoted, cut to 40 characters (or `longest`),
+// with control characters and stray bytes escaped.
+[[nodiscard]] std::string Echoed(std::string_view word, int longest = 40);
 [[nodiscard]] std::string Joined(std::span<const std::string> words);
 // Equal but for the letter case of ASCII letters.
 [[nodiscard]] bool SameWord(std::string_view word, std::string_view accepted);

@@ -23,6 +23,7 @@
 #include "cli/JsonObject.h"
 #include "cli/LineReader.h"
 #include "cli/MarkingCommands.h"
+#include "cli/PhotoCommand.h"
 #include "model/BandCapacity.h"
 #include "model/ColourTable.h"
 #include "model/Decoding.h"
@@ -66,6 +67,9 @@ const char* const kHelp =
     "  code CODE                        what a printed code reads as: 472, 4R7, 4701,\n"
     "                                   10R0, 01C (EIA-96), 4K7 or 4K7J (RKM), 0 or 000\n"
     "  codes VALUE UNIT                 a value's RKM, 3-digit, 4-digit and EIA-96 codes\n"
+    "  photo FILE                       the bands read from a photo of one resistor,\n"
+    "                                   answered as decode answers them, then the\n"
+    "                                   reading's confidence and up to two others\n"
     "  batch [FILE]                     one command per line of FILE (standard input when\n"
     "                                   it is absent or -), answered in order\n"
     "\n"
@@ -75,6 +79,8 @@ const char* const kHelp =
     "  --tc PPM                         encode: six bands, the five and the coefficient's\n"
     "                                   colour (PPM: 250 100 50 15 25 20 10 5 1)\n"
     "  --series NAME                    nearest: E3 E6 E12 E24 E48 E96 E192 (E24)\n"
+    "  --annotate OUT.png               photo: also write the photo with the body\n"
+    "                                   outlined and each band named\n"
     "  -h, --help                       this text\n"
     "  -v, --version                    the version\n"
     "\n"
@@ -95,7 +101,9 @@ const char* const kHelp =
     "coefficient's, with its line), then range and series.\n"
     "encode refuses a value its bands cannot carry exactly (too many significant\n"
     "digits, too small, too large) and says what would carry it; code refuses a\n"
-    "code no system reads.\n"
+    "code no system reads; photo refuses a photo with no resistor found in it,\n"
+    "and a missing file, a file that is no image or one over 50 megapixels is a\n"
+    "wrong word.\n"
     "A batch line holds the words after zarnik, as: encode 4.7 K 5% --five; blank\n"
     "lines and lines starting with # are skipped. With --json each answer is one\n"
     "line of JSON with its line number; a refused or wrong line gives {\"error\": ...}.\n"
@@ -276,17 +284,15 @@ struct Command {
     std::string_view name;
     Answer (*answer)(const Words&);
 };
-constexpr Command kCommands[] = {{"decode", DecodeMarking},
-                                 {"encode", Encode},
-                                 {"nearest", Nearest},
-                                 {"code", ReadPrintedCode},
-                                 {"codes", WritePrintedCodes}};
+constexpr Command kCommands[] = {{"decode", DecodeMarking}, {"encode", Encode},           {"nearest", Nearest},
+                                 {"code", ReadPrintedCode}, {"codes", WritePrintedCodes}, {"photo", ReadPhoto}};
 constexpr Option kOptions[] = {{"json", "", ""},
                                {"help", "", ""},
                                {"version", "", ""},
                                {"five", "", "encode"},
                                {"series", "NAME", "nearest"},
-                               {"tc", "PPM", "encode"}};
+                               {"tc", "PPM", "encode"},
+                               {"annotate", "OUT.png", "photo"}};
 constexpr std::string_view kBatch = "batch";
 
 std::string AcceptedCommands()

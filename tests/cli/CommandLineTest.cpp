@@ -9,6 +9,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -465,6 +468,102 @@ TEST(CommandLine, EdgesGiveTheirStatusAndOneLine)
         const std::string err = zarnik.readAllStandardError().toStdString();
         EXPECT_TRUE(err.starts_with(c.err) && err.find('\n') == err.size() - 1) << err;
     }
+}
+
+// A photo of a resistor nobody here took, as the shared photos give it; ""
+// where they are not beside the repository.
+std::string SharedPhoto(const char* name)
+{
+    const std::string path = std::string(ZARNIK_SHARED_PHOTOS) + "/" + name;
+    return access(path.c_str(), R_OK) == 0 ? path : std::string();
+}
+
+std::string Written(const std::string& name, const std::string& bytes)
+{
+    const std::string path = testing::TempDir() + name;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    return path;
+}
+
+// photo answers as decode does for the bands it read, then says how sure it
+// is; its JSON adds the reading's own keys, and --annotate writes a PNG.
+TEST(CommandLine, PhotoAnswersAsDecodeDoesForTheBandsItRead)
+{
+    const std::string photo = SharedPhoto("lightbox/images/0003.jpg");
+    if (photo.empty()) {
+        GTEST_SKIP() << "no shared photos at " << ZARNIK_SHARED_PHOTOS;
+    }
+    const std::string annotated = testing::TempDir() + "annotated.png";
+    const Outcome json = InProcess({"--json", "photo", photo, "--annotate", annotated});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const QJsonObject read = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+    std::vector<std::string> decode{"decode"};
+    for (const QJsonValue band : read["bands"].toArray()) {
+        decode.push_back(band.toString().toStdString());
+    }
+    ASSERT_TRUE(decode.size() == 5 || decode.size() == 6) << json.out;
+    EXPECT_EQ(read["file"].toString().toStdString(), photo);
+    EXPECT_GT(read["confidence"].toDouble(), 0.0);
+    EXPECT_LE(read["confidence"].toDouble(), 1.0);
+    EXPECT_LE(read["alternatives"].toArray().size(), 2);
+    EXPECT_EQ(read["body"].toArray().size(), 4);
+    EXPECT_TRUE(read["tolerance_percent"].isDouble()) << json.out;
+
+    const Outcome alone = InProcess(decode);
+    const Outcome text = InProcess({"photo", photo});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_TRUE(text.out.starts_with(alone.out)) << text.out;
+    const std::string said = "read from " + photo + ": confidence ";
+    EXPECT_EQ(text.out.substr(alone.out.size(), said.size()), said) << text.out;
+
+    std::FILE* png = std::fopen(annotated.c_str(), "rb");
+    ASSERT_NE(png, nullptr);
+    char signature[8] = {};
+    EXPECT_EQ(std::fread(signature, 1, 8, png), 8u);
+    std::fclose(png);
+    EXPECT_EQ(std::string(signature, 8), "\x89PNG\r\n\x1a\n");
+
+    // A batch takes photo lines, options and all, and goes on after a bad one.
+    const Outcome batch = InProcess(
+        {"batch"}, "photo " + photo + "\nphoto /nonexistent.jpg\nphoto " + photo + " --annotate " + annotated + "\n");
+    EXPECT_EQ(batch.status, 2);
+    EXPECT_EQ(batch.out, text.out + text.out);
+    EXPECT_TRUE(batch.err.starts_with("zarnik: line 2: '/nonexistent.jpg' ")) << batch.err;
+}
+
+// What is no photo of a resistor gets its status and one line naming the file.
+TEST(CommandLine, PhotoRefusesWhatIsNoPhotoOfAResistor)
+{
+    // A grey picture in the plainest format the reader knows: an image, but
+    // no resistor in it.
+    const std::string grey = Written("grey.ppm", "P6\n320 240\n255\n" + std::string(320 * 240 * 3, '\x80'));
+    const std::string text = Written("notes.jpg", "4.7 K Ohm, 5%\n");
+    const std::string empty = Written("empty.png", "");
+    const struct {
+        std::vector<std::string> words;
+        int status;
+        std::string err;  // the start of stderr's one line
+    } cases[] = {
+        {{"photo", grey}, 1, "zarnik: no resistor found in " + grey},
+        {{"photo", text}, 2, "zarnik: '" + text + "' "},
+        {{"photo", empty}, 2, "zarnik: '" + empty + "' "},
+        {{"photo", testing::TempDir()}, 2, "zarnik: '" + testing::TempDir() + "' "},
+        {{"photo", "/nonexistent/photo.jpg"}, 2, "zarnik: '/nonexistent/photo.jpg' "},
+        {{"photo"}, 2, "zarnik: photo takes one FILE, not 0 words"},
+        {{"photo", grey, grey}, 2, "zarnik: photo takes one FILE, not 2 words"},
+        {{"photo", grey, "--five"}, 2, "zarnik: '--five' is an option of encode only"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words.back());
+        const Outcome run = InProcess(c.words);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_TRUE(run.err.starts_with(c.err) && run.err.find('\n') == run.err.size() - 1) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    const Outcome json = InProcess({"--json", "photo", grey});
+    EXPECT_EQ(json.out, "{\"error\":\"no resistor found in " + grey + "\",\"refused\":true}\n");
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ dpkg-deb -x "$deb" "$tree"
 case $check in
 contents)
   expected="./usr/bin/zarnik
+./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zarnik/zarnik_photo.so
 ./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zarnik/zarnik_windows.so
 ./usr/share/applications/$app.desktop
 ./usr/share/doc/zarnik/changelog.Debian.gz
@@ -43,13 +44,15 @@ $(diff <(echo "$expected") <(echo "$actual") || true)"
   # The libraries the program links, found by dpkg-shlibdeps, and the fonts
   # it opens by name.
   depends=$(field Depends)
-  for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-liberation fonts-hosny-amiri fonts-dejavu-core; do
+  for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libopencv-core406 libopencv-imgproc406 \
+    libopencv-imgcodecs406 fonts-liberation fonts-hosny-amiri fonts-dejavu-core; do
     [[ ", $depends," == *", $dep "* || ", $depends," == *", $dep,"* ]] || fail "Depends lacks $dep: $depends"
   done
 
   # Installed as a release is: stripped, and looking for its libraries only
   # where the system keeps them.
-  for file in usr/bin/zarnik "usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zarnik/zarnik_windows.so"; do
+  for file in usr/bin/zarnik "usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zarnik/zarnik_windows.so" \
+    "usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zarnik/zarnik_photo.so"; do
     file -b "$tree/$file" | grep -q ', stripped' || fail "$file is not stripped"
     ! readelf -d "$tree/$file" | grep -qE 'RPATH|RUNPATH' || fail "$file has a runpath"
   done

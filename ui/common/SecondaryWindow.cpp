@@ -81,19 +81,27 @@ bool SecondaryWindow::GrowStep()
     return OuterHeight(this) >= decoderHeight_;
 }
 
-void SecondaryWindow::FinishGrowthAlone()
+QTimer* SecondaryWindow::GrowthTimer(const QString& name)
 {
     if (growth_ == nullptr) {
-        growth_ = MakeTimer(this, QStringLiteral("growth"), 1);
+        growth_ = MakeTimer(this, name, 1);
         connect(growth_, &QTimer::timeout, this, [this] {
             if (GrowStep()) {
                 growth_->stop();
             }
         });
     }
-    decoder_.clear();
-    growth_->start();
+    return growth_;
 }
+
+void SecondaryWindow::FinishGrowthAlone()
+{
+    QTimer* growth = GrowthTimer(QStringLiteral("growth"));
+    decoder_.clear();
+    growth->start();
+}
+
+void SecondaryWindow::GrowOnOwnTimer(const QString& timerName) { GrowthTimer(timerName)->start(); }
 
 void SecondaryWindow::closeEvent(QCloseEvent* event)
 {

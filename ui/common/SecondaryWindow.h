@@ -27,6 +27,11 @@ public:
     // whose driver, the decoder window, has gone.
     void FinishGrowthAlone();
 
+    // Grows the window from its smallest size on a timer of its own, named
+    // `timerName`, that the close stops: for a window the decoder window
+    // does not drive.
+    void GrowOnOwnTimer(const QString& timerName);
+
 signals:
     void closed();
 
@@ -64,6 +69,8 @@ private:
     // Escape closes the window as its close box does; assistive tools see it
     // as a window.
     void SetupWindowKeysAndRole();
+    // The growth's own timer, made on first use under that name.
+    QTimer* GrowthTimer(const QString& name);
 
     QPointer<QWidget> decoder_;
     ClientArea* client_ = nullptr;

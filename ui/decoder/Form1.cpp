@@ -3,11 +3,18 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTimer>
@@ -17,6 +24,7 @@
 
 #include "model/Decoding.h"
 #include "model/ResultFacts.h"
+#include "photo/module/PhotoModule.h"
 #include "ui/about/Form4.h"
 #include "ui/codes/Form5.h"
 #include "ui/common/Accessibility.h"
@@ -26,6 +34,7 @@
 #include "ui/common/Window.h"
 #include "ui/encoder/Form2.h"
 #include "ui/help/Form3.h"
+#include "ui/photo/Form6.h"
 
 namespace zarnik {
 
@@ -120,6 +129,7 @@ Form1::Form1()
     // The design place and size, before the load handler sets the outer size.
     resize(ui::ToPixels(kDesignClientWidth), ui::ToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
     ui::SetClientPlace(this, kDesignClientLeft, kDesignClientTop);
+    setAcceptDrops(true);
     Form_Load();
 }
 
@@ -130,6 +140,7 @@ Form1::~Form1()
     delete help_.data();
     delete about_.data();
     delete codes_.data();
+    delete photo_.data();
 }
 
 template <class Window>
@@ -152,6 +163,9 @@ void Form1::BuildMenu()
     QAction* codes =
         file->addAction(QStringLiteral("S&MD codes"), QKeySequence(Qt::CTRL | Qt::Key_M), this, &Form1::Codes_Click);
     codes->setObjectName(QStringLiteral("Codes"));
+    QAction* photo = file->addAction(QStringLiteral("Read a &photo..."), QKeySequence(Qt::CTRL | Qt::Key_O), this,
+                                     &Form1::Photo_Click);
+    photo->setObjectName(QStringLiteral("Photo"));
     file->addSeparator()->setObjectName(QStringLiteral("t1"));
     QAction* exit =
         file->addAction(QStringLiteral("E&Xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &Form1::Exit_Click);
@@ -516,6 +530,122 @@ void Form1::Codes_Click()
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void Form1::Photo_Click()
+{
+    const QString file = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Read a photo"), QString(),
+        QStringLiteral("Photos (*.jpg *.jpeg *.png *.bmp *.tif *.tiff *.webp);;All files (*)"));
+    if (!file.isEmpty()) {
+        ReadPhoto(file);
+    }
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) {
+        event->acceptProposedAction();
+        ReadPhoto(urls.front().toLocalFile());
+    }
+}
+
+void Form1::ReadPhoto(const QString& file)
+{
+    std::string problem;
+    photo::PhotoReading reading;
+    QImage picture;
+    // The reader, and OpenCV behind it, load on the first photo.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const photo::PhotoModule* module = photo::LoadPhotoModule(problem);
+    if (module != nullptr) {
+        const std::string path = QFile::encodeName(file).toStdString();
+        reading = module->readFile(path);
+        if (reading.status == photo::PhotoStatus::Read) {
+            const std::vector<unsigned char> png = module->annotatedPng(path, reading);
+            picture.loadFromData(png.data(), int(png.size()), "PNG");
+        } else if (reading.status == photo::PhotoStatus::NoResistor) {
+            picture.load(file);
+        }
+    }
+    QApplication::restoreOverrideCursor();
+
+    const bool opening = !photo_;
+    Form6* window = Instance(photo_);
+    if (opening) {
+        connect(window, &Form6::bandsChosen, this, [this](const std::vector<std::string>& bands) { TakeBands(bands); });
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    const QString name = QFileInfo(file).fileName();
+    QString heard;
+    if (module == nullptr) {
+        heard = QString::fromStdString(problem);
+        window->ShowProblem(heard);
+    } else if (reading.status != photo::PhotoStatus::Read && reading.status != photo::PhotoStatus::NoResistor) {
+        heard = name + QLatin1Char(' ') + QString::fromStdString(reading.problem);
+        window->ShowProblem(heard);
+    } else {
+        const bool taken = !reading.candidates.empty() && TakeBands(reading.candidates.front().bands);
+        window->ShowReading(file, reading, picture, taken ? abcdt_->text() : QString());
+        heard = taken ? QStringLiteral("Read from the photo: ") + abcdt_->text() + QStringLiteral(", confidence ") +
+                            Form6::ConfidenceText(reading.candidates.front().confidence)
+                      : QStringLiteral("No resistor found in the photo");
+    }
+    ui::Announce(this, heard);
+}
+
+bool Form1::TakeBands(const std::vector<std::string>& names)
+{
+    static constexpr Band kFour[] = {Band::First, Band::Second, Band::Multiplier, Band::Tolerance};
+    static constexpr Band kFive[] = {Band::First, Band::Second, Band::Third, Band::Multiplier, Band::Tolerance};
+    const std::span<const Band> places = names.size() == 4   ? std::span<const Band>(kFour)
+                                         : names.size() == 5 ? std::span<const Band>(kFive)
+                                                             : std::span<const Band>();
+    struct Choice {
+        Band band;
+        const ColourCode* colour;
+        ui::Swatch* swatch;
+    };
+    std::vector<Choice> choices;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const ColourCode* colour = ColourByName(names[i]);
+        if (colour == nullptr) {
+            return false;
+        }
+        const QString swatchName = QString::fromStdString(SwatchName(places[i], *colour));
+        const std::vector<ui::Swatch*>& column = swatches_[Index(places[i])];
+        const auto swatch =
+            std::ranges::find_if(column, [&](const ui::Swatch* s) { return s->objectName() == swatchName; });
+        if (swatch == column.end()) {
+            return false;
+        }
+        choices.push_back({places[i], colour, *swatch});
+    }
+    if (choices.empty()) {
+        return false;
+    }
+    if (names.size() == 4) {
+        four_->setChecked(true);
+        ShowFourBandLayout();
+    } else {
+        five_->setChecked(true);
+        ShowFiveBandLayout();
+    }
+    for (const Choice& choice : choices) {
+        Swatch_Click(choice.band, *choice.colour, choice.swatch);
+    }
+    return true;
 }
 
 void Form1::Exit_Click()

@@ -31,6 +31,7 @@ class Form2;
 class Form3;
 class Form4;
 class Form5;
+class Form6;
 
 namespace ui {
 class ClientArea;
@@ -48,6 +49,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // The arrow keys, Home and End move the focus among the swatches.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A file dropped on the window is read as a photo.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildMenu();
@@ -72,10 +76,17 @@ private:
     void PlaceBandColumns(const std::array<double, 6>& lefts);
     // The result line's note; in six-band mode it tells the coefficient too.
     void NoteResult(const std::optional<std::string>& note);
+    // Reads the photo in `file` and shows what was read.
+    void ReadPhoto(const QString& file);
+    // Switches to the band mode of four or five colour names and takes each
+    // as if its swatch were clicked; false, and nothing changed, where a
+    // colour has no swatch at its place.
+    bool TakeBands(const std::vector<std::string>& names);
 
     // Menu handlers.
     void Show_Click();
     void Codes_Click();
+    void Photo_Click();
     void Exit_Click();
     void Help2_Click();
     void About_Click();
@@ -110,6 +121,7 @@ private:
     QPointer<Form3> help_;
     QPointer<Form4> about_;
     QPointer<Form5> codes_;
+    QPointer<Form6> photo_;
 };
 
 }  // namespace zarnik
