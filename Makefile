@@ -93,12 +93,17 @@ fuzz:
 	bash fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 # Start-up and memory against a bare Qt window, the encoder window's opening
-# and the model, in one table (Release build).
+# and the model, in one table (Release build); then the photo reader on the
+# shared photos, where they are (../shared/photos).
 bench:
 	@bash scripts/setup.sh run test
 	$(call configure,$(BENCH_DIR),-DCMAKE_BUILD_TYPE=Release)
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target zarnik_bench_report
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target zarnik_bench_report zarnik_photoeval
 	./$(BENCH_DIR)/bench/startup/zarnik_bench_report --runs $(BENCH_RUNS)
+	@for set in lightbox phone; do \
+	  if [ -d ../shared/photos/$$set ]; then ./$(BENCH_DIR)/tools/photoeval/zarnik_photoeval ../shared/photos/$$set; \
+	  else echo "photo reader: ../shared/photos/$$set is not here; not measured"; fi; \
+	done
 
 # The program (Release, stripped), its desktop entry, icons, metainfo and
 # manual page under PREFIX; DESTDIR stages it elsewhere.

@@ -18,7 +18,9 @@ declare -A group=(
   # fonts-hosny-amiri: a proportional Arabic-script font for the Persian texts;
   # fonts-dejavu-core: the Persian decimal separator in the result lines and
   # the value box.
-  [run]="cmake g++ ninja-build make qt6-base-dev libxcb1-dev pkg-config fonts-liberation fonts-hosny-amiri fonts-dejavu-core"
+  # The photo reader: OpenCV's core, imgproc and imgcodecs (and ml, which its
+  # colour model's trainer may use), not the whole libopencv-dev.
+  [run]="cmake g++ ninja-build make qt6-base-dev libxcb1-dev pkg-config fonts-liberation fonts-hosny-amiri fonts-dejavu-core libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev libopencv-ml-dev"
   # GoogleTest for the model, Google Benchmark for bench/, Xvfb for the
   # real-window test; the screen-reader test: a session bus, the accessibility
   # bus, its Python client; the real-desktop tests: the window managers they

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <opencv2/core.hpp>
+
+namespace zarnik::photo {
+
+// sRGB (0..1, gamma encoded) to linear light and back.
+[[nodiscard]] float SrgbToLinear(float v);
+// Linear RGB (0..1, sRGB primaries, D65 white) to CIE L*a*b* (L 0..100).
+[[nodiscard]] cv::Vec3f LinearToLab(const cv::Vec3f& rgb);
+// CIE76 colour difference.
+[[nodiscard]] inline float DeltaE(const cv::Vec3f& a, const cv::Vec3f& b)
+{
+    return static_cast<float>(cv::norm(a - b));
+}
+
+}  // namespace zarnik::photo

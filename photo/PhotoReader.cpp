@@ -1,0 +1,271 @@
+// SPDX-License-Identifier: MIT
+#include "photo/PhotoReader.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <opencv2/core/utils/logger.hpp>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "photo/ImageHeader.h"
+#include "photo/Stages.h"
+
+namespace zarnik::photo {
+namespace {
+
+// A file larger than this is no photo the reader takes (a 50-megapixel
+// image stored without compression takes 150 MB).
+constexpr std::uintmax_t kMaxFileBytes = 512u << 20;
+// The reader looks at photos this large at most: a large JPEG is decoded at
+// a half, a quarter or an eighth of its size, which libjpeg does for a
+// fraction of the work.
+constexpr std::int64_t kDecodedSide = 1200;
+
+PhotoReading Refused(PhotoStatus status, std::string problem)
+{
+    PhotoReading reading;
+    reading.status = status;
+    reading.problem = std::move(problem);
+    return reading;
+}
+
+std::string MegapixelsText(std::int64_t pixels)
+{
+    char text[32];
+    const double megapixels = static_cast<double>(pixels) / 1e6;
+    // One decimal where the whole number would read as the limit itself.
+    if (megapixels < 50.5) {
+        std::snprintf(text, sizeof text, "%.1f", megapixels);
+    } else {
+        std::snprintf(text, sizeof text, "%.0f", megapixels);
+    }
+    return text;
+}
+
+struct Decoded {
+    cv::Mat image;
+    PhotoReading refusal;  // status Read where the image was decoded
+    double scale = 1;      // the photo's pixels per decoded pixel
+    int width = 0;         // the photo's size
+    int height = 0;
+};
+
+Decoded Decode(std::span<const unsigned char> bytes, bool reduce)
+{
+    Decoded decoded;
+    decoded.refusal.status = PhotoStatus::Read;
+    const auto header = ReadImageHeader(bytes);
+    if (!header) {
+        decoded.refusal = Refused(PhotoStatus::NotAnImage, "is not an image");
+        return decoded;
+    }
+    const std::int64_t pixels = header->width * header->height;
+    if (pixels > kMaxPixels) {
+        decoded.refusal = Refused(PhotoStatus::TooLarge, "has " + MegapixelsText(pixels) + " megapixels; at most " +
+                                                             std::to_string(kMaxPixels / 1'000'000) + " are read");
+        return decoded;
+    }
+    if (!header->complete) {
+        decoded.refusal = Refused(PhotoStatus::NotAnImage, "is not a complete image (it is cut off)");
+        return decoded;
+    }
+    int flags = cv::IMREAD_COLOR;
+    int factor = 1;
+    if (reduce && header->format == ImageFormat::Jpeg) {
+        const std::int64_t side = std::max(header->width, header->height);
+        while (factor < 8 && side / (factor * 2) >= kDecodedSide) {
+            factor *= 2;
+        }
+        flags = factor == 8   ? cv::IMREAD_REDUCED_COLOR_8
+                : factor == 4 ? cv::IMREAD_REDUCED_COLOR_4
+                : factor == 2 ? cv::IMREAD_REDUCED_COLOR_2
+                              : cv::IMREAD_COLOR;
+    }
+    cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
+    try {
+        const cv::Mat data(1, static_cast<int>(bytes.size()), CV_8U, const_cast<unsigned char*>(bytes.data()));
+        decoded.image = cv::imdecode(data, flags);
+    } catch (const cv::Exception&) {
+        decoded.image.release();
+    }
+    if (decoded.image.empty() || decoded.image.type() != CV_8UC3) {
+        decoded.refusal = Refused(PhotoStatus::NotAnImage, "is not an image that can be decoded");
+        return decoded;
+    }
+    // The photo's own size, turned as its orientation tag turns it.
+    const bool turned = (decoded.image.cols > decoded.image.rows) != (header->width > header->height) &&
+                        header->width != header->height;
+    decoded.width = static_cast<int>(turned ? header->height : header->width);
+    decoded.height = static_cast<int>(turned ? header->width : header->height);
+    decoded.scale = static_cast<double>(decoded.width) / decoded.image.cols;
+    return decoded;
+}
+
+PixelPoint Scaled(const PixelPoint& p, double scale) { return {(p.x + 0.5) * scale - 0.5, (p.y + 0.5) * scale - 0.5}; }
+
+std::optional<std::vector<unsigned char>> ReadFile(const std::string& path, PhotoReading& refusal)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status)) {
+        refusal = Refused(PhotoStatus::Missing, "does not exist");
+        return std::nullopt;
+    }
+    if (std::filesystem::is_directory(status)) {
+        refusal = Refused(PhotoStatus::NotAFile, "is a directory");
+        return std::nullopt;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        refusal = Refused(PhotoStatus::NotAFile, "is not a file");
+        return std::nullopt;
+    }
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error && size > kMaxFileBytes) {
+        refusal = Refused(PhotoStatus::TooLarge, "is larger than 512 MB");
+        return std::nullopt;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        refusal = Refused(PhotoStatus::Unreadable, "cannot be read");
+        return std::nullopt;
+    }
+    std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (file.bad()) {
+        refusal = Refused(PhotoStatus::Unreadable, "cannot be read");
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+PhotoReading ReadPhotoEncoded(std::span<const unsigned char> bytes)
+{
+    const Decoded decoded = Decode(bytes, true);
+    if (decoded.refusal.status != PhotoStatus::Read) {
+        return decoded.refusal;
+    }
+    PhotoReading reading = ReadImage(decoded.image);
+    reading.width = decoded.width;
+    reading.height = decoded.height;
+    for (auto& corner : reading.body) {
+        corner = Scaled(corner, decoded.scale);
+    }
+    for (auto& centre : reading.bandCentres) {
+        centre = Scaled(centre, decoded.scale);
+    }
+    return reading;
+}
+
+PhotoReading ReadPhotoFile(const std::string& path)
+{
+    PhotoReading refusal;
+    const auto bytes = ReadFile(path, refusal);
+    if (!bytes) {
+        return refusal;
+    }
+    return ReadPhotoEncoded(*bytes);
+}
+
+std::vector<unsigned char> AnnotatedPng(const std::string& path, const PhotoReading& reading)
+{
+    PhotoReading refusal;
+    const auto bytes = ReadFile(path, refusal);
+    if (!bytes) {
+        return {};
+    }
+    Decoded decoded = Decode(*bytes, false);
+    if (decoded.refusal.status != PhotoStatus::Read) {
+        return {};
+    }
+    cv::Mat image = decoded.image;
+    const double size = std::min(image.cols, image.rows);
+    const int line = std::max(1, static_cast<int>(std::lround(size / 300)));
+    const double fontScale = std::max(0.35, size / 800);
+    const int font = cv::FONT_HERSHEY_SIMPLEX;
+    auto text = [&](const std::string& words, cv::Point at) {
+        cv::putText(image, words, at, font, fontScale, cv::Scalar(0, 0, 0), line + 2 * std::max(1, line / 2) + 1,
+                    cv::LINE_AA);
+        cv::putText(image, words, at, font, fontScale, cv::Scalar(255, 255, 255), line, cv::LINE_AA);
+    };
+    const bool found = reading.status == PhotoStatus::Read || reading.status == PhotoStatus::NoResistor;
+    const bool hasBody = found && (reading.body[0].x != reading.body[2].x || reading.body[0].y != reading.body[2].y);
+    std::vector<cv::Point> outline;
+    for (const auto& corner : reading.body) {
+        outline.emplace_back(static_cast<int>(std::lround(corner.x)), static_cast<int>(std::lround(corner.y)));
+    }
+    if (hasBody) {
+        cv::polylines(image, outline, true, cv::Scalar(0, 0, 0), line + 2, cv::LINE_AA);
+        cv::polylines(image, outline, true, cv::Scalar(255, 0, 255), line, cv::LINE_AA);
+    }
+    if (hasBody && !reading.candidates.empty()) {
+        // Across the body at each band, and the band's name beyond the
+        // body's edge, on alternate sides so that neighbours do not overlap.
+        const cv::Point2d a(reading.body[0].x, reading.body[0].y);
+        const cv::Point2d b(reading.body[1].x, reading.body[1].y);
+        const cv::Point2d c(reading.body[2].x, reading.body[2].y);
+        cv::Point2d across = cv::norm(b - a) < cv::norm(c - b) ? b - a : c - b;
+        const double width = cv::norm(across);
+        across /= std::max(1e-6, width);
+        if (across.y > 0 || (across.y == 0 && across.x < 0)) {
+            across = -across;  // the first label goes above the body
+        }
+        const auto& best = reading.candidates.front();
+        for (std::size_t i = 0; i < reading.bandCentres.size() && i < best.bands.size(); ++i) {
+            const cv::Point2d centre(reading.bandCentres[i].x, reading.bandCentres[i].y);
+            const double side = i % 2 == 0 ? 1.0 : -1.0;
+            const cv::Point2d tip = centre + across * side * (0.75 * width);
+            cv::line(image, centre + across * side * (0.45 * width), tip, cv::Scalar(0, 0, 0), line + 2, cv::LINE_AA);
+            cv::line(image, centre + across * side * (0.45 * width), tip, cv::Scalar(255, 255, 255), line, cv::LINE_AA);
+            const std::string name = std::to_string(i + 1) + " " + best.bands[i];
+            int baseline = 0;
+            const cv::Size box = cv::getTextSize(name, font, fontScale, line, &baseline);
+            const cv::Point2d labelCentre =
+                tip + across * side * (box.height * 0.9 + box.width * 0.5 * std::abs(across.x));
+            text(name, cv::Point(static_cast<int>(labelCentre.x - box.width / 2.0),
+                                 static_cast<int>(labelCentre.y + box.height / 2.0)));
+        }
+    }
+    std::string summary = "no resistor found";
+    if (!reading.candidates.empty()) {
+        summary.clear();
+        for (const auto& band : reading.candidates.front().bands) {
+            summary += band + " ";
+        }
+        summary += std::to_string(static_cast<int>(std::lround(100 * reading.candidates.front().confidence))) + "%";
+    }
+    int baseline = 0;
+    const cv::Size box = cv::getTextSize(summary, font, fontScale, line, &baseline);
+    text(summary, cv::Point(box.height / 2 + line, box.height * 3 / 2 + line));
+    std::vector<unsigned char> png;
+    try {
+        cv::imencode(".png", image, png);
+    } catch (const cv::Exception&) {
+        png.clear();
+    }
+    return png;
+}
+
+bool WriteAnnotatedPng(const std::string& path, const PhotoReading& reading, const std::string& outPath,
+                       std::string& problem)
+{
+    const auto png = AnnotatedPng(path, reading);
+    if (png.empty()) {
+        problem = path + " cannot be read as a photo";
+        return false;
+    }
+    std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    out.close();
+    if (!out) {
+        problem = "cannot write " + outPath;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zarnik::photo

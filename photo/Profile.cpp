@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: MIT
+// The body unrolled along its axis and the bands in it. Each step of the
+// profile is the trimmed mean of a column across the body's middle: the
+// brightest quarter (specular glare, which runs along a cylinder) and the
+// darkest sixth (the shaded edges) are left out. A band is a run of steps
+// that stands out from the body's own colour around it by more than the
+// body's own variation does.
+#include <algorithm>
+#include <cmath>
+
+#include <opencv2/imgproc.hpp>
+
+#include "photo/Colour.h"
+#include "photo/Stages.h"
+
+namespace zarnik::photo {
+
+float SrgbToLinear(float v) { return v <= 0.04045f ? v / 12.92f : std::pow((v + 0.055f) / 1.055f, 2.4f); }
+
+cv::Vec3f LinearToLab(const cv::Vec3f& rgb)
+{
+    const float r = std::max(0.f, rgb[0]);
+    const float g = std::max(0.f, rgb[1]);
+    const float b = std::max(0.f, rgb[2]);
+    const float x = (0.4124f * r + 0.3576f * g + 0.1805f * b) / 0.95047f;
+    const float y = 0.2126f * r + 0.7152f * g + 0.0722f * b;
+    const float z = (0.0193f * r + 0.1192f * g + 0.9505f * b) / 1.08883f;
+    auto f = [](float t) { return t > 0.008856f ? std::cbrt(t) : 7.787f * t + 16.f / 116.f; };
+    const float fx = f(x);
+    const float fy = f(y);
+    const float fz = f(z);
+    return {116.f * fy - 16.f, 500.f * (fx - fy), 200.f * (fy - fz)};
+}
+
+namespace {
+
+// The profile is sampled at this many steps at most along the body.
+constexpr int kMaxSteps = 400;
+
+}  // namespace
+
+Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body)
+{
+    Profile profile;
+    if (bgr.empty() || bgr.type() != CV_8UC3) {
+        return profile;
+    }
+    cv::Point2f corners[4];
+    body.points(corners);
+    // The long side is the axis.
+    cv::Point2f along = corners[1] - corners[0];
+    cv::Point2f across = corners[2] - corners[1];
+    if (cv::norm(along) < cv::norm(across)) {
+        std::swap(along, across);
+    }
+    const double length = cv::norm(along);
+    const double width = cv::norm(across);
+    if (!(length >= 4 && width >= 2) || !std::isfinite(length) || !std::isfinite(width)) {
+        return profile;
+    }
+    const cv::Point2f u = along / static_cast<float>(length);
+    const cv::Point2f v = across / static_cast<float>(width);
+    const double scale = std::min(1.0, kMaxSteps / length);
+    const int steps = std::max(8, static_cast<int>(std::lround(length * scale)));
+    const int rows = std::max(6, static_cast<int>(std::lround(width * scale)));
+    const double step = length / steps;
+    const double rowStep = width / rows;
+    // Where the strip's pixel (x, y) lies in the photo; a photo much larger
+    // than the strip is smoothed first so that the sampling does not alias.
+    const cv::Point2f origin = body.center - u * static_cast<float>(length / 2) - v * static_cast<float>(width / 2);
+    cv::Mat map = (cv::Mat_<double>(2, 3) << u.x * step, v.x * rowStep, origin.x + (u.x * step + v.x * rowStep) / 2,
+                   u.y * step, v.y * rowStep, origin.y + (u.y * step + v.y * rowStep) / 2);
+    cv::Mat strip;
+    const cv::Mat* source = &bgr;
+    cv::Mat smoothed;
+    if (step > 1.5) {
+        const cv::Rect box = (body.boundingRect() & cv::Rect(0, 0, bgr.cols, bgr.rows));
+        if (box.area() == 0) {
+            return profile;
+        }
+        const double sigma = 0.5 * step;
+        cv::GaussianBlur(bgr(box), smoothed, {0, 0}, sigma);
+        map.at<double>(0, 2) -= box.x;
+        map.at<double>(1, 2) -= box.y;
+        source = &smoothed;
+    }
+    cv::warpAffine(*source, strip, map, {steps, rows}, cv::INTER_LINEAR | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
+
+    const int top = rows / 5;
+    const int bottom = rows - rows / 5;
+    std::vector<std::pair<float, cv::Vec3f>> column;
+    for (int x = 0; x < steps; ++x) {
+        column.clear();
+        for (int y = top; y < bottom; ++y) {
+            const cv::Vec3b p = strip.at<cv::Vec3b>(y, x);
+            const cv::Vec3f rgb(SrgbToLinear(p[2] / 255.f), SrgbToLinear(p[1] / 255.f), SrgbToLinear(p[0] / 255.f));
+            column.emplace_back(0.2126f * rgb[0] + 0.7152f * rgb[1] + 0.0722f * rgb[2], rgb);
+        }
+        std::sort(column.begin(), column.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        const std::size_t from = column.size() / 6;
+        const std::size_t to = std::max(from + 1, column.size() - column.size() / 4);
+        cv::Vec3f sum(0, 0, 0);
+        for (std::size_t i = from; i < to; ++i) {
+            sum += column[i].second;
+        }
+        const cv::Vec3f mean = sum / static_cast<float>(to - from);
+        profile.rgb.push_back(mean);
+        profile.lab.push_back(LinearToLab(mean));
+    }
+    profile.start = body.center - u * static_cast<float>(length / 2);
+    profile.end = body.center + u * static_cast<float>(length / 2);
+    profile.bodyWidth = static_cast<float>(width / step);
+    return profile;
+}
+
+Bands FindBands(const Profile& profile)
+{
+    Bands result;
+    const int n = static_cast<int>(profile.lab.size());
+    result.length = static_cast<float>(n);
+    if (n < 8 || profile.rgb.size() != profile.lab.size()) {
+        return result;
+    }
+    // Smoothed a little along the axis.
+    const float sigma = std::max(1.f, n / 200.f);
+    const int reach = static_cast<int>(std::ceil(2.5f * sigma));
+    std::vector<cv::Vec3f> lab(n);
+    std::vector<cv::Vec3f> rgb(n);
+    for (int i = 0; i < n; ++i) {
+        cv::Vec3f l(0, 0, 0);
+        cv::Vec3f c(0, 0, 0);
+        float w = 0;
+        for (int j = std::max(0, i - reach); j <= std::min(n - 1, i + reach); ++j) {
+            const float k = std::exp(-0.5f * (j - i) * (j - i) / (sigma * sigma));
+            l += k * profile.lab[j];
+            c += k * profile.rgb[j];
+            w += k;
+        }
+        lab[i] = l / w;
+        rgb[i] = c / w;
+    }
+    // The body's colour: the colour most steps lie near.
+    int bestCount = -1;
+    int best = 0;
+    for (int i = 0; i < n; i += 2) {
+        int count = 0;
+        for (int j = 0; j < n; ++j) {
+            count += DeltaE(lab[i], lab[j]) < 6.f;
+        }
+        if (count > bestCount) {
+            bestCount = count;
+            best = i;
+        }
+    }
+    std::vector<char> isBody(n, 0);
+    cv::Vec3f bodyLab(0, 0, 0);
+    cv::Vec3f bodyRgb(0, 0, 0);
+    int bodySteps = 0;
+    for (int j = 0; j < n; ++j) {
+        if (DeltaE(lab[best], lab[j]) < 8.f) {
+            isBody[j] = 1;
+            bodyLab += lab[j];
+            bodyRgb += rgb[j];
+            ++bodySteps;
+        }
+    }
+    bodyLab /= static_cast<float>(bodySteps);
+    bodyRgb /= static_cast<float>(bodySteps);
+    result.bodyLab = bodyLab;
+    result.bodyRgb = bodyRgb;
+    // The body around each step, for shading along the body: the body's
+    // steps nearby, weighted by their distance.
+    std::vector<cv::Vec3f> local(n);
+    const float window = std::max(4.f, n / 8.f);
+    for (int i = 0; i < n; ++i) {
+        cv::Vec3f sum(0, 0, 0);
+        float w = 0;
+        for (int j = 0; j < n; ++j) {
+            if (isBody[j]) {
+                const float k = std::exp(-0.5f * (j - i) * (j - i) / (window * window));
+                sum += k * lab[j];
+                w += k;
+            }
+        }
+        local[i] = w > 1e-3f ? sum / w : bodyLab;
+    }
+    std::vector<float> contrast(n);
+    std::vector<float> bodyContrast;
+    for (int i = 0; i < n; ++i) {
+        contrast[i] = DeltaE(lab[i], local[i]);
+        if (isBody[i]) {
+            bodyContrast.push_back(contrast[i]);
+        }
+    }
+    std::nth_element(bodyContrast.begin(), bodyContrast.begin() + bodyContrast.size() / 2, bodyContrast.end());
+    const float noise = bodyContrast[bodyContrast.size() / 2];
+    const float high = std::max(7.f, 4.f * noise);
+    const float low = 0.6f * high;
+    // The body's extent: bands lie between its first and last steps.
+    int first = 0;
+    while (first < n && !isBody[first]) {
+        ++first;
+    }
+    int last = n - 1;
+    while (last > first && !isBody[last]) {
+        --last;
+    }
+    for (int i = first; i <= last;) {
+        if (contrast[i] < low) {
+            ++i;
+            continue;
+        }
+        int j = i;
+        float peak = 0;
+        while (j <= last && contrast[j] >= low) {
+            peak = std::max(peak, contrast[j]);
+            ++j;
+        }
+        if (peak >= high && i > first && j <= last) {
+            // The band's colour: its core, where it stands out most.
+            cv::Vec3f sumLab(0, 0, 0);
+            cv::Vec3f sumRgb(0, 0, 0);
+            int count = 0;
+            for (int k = i; k < j; ++k) {
+                if (contrast[k] >= 0.7f * peak) {
+                    sumLab += lab[k];
+                    sumRgb += rgb[k];
+                    ++count;
+                }
+            }
+            BandSpan band;
+            band.start = static_cast<float>(i);
+            band.end = static_cast<float>(j);
+            band.lab = sumLab / static_cast<float>(count);
+            band.rgb = sumRgb / static_cast<float>(count);
+            band.contrast = peak;
+            result.bands.push_back(band);
+        }
+        i = j;
+    }
+    return result;
+}
+
+}  // namespace zarnik::photo

@@ -1,0 +1,292 @@
+// SPDX-License-Identifier: MIT
+// Whole markings from the bands. A reading is scored as a whole: the
+// likelihood of each band's colour, times what a real part is. The code's
+// structure is a hard rule (first digit never Black, Gold and Silver only as
+// multiplier or tolerance, the tolerance band after the widest gap); the
+// value's place in the standard series (E24 for 5% and 10%, E192 and its E96
+// and E48 for 2% and tighter) and the tolerances parts are made with are
+// soft. Every subset of four or five of the bands found is tried, in both
+// directions, so that a speck taken for a band, or a band seen twice, does
+// not spoil the reading.
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <map>
+#include <numeric>
+
+#include "model/Markings.h"
+#include "model/StandardValues.h"
+#include "photo/ColourModel.h"
+#include "photo/Stages.h"
+
+namespace zarnik::photo {
+namespace {
+
+enum : int { Black, Brown, Red, Orange, Yellow, Green, Blue, Violet, Grey, White, Gold, Silver };
+
+// At most this many bands enter the search: the strongest.
+constexpr int kMaxBands = 9;
+// Each band's colours tried, best first.
+constexpr int kColoursTried = 4;
+// A colour never takes a band wholly: what the model cannot see (a band in
+// odd light) keeps this much probability spread over all colours.
+constexpr double kColourFloor = 0.02;
+
+// How often each tolerance colour is made, four and five bands: 5% carbon
+// film parts are the common four-band parts, 1% metal film the common
+// five-band ones.
+double ToleranceLogPrior(int colour, int count)
+{
+    static const std::map<int, double> four = {{Gold, 0.55},  {Silver, 0.1}, {Brown, 0.15},  {Red, 0.08},
+                                               {Green, 0.04}, {Blue, 0.03},  {Violet, 0.03}, {Grey, 0.02}};
+    static const std::map<int, double> five = {{Brown, 0.5}, {Red, 0.15},    {Gold, 0.1},  {Green, 0.08},
+                                               {Blue, 0.07}, {Violet, 0.05}, {Grey, 0.02}, {Silver, 0.03}};
+    const auto& table = count == 4 ? four : five;
+    const auto found = table.find(colour);
+    return found == table.end() ? -1e9 : std::log(found->second);
+}
+
+// Whether significant digits are a member of E24 and E192, by the model's
+// own tables: two digits 10..99 and three digits 100..999.
+struct SeriesMembers {
+    std::array<bool, 1000> e24{};
+    std::array<bool, 1000> e192{};
+    SeriesMembers()
+    {
+        for (int v = 10; v < 1000; ++v) {
+            const Decimal value{v, 0};
+            e24[v] = BelongsTo(value, Series::E24);
+            e192[v] = BelongsTo(value, Series::E192);
+        }
+    }
+};
+
+// How likely a value is on a real part with that tolerance.
+double ValueLogPrior(int digits, int exponent, int tolerance)
+{
+    static const SeriesMembers members;
+    const bool wide = tolerance == Gold || tolerance == Silver;
+    const bool standard = wide ? members.e24[digits] : members.e192[digits < 100 ? digits * 10 : digits];
+    double prior = standard ? 0.0 : std::log(0.03);
+    // Parts from 1 Ohm to 10 M Ohm are the common ones.
+    const double ohms = digits * std::pow(10.0, exponent);
+    if (ohms < 1 || ohms > 1e7) {
+        prior += ohms < 0.1 || ohms > 1e8 ? std::log(0.1) : std::log(0.5);
+    }
+    return prior;
+}
+
+int MultiplierExponentOf(int colour) { return colour == Gold ? -1 : colour == Silver ? -2 : colour; }
+
+bool Allowed(int colour, int position, int count)
+{
+    if (position == count - 1) {
+        return colour == Brown || colour == Red || colour == Green || colour == Blue || colour == Violet ||
+               colour == Grey || colour == Gold || colour == Silver;
+    }
+    if (position == count - 2) {
+        return true;
+    }
+    return colour <= White && (position > 0 || colour != Black);
+}
+
+double LogSumExp(double a, double b)
+{
+    const double top = std::max(a, b);
+    return top + std::log(std::exp(a - top) + std::exp(b - top));
+}
+
+}  // namespace
+
+std::vector<ColourScores> WeighColours(const Bands& bands)
+{
+    std::vector<ColourScores> all;
+    const ColourModel& model = ColourModel::Trained();
+    for (const auto& band : bands.bands) {
+        ColourScores scores{};
+        if (model.Usable()) {
+            scores = model.LogLikelihoods(BandFeatures(band, bands));
+        }
+        const double top = *std::max_element(scores.begin(), scores.end());
+        double sum = 0;
+        for (double& s : scores) {
+            s = std::exp(s - top);
+            sum += s;
+        }
+        for (double& s : scores) {
+            s = std::log((1 - kColourFloor) * s / sum + kColourFloor / kColourCount);
+        }
+        all.push_back(scores);
+    }
+    return all;
+}
+
+std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores)
+{
+    const int found = static_cast<int>(bands.bands.size());
+    if (found < 4 || scores.size() != bands.bands.size()) {
+        return {};
+    }
+    // The strongest bands, in their order along the body.
+    std::vector<int> kept(found);
+    std::iota(kept.begin(), kept.end(), 0);
+    if (found > kMaxBands) {
+        std::sort(kept.begin(), kept.end(),
+                  [&](int a, int b) { return bands.bands[a].contrast > bands.bands[b].contrast; });
+        kept.resize(kMaxBands);
+        std::sort(kept.begin(), kept.end());
+    }
+    const int n = static_cast<int>(kept.size());
+    std::vector<float> contrasts;
+    for (const int i : kept) {
+        contrasts.push_back(bands.bands[i].contrast);
+    }
+    std::vector<float> sorted = contrasts;
+    std::sort(sorted.begin(), sorted.end());
+    const float typical = std::max(1.f, sorted[sorted.size() / 2]);
+
+    struct Scored {
+        double logScore = -1e300;
+        std::vector<int> bandIndex;
+        double best = -1e300;
+    };
+    std::map<std::vector<int>, Scored> readings;
+    for (unsigned subset = 0; subset < (1u << n); ++subset) {
+        const int count = std::popcount(subset);
+        if (count != 4 && count != 5) {
+            continue;
+        }
+        std::vector<int> chosen;
+        double dropped = 0;
+        for (int i = 0; i < n; ++i) {
+            if (subset & (1u << i)) {
+                chosen.push_back(i);
+            } else {
+                dropped -= 1.5 * std::min(2.f, contrasts[i] / typical);
+            }
+        }
+        for (int direction = 0; direction < 2; ++direction) {
+            std::vector<int> order = chosen;
+            if (direction == 1) {
+                std::reverse(order.begin(), order.end());
+            }
+            // The widest gap lies before the tolerance band.
+            std::vector<double> gaps;
+            for (int i = 0; i + 1 < count; ++i) {
+                gaps.push_back(
+                    std::abs(bands.bands[kept[order[i + 1]]].Centre() - bands.bands[kept[order[i]]].Centre()));
+            }
+            const double before = gaps.back();
+            const double others = *std::max_element(gaps.begin(), gaps.end() - 1);
+            const double gapScore =
+                2.0 * std::clamp(std::log(std::max(1e-3, before) / std::max(1e-3, others)), -1.0, 1.0);
+            // Each band's colours that fit its place, best first.
+            std::vector<std::vector<int>> options(count);
+            for (int p = 0; p < count; ++p) {
+                const auto& s = scores[kept[order[p]]];
+                for (int c = 0; c < kColourCount; ++c) {
+                    if (Allowed(c, p, count)) {
+                        options[p].push_back(c);
+                    }
+                }
+                std::sort(options[p].begin(), options[p].end(), [&](int a, int b) { return s[a] > s[b]; });
+                options[p].resize(std::min<std::size_t>(options[p].size(), kColoursTried));
+            }
+            std::vector<int> pick(count, 0);
+            std::vector<int> colours(count);
+            while (true) {
+                double colourScore = 0;
+                for (int p = 0; p < count; ++p) {
+                    colours[p] = options[p][pick[p]];
+                    colourScore += scores[kept[order[p]]][colours[p]];
+                }
+                int digits = 0;
+                for (int p = 0; p < count - 2; ++p) {
+                    digits = digits * 10 + colours[p];
+                }
+                const int tolerance = colours[count - 1];
+                const double total = colourScore + dropped + gapScore +
+                                     ValueLogPrior(digits, MultiplierExponentOf(colours[count - 2]), tolerance) +
+                                     ToleranceLogPrior(tolerance, count);
+                auto& entry = readings[colours];
+                entry.logScore = LogSumExp(entry.logScore, total);
+                if (total > entry.best) {
+                    entry.best = total;
+                    entry.bandIndex.clear();
+                    for (const int o : order) {
+                        entry.bandIndex.push_back(kept[o]);
+                    }
+                }
+                int p = count - 1;
+                while (p >= 0 && ++pick[p] == static_cast<int>(options[p].size())) {
+                    pick[p] = 0;
+                    --p;
+                }
+                if (p < 0) {
+                    break;
+                }
+            }
+        }
+    }
+    if (readings.empty()) {
+        return {};
+    }
+    double total = -1e300;
+    for (const auto& [colours, scored] : readings) {
+        total = LogSumExp(total, scored.logScore);
+    }
+    std::vector<RankedReading> ranked;
+    for (const auto& [colours, scored] : readings) {
+        ranked.push_back({colours, scored.bandIndex, std::exp(scored.logScore - total)});
+    }
+    std::sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.confidence > b.confidence; });
+    if (ranked.size() > 3) {
+        ranked.resize(3);
+    }
+    return ranked;
+}
+
+PhotoReading ReadImage(const cv::Mat& bgr)
+{
+    PhotoReading reading;
+    reading.status = PhotoStatus::NoResistor;
+    reading.width = bgr.cols;
+    reading.height = bgr.rows;
+    const auto body = FindBody(bgr);
+    if (!body) {
+        return reading;
+    }
+    cv::Point2f corners[4];
+    body->points(corners);
+    for (int i = 0; i < 4; ++i) {
+        reading.body[i] = {corners[i].x, corners[i].y};
+    }
+    const Profile profile = SampleProfile(bgr, *body);
+    const Bands bands = FindBands(profile);
+    const auto ranked = RankReadings(bands, WeighColours(bands));
+    for (const auto& r : ranked) {
+        PhotoCandidate candidate;
+        std::vector<const ColourCode*> codes;
+        for (const int c : r.colours) {
+            candidate.bands.emplace_back(ColourName(c));
+            codes.push_back(MarkingColourByName(ColourName(c)));
+        }
+        if (!ReadBands(codes)) {
+            continue;  // never so by construction; the model is the judge
+        }
+        candidate.confidence = r.confidence;
+        reading.candidates.push_back(candidate);
+    }
+    if (reading.candidates.empty()) {
+        return reading;
+    }
+    reading.status = PhotoStatus::Read;
+    const cv::Point2f axis = profile.end - profile.start;
+    for (const int i : ranked.front().bandIndex) {
+        const cv::Point2f p = profile.start + axis * (bands.bands[i].Centre() / bands.length);
+        reading.bandCentres.push_back({p.x, p.y});
+    }
+    return reading;
+}
+
+}  // namespace zarnik::photo

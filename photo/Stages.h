@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The reader's stages on decoded pixels, for the reader itself, its tests,
+// its measurement and the fuzzer. Every stage takes any image (any size, any
+// content) and answers with nothing rather than failing.
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include <opencv2/core.hpp>
+
+#include "photo/PhotoReading.h"
+
+namespace zarnik::photo {
+
+// The twelve colours a band may be read as, in the colour table's order
+// (Black = 0 ... Silver = 11), with the model's spelling.
+inline constexpr int kColourCount = 12;
+[[nodiscard]] const char* ColourName(int colour);
+// The index of a name in any letter case ("violet", "purple" too); -1 for none.
+[[nodiscard]] int ColourIndex(std::string_view name);
+
+// 2. The body: its rotated rectangle in the image's pixels, long side the
+// axis. Nothing where no elongated body stands out from the background.
+[[nodiscard]] std::optional<cv::RotatedRect> FindBody(const cv::Mat& bgr);
+
+// 3. The body unrolled along its axis: one colour per step from one end to
+// the other, each the trimmed mean across the body's middle, glare and the
+// darkest edge pixels left out. Colours are CIE L*a*b* (L 0..100).
+struct Profile {
+    std::vector<cv::Vec3f> lab;
+    // The same steps in linear RGB (0..1), for balancing the light.
+    std::vector<cv::Vec3f> rgb;
+    // The image points of the body's two ends on the axis: step i covers
+    // [i, i + 1) of the lab.size() steps between them.
+    cv::Point2f start;
+    cv::Point2f end;
+    float bodyWidth = 0;  // the body's width in steps
+};
+[[nodiscard]] Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body);
+
+// 4. A band: the steps it covers, its colour and how far it stands out from
+// the body around it.
+struct BandSpan {
+    float start = 0;
+    float end = 0;
+    cv::Vec3f lab;
+    cv::Vec3f rgb;
+    float contrast = 0;
+    [[nodiscard]] float Centre() const { return (start + end) / 2; }
+};
+struct Bands {
+    std::vector<BandSpan> bands;  // along the profile
+    cv::Vec3f bodyLab;            // the body's own colour
+    cv::Vec3f bodyRgb;
+    float length = 0;  // the profile's length in steps
+};
+[[nodiscard]] Bands FindBands(const Profile& profile);
+
+// How likely each colour is for each band: natural logarithms, normalised so
+// that each band's probabilities add up to 1.
+using ColourScores = std::array<double, kColourCount>;
+[[nodiscard]] std::vector<ColourScores> WeighColours(const Bands& bands);
+
+// The features the colour model weighs: the band's colour under light
+// balanced by the body, and the body's own colour (ColourModel.cpp).
+inline constexpr int kFeatureCount = 6;
+using Features = std::array<double, kFeatureCount>;
+[[nodiscard]] Features BandFeatures(const BandSpan& band, const Bands& bands);
+
+// 5. Whole markings, best first, at most three, with confidences adding up
+// to at most 1; bands as colour indices in reading order, with which of the
+// found bands each one is.
+struct RankedReading {
+    std::vector<int> colours;
+    std::vector<int> bandIndex;
+    double confidence = 0;
+};
+[[nodiscard]] std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores);
+
+// The stages 2 to 5 on a decoded image: a reading whose status is Read or
+// NoResistor, in the image's pixels.
+[[nodiscard]] PhotoReading ReadImage(const cv::Mat& bgr);
+
+}  // namespace zarnik::photo
