@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "model/ColourTable.h"
+#include "photo/module/PhotoModule.h"
 #include "tests/support/WindowTestSupport.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
@@ -119,26 +121,41 @@ private slots:
             qPrintable(other->text() + " / " + Result()));
     }
 
-    // The bands taken are the swatches' own: the result is what the same
-    // clicks give.
+    // The bands taken are the reader's best reading, checked on their
+    // swatches as clicks check them, whatever the decoder showed before.
     void bandsTakenAreTheClickedSwatches()
     {
         const QString photo = QStringLiteral(ZARNIK_SHARED_PHOTOS "/lightbox/images/0003.jpg");
         if (!QFile::exists(photo)) {
             QSKIP("no shared photos beside the repository");
         }
+        const auto reading = zarnik_photo_module()->readFile(photo.toStdString());
+        QVERIFY(!reading.candidates.empty());
+        const std::vector<std::string>& bands = reading.candidates.front().bands;
+        QCOMPARE(bands.size(), std::size_t(4));
+        QStringList expected;
+        const zarnik::Band places[] = {zarnik::Band::First, zarnik::Band::Second, zarnik::Band::Multiplier,
+                                       zarnik::Band::Tolerance};
+        for (std::size_t i = 0; i < bands.size(); ++i) {
+            expected.append(QString::fromStdString(zarnik::SwatchName(places[i], *zarnik::ColourByName(bands[i]))));
+        }
+        // Five bands of other colours first.
+        Child<QRadioButton>(decoder.get(), "five")->click();
+        for (const char* swatch : {"a6", "b6", "CG6", "c6", "d1"}) {
+            Child<QAbstractButton>(decoder.get(), swatch)->click();
+        }
         QVERIFY(Drop(photo) != nullptr);
-        QStringList swatches;
+        QStringList checked;
         for (const QString label : {"a", "b", "c", "d"}) {
             const QRegularExpression column(QStringLiteral("^") + label + QStringLiteral("\\d+$"));
             for (const QAbstractButton* swatch : decoder->findChildren<QAbstractButton*>(column)) {
                 if (swatch->isChecked()) {
-                    swatches.append(swatch->objectName());
+                    checked.append(swatch->objectName());
                 }
             }
         }
-        QCOMPARE(swatches.size(), 4);
-        QCOMPARE(Result(), ClickedResult("four", swatches));
+        QCOMPARE(checked, expected);
+        QCOMPARE(Result(), ClickedResult("four", expected));
     }
 
     // What is no photo of a resistor is said in the photo window and heard;
