@@ -211,7 +211,12 @@ void Form5::Timer1_Timer()
     }
 }
 
-void Form5::Timer2_Timer() { ui::Announce(this, announcement_); }
+void Form5::Timer2_Timer()
+{
+    if (!announcement_.isEmpty()) {
+        ui::Announce(this, announcement_);
+    }
+}
 
 void Form5::part_Change()
 {
