@@ -214,7 +214,8 @@ void Form5::Timer1_Timer()
 void Form5::Timer2_Timer()
 {
     if (!announcement_.isEmpty()) {
-        ui::Announce(this, announcement_);
+        // One reading a line on the screen, one a clause in speech.
+        ui::Announce(this, QString(announcement_).replace(QLatin1Char('\n'), QStringLiteral("; ")));
     }
 }
 
