@@ -23,6 +23,7 @@
 #include "cli/JsonObject.h"
 #include "cli/LineReader.h"
 #include "cli/MarkingCommands.h"
+#include "cli/PartCommands.h"
 #include "cli/PhotoCommand.h"
 #include "model/BandCapacity.h"
 #include "model/ColourTable.h"
@@ -53,7 +54,8 @@ constexpr WindowOption kWindowOptions[] = {{"-platform", true},       {"-platfor
 const char* const kHelp =
     "Usage: zarnik [--json] COMMAND WORDS...\n"
     "       zarnik [--json] batch [FILE]\n"
-    "The markings of resistors in a terminal; without a command zarnik opens its windows.\n"
+    "The markings of resistors, capacitors and inductors in a terminal; without a\n"
+    "command zarnik opens its windows.\n"
     "\n"
     "Commands:\n"
     "  decode Black                     one black band: the zero-ohm link\n"
@@ -70,6 +72,20 @@ const char* const kHelp =
     "  photo FILE                       the bands read from a photo of one resistor,\n"
     "                                   answered as decode answers them, then the\n"
     "                                   reading's confidence and up to two others\n"
+    "  code CODE --part capacitor       a capacitor's code: 104, 479, 47, 4R7, 4n7, p68,\n"
+    "                                   1u0, with a tolerance letter (104K, 4R7C, 104Z)\n"
+    "                                   and an EIA voltage code before 3 digits (2A474J)\n"
+    "  code CODE --part inductor        an inductor's code: 4R7, R10 (uH), 8N2, 47N (nH),\n"
+    "                                   101 (3-digit, read in uH), with F G J K M\n"
+    "  codes VALUE UNIT --part capacitor  the 3-digit pF, pF digits, R pF and IEC 60062\n"
+    "                                   codes (UNIT: pF nF uF F)\n"
+    "  codes VALUE UNIT --part inductor the R uH, N nH and 3-digit uH codes and the bands\n"
+    "                                   (UNIT: nH uH mH H)\n"
+    "  decode C1 C2 M [T] --part inductor  an inductor's bands in uH: two digits, the\n"
+    "                                   multiplier (Silver x0.01 Gold x0.1 Black to Yellow),\n"
+    "                                   tolerance Brown 1% Red 2% Gold 5% Silver 10% none 20%\n"
+    "  dielectric CODE                  a ceramic dielectric: X7R, X5R, Y5V, Z5U (class 2),\n"
+    "                                   C0G, NP0, U2J (class 1)\n"
     "  batch [FILE]                     one command per line of FILE (standard input when\n"
     "                                   it is absent or -), answered in order\n"
     "\n"
@@ -81,6 +97,8 @@ const char* const kHelp =
     "  --series NAME                    nearest: E3 E6 E12 E24 E48 E96 E192 (E24)\n"
     "  --annotate OUT.png               photo: also write the photo with the body\n"
     "                                   outlined and each band named\n"
+    "  --part PART                      code, codes, decode: resistor (the default),\n"
+    "                                   capacitor or inductor\n"
     "  -h, --help                       this text\n"
     "  -v, --version                    the version\n"
     "\n"
@@ -101,9 +119,14 @@ const char* const kHelp =
     "coefficient's, with its line), then range and series.\n"
     "encode refuses a value its bands cannot carry exactly (too many significant\n"
     "digits, too small, too large) and says what would carry it; code refuses a\n"
-    "code no system reads; photo refuses a photo with no resistor found in it,\n"
-    "and a missing file, a file that is no image or one over 50 megapixels is a\n"
-    "wrong word.\n"
+    "code no system reads, dielectric a code no EIA-198 table holds, photo a photo\n"
+    "with no resistor found in it; a missing file, a file that is no image or one\n"
+    "over 50 megapixels is a wrong word.\n"
+    "Capacitor tolerance letters: B C D are 0.1 0.25 0.5 pF below 10 pF and percent\n"
+    "from 10 pF; F G are 1 2 percent, and below 10 pF also 1 2 pF (both readings are\n"
+    "given); J K M 5 10 20 percent; Z +80/-20 percent. A K after a number is the\n"
+    "tolerance (47K is 47 pF +-10%). A 3-digit inductor code is read in uH; RF chip\n"
+    "inductors print it in nH, and the reading says so.\n"
     "A batch line holds the words after zarnik, as: encode 4.7 K 5% --five; blank\n"
     "lines and lines starting with # are skipped. With --json each answer is one\n"
     "line of JSON with its line number; a refused or wrong line gives {\"error\": ...}.\n"
@@ -271,7 +294,7 @@ Answer Nearest(const Words& given)
 }
 
 // An option: its name without dashes, the word its value is written as ("":
-// a flag), and the command it belongs to ("": every command).
+// a flag), and the commands it belongs to, blank-separated ("": every command).
 struct Option {
     std::string_view name;
     std::string_view value;
@@ -284,14 +307,16 @@ struct Command {
     std::string_view name;
     Answer (*answer)(const Words&);
 };
-constexpr Command kCommands[] = {{"decode", DecodeMarking}, {"encode", Encode},           {"nearest", Nearest},
-                                 {"code", ReadPrintedCode}, {"codes", WritePrintedCodes}, {"photo", ReadPhoto}};
+constexpr Command kCommands[] = {{"decode", DecodePart}, {"encode", Encode},        {"nearest", Nearest},
+                                 {"code", ReadPartCode}, {"codes", WritePartCodes}, {"dielectric", ReadDielectricCode},
+                                 {"photo", ReadPhoto}};
 constexpr Option kOptions[] = {{"json", "", ""},
                                {"help", "", ""},
                                {"version", "", ""},
                                {"five", "", "encode"},
                                {"series", "NAME", "nearest"},
                                {"tc", "PPM", "encode"},
+                               {"part", "PART", "code codes decode"},
                                {"annotate", "OUT.png", "photo"}};
 constexpr std::string_view kBatch = "batch";
 
@@ -312,6 +337,19 @@ std::string AcceptedOptions()
                     (option.value.empty() ? "" : " " + std::string(option.value));
     }
     return accepted;
+}
+
+// Whether a command is one of an option's blank-separated commands.
+bool BelongsTo(std::string_view command, std::string_view commands)
+{
+    for (std::size_t start = 0; start <= commands.size();) {
+        const std::size_t end = std::min(commands.size(), commands.find(' ', start));
+        if (commands.substr(start, end - start) == command) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
 }
 
 // "-4.7" and "-.5" are values, not options; "-inf" and "-x" are options, and
@@ -396,7 +434,7 @@ Parsed ParseWords(std::span<const std::string> tokens, bool batchLine)
     }
     const std::string_view commandName = parsed.command ? parsed.command->name : kBatch;
     for (const auto& [option, value] : given) {
-        if (!option->command.empty() && option->command != commandName) {
+        if (!option->command.empty() && !BelongsTo(commandName, option->command)) {
             throw WrongWord("'--" + std::string(option->name) + "' is an option of " + std::string(option->command) +
                             " only");
         }

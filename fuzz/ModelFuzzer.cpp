@@ -9,8 +9,9 @@
 // number Parse reads and writes back to itself; that the nearest standard
 // values enclose the value and are members; that a tolerance range encloses
 // the value; and that only results holding a value get a description.
-// Each text is also read as a printed code: every reading is written back in
-// its own system and reads again to the same value. The bytes of the multiplier text pick up to seven
+// Each text is also read as a printed code of a resistor, a capacitor and an
+// inductor, and as a dielectric: every reading is written back in its own
+// system and reads again to the same value. The bytes of the multiplier text pick up to seven
 // band colours, read from both ends.
 //
 // The input is split at line feeds into up to seven texts: value, unit,
@@ -25,8 +26,11 @@
 #include <string_view>
 #include <vector>
 
+#include "model/CapacitorCodes.h"
 #include "model/Decoding.h"
+#include "model/Dielectrics.h"
 #include "model/Encoding.h"
+#include "model/InductorCodes.h"
 #include "model/Markings.h"
 #include "model/NumberText.h"
 #include "model/ResultFacts.h"
@@ -132,6 +136,39 @@ void CheckCode(std::string_view text)
     }
 }
 
+void CheckPartCodes(std::string_view text)
+{
+    for (const CapacitorReading& reading : ReadCapacitorCode(text)) {
+        Check(reading.farads.coefficient > 0, "a capacitor code read as no capacitance", text);
+        const auto written = CapacitorCodeOf(reading.farads, reading.system);
+        Check(written.has_value(), "a capacitor reading is not written back", text);
+        bool found = false;
+        for (const CapacitorReading& again : ReadCapacitorCode(*written)) {
+            found = found || (again.system == reading.system && again.farads == reading.farads && !again.volts);
+        }
+        Check(found, "a written capacitor code does not read back to its reading", *written);
+        Check(!CapacitorReadingText(reading).empty(), "a capacitor reading has no text", text);
+    }
+    for (const InductorReading& reading : ReadInductorCode(text)) {
+        Check(reading.henries.coefficient > 0, "an inductor code read as no inductance", text);
+        const auto written = InductorCodeOf(reading.henries, reading.system);
+        Check(written.has_value(), "an inductor reading is not written back", text);
+        bool found = false;
+        for (const InductorReading& again : ReadInductorCode(*written)) {
+            found = found || (again.system == reading.system && again.henries == reading.henries);
+        }
+        Check(found, "a written inductor code does not read back to its reading", *written);
+        if (const auto bands = InductorBands(reading.henries)) {
+            Check(ReadInductorBands(*bands)->henries == reading.henries, "inductor bands do not read back", text);
+        }
+    }
+    if (const auto dielectric = ReadDielectric(text)) {
+        Check(dielectric->dielectricClass == 1 || dielectric->minCelsius < dielectric->maxCelsius,
+              "a class 2 dielectric's range is empty", text);
+        Check(!DielectricText(*dielectric).empty(), "a dielectric has no text", text);
+    }
+}
+
 void CheckBands(std::string_view bytes)
 {
     const auto colours = MarkingColours();
@@ -168,6 +205,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (const std::string_view text : texts) {
         CheckCode(text);
+        CheckPartCodes(text);
     }
     CheckBands(multiplier);
 

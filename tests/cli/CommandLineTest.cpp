@@ -566,4 +566,59 @@ TEST(CommandLine, PhotoRefusesWhatIsNoPhotoOfAResistor)
     EXPECT_EQ(json.out, "{\"error\":\"no resistor found in " + grey + "\",\"refused\":true}\n");
 }
 
+// Capacitors and inductors answer as resistors do: exit 1 for a code no
+// system reads, 2 for a wrong word with one stderr line, JSON with the
+// keys of the part, and every form on a batch line.
+TEST(CommandLine, CapacitorsAndInductorsAnswerByPart)
+{
+    const struct {
+        std::vector<std::string> words;
+        int status;
+        std::string out;  // stdout, or stderr's line for a status above 0
+    } cases[] = {
+        {{"code", "2A474J", "--part", "capacitor"}, 0, "470 nF \u00B15%, 100 V (3-digit pF)\n"},
+        {{"code", "472", "--part", "resistor"}, 0, "4.7 K Ohm (3-digit)\n"},
+        {{"--json", "code", "104Z", "--part=capacitor"},
+         0,
+         R"j({"code":"104Z","part":"capacitor","readings":[{"farads":0.0000001,"system":"3-digit pF","text":"100 nF )j"
+         R"j(+80/-20% (3-digit pF)","tolerance_percent_max":80,"tolerance_percent_min":-20,"volts":null}]})j"
+         "\n"},
+        {{"--json", "code", "4R7C", "--part", "capacitor"}, 0, R"("tolerance_farads":0.00000000000025,"volts":null)"},
+        {{"--json", "code", "1u0", "--part", "capacitor"}, 0, R"("tolerance_percent":null,"volts":null)"},
+        {{"--json", "code", "101", "--part", "inductor"}, 0, R"("henries":0.0001,"note":"read in µH;)"},
+        {{"codes", "4.7", "nF", "--part", "capacitor"},
+         0,
+         "3-digit pF: 472\npF digits: none\nR pF: none\nIEC 60062: 4n7\n"},
+        {{"--json", "codes", "4.7", "uH", "--part", "inductor"}, 0, R"({"bands":["Yellow","Violet","Gold"],)"},
+        {{"--json", "decode", "Brown", "Black", "Red", "Gold", "--part", "inductor"},
+         0,
+         R"("henries":0.001,"note":null,"system":"colour bands")"},
+        {{"--json", "dielectric", "X7R"},
+         0,
+         R"({"change_percent_max":15,"change_percent_min":-15,"class":2,"code":"X7R","max_celsius":125,)"
+         R"("min_celsius":-55,)"},
+        {{"--json", "dielectric", "c0g"}, 0, R"("ppm_per_kelvin":0,"ppm_tolerance":30,)"},
+        {{"code", "4K7", "--part", "capacitor"}, 1, "zarnik: '4K7' is no capacitor code"},
+        {{"code", "X7R", "--part", "capacitor"}, 1, "it is a dielectric code: zarnik dielectric X7R"},
+        {{"dielectric", "X3R"}, 1, "zarnik: 'X3R' is no EIA-198 dielectric code"},
+        {{"code", "104", "--part", "diode"}, 2, "zarnik: 'diode' is not a part"},
+        {{"codes", "4.7", "K", "--part", "capacitor"}, 2, "zarnik: 'K' is not a unit of capacitance"},
+        {{"codes", "0", "nF", "--part", "capacitor"}, 2, "is no capacitance zarnik holds"},
+        {{"decode", "Red", "Red", "Pink", "--part", "inductor"},
+         2,
+         "zarnik: 'Pink' is not a colour of an inductor's multiplier band"},
+        {{"encode", "4.7", "K", "5%", "--part", "capacitor"},
+         2,
+         "zarnik: '--part' is an option of code codes decode only"},
+        {{"--json", "batch"}, 1, R"("line":2,"refused":true)"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = InProcess(c.words, "codes 10 pF --part capacitor\ncode ZZZ --part inductor\n");
+        EXPECT_EQ(run.status, c.status) << c.words[1];
+        const std::string& said = c.status == 0 || c.words[0] == "--json" ? run.out : run.err;
+        EXPECT_NE(said.find(c.out), std::string::npos) << said;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), c.status == 0 ? 0 : 1) << run.err;
+    }
+}
+
 }  // namespace
