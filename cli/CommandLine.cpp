@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -303,13 +304,17 @@ struct Option {
 
 // The commands: one entry each, a function from its words to its answer.
 // Options name the command they belong to.
+// A command that reads files (`readsFiles`) may answer the same words
+// otherwise the next time; every other one is a function of its words alone.
 struct Command {
     std::string_view name;
     Answer (*answer)(const Words&);
+    bool readsFiles = false;
 };
-constexpr Command kCommands[] = {{"decode", DecodePart}, {"encode", Encode},        {"nearest", Nearest},
-                                 {"code", ReadPartCode}, {"codes", WritePartCodes}, {"dielectric", ReadDielectricCode},
-                                 {"photo", ReadPhoto}};
+constexpr Command kCommands[] = {{"decode", DecodePart},    {"encode", Encode},
+                                 {"nearest", Nearest},      {"code", ReadPartCode},
+                                 {"codes", WritePartCodes}, {"dielectric", ReadDielectricCode},
+                                 {"photo", ReadPhoto, true}};
 constexpr Option kOptions[] = {{"json", "", ""},
                                {"help", "", ""},
                                {"version", "", ""},
@@ -445,35 +450,69 @@ Parsed ParseWords(std::span<const std::string> tokens, bool batchLine)
 
 // Prints what the answers say, as text or as JSON Lines, and remembers the
 // highest status and whether a write failed.
+// An answer as it goes out: its status, the reason of a refusal or a wrong
+// word, and its text, written once: the lines with their ends, or the JSON
+// object in two halves around the value of its "line" key, which a batch
+// line fills with its number.
+struct Written {
+    int status = kDone;
+    std::string reason;
+    std::string text;
+    std::string afterLine;
+};
+
 class Printer {
 public:
     Printer(std::FILE* out, std::FILE* err, bool json) : out_(out), err_(err), json_(json) {}
 
-    void Print(Answer answer, long line = 0)
+    // The answer's text; `numbered` for a batch line.
+    [[nodiscard]] Written Render(Answer answer, bool numbered) const
     {
-        status_ = std::max(status_, answer.status);
-        const std::string where = line > 0 ? "line " + std::to_string(line) + ": " : "";
-        if (answer.status != kDone) {
-            Write(err_, "zarnik: " + where + answer.reason + "\n");
-        }
-        if (json_) {
-            JsonObject json = std::move(answer.json);
-            if (answer.status != kDone) {
-                json = {{"error", JsonString(answer.reason)}};
-                if (answer.status == kRefused) {
-                    json["refused"] = "true";
-                }
-            }
-            if (line > 0) {
-                json["line"] = std::to_string(line);
-            }
-            Write(out_, json.Text() + "\n");
-        } else {
+        Written written{answer.status, std::move(answer.reason), {}, {}};
+        if (!json_) {
             for (const std::string& text : answer.lines) {
-                Write(out_, text + "\n");
+                written.text += text;
+                written.text += '\n';
             }
+            return written;
+        }
+        JsonObject json = std::move(answer.json);
+        if (written.status != kDone) {
+            json = {{"error", JsonString(written.reason)}};
+            if (written.status == kRefused) {
+                json["refused"] = "true";
+            }
+        }
+        // A control character, which no JSON text of ours holds unescaped,
+        // marks the place of the number among the sorted keys.
+        if (numbered) {
+            json["line"] = "\x01";
+        }
+        written.text = json.Text();
+        const std::size_t mark = written.text.find('\x01');
+        if (mark != std::string::npos) {
+            written.afterLine = written.text.substr(mark + 1);
+            written.text.resize(mark);
+        }
+        written.afterLine += '\n';
+        return written;
+    }
+
+    void Emit(const Written& written, long line = 0)
+    {
+        status_ = std::max(status_, written.status);
+        const std::string number = line > 0 ? std::to_string(line) : std::string();
+        if (written.status != kDone) {
+            Write(err_, "zarnik: " + (line > 0 ? "line " + number + ": " : std::string()) + written.reason + "\n");
+        }
+        Write(out_, written.text);
+        if (json_) {
+            Write(out_, number);
+            Write(out_, written.afterLine);
         }
     }
+
+    void Print(Answer answer, long line = 0) { Emit(Render(std::move(answer), line > 0), line); }
 
     void Fail(int status, const std::string& reason) { Print(Answer{{}, {}, status, reason}); }
 
@@ -496,7 +535,7 @@ public:
     int Status() { return Flush() ? status_ : kWriteFailed; }
 
 private:
-    static void Write(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
+    static void Write(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
     std::FILE* out_;
     std::FILE* err_;
@@ -531,6 +570,12 @@ std::vector<std::string> Split(std::string_view line)
     return words;
 }
 
+// Looks a line up by its text without copying it.
+struct LineHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view line) const { return std::hash<std::string_view>{}(line); }
+};
+
 int RunBatch(const std::vector<std::string>& args, int input, Printer& printer, bool json)
 {
     if (args.size() > 1) {
@@ -546,6 +591,11 @@ int RunBatch(const std::vector<std::string>& args, int input, Printer& printer, 
         }
     }
     LineReader reader(fd, [&printer] { printer.Flush(); });
+    // Scripts ask the same again and again: an answer that depends on its
+    // words alone is written once and kept by its line. A few thousand are
+    // kept at most, so that memory stays flat for any input.
+    constexpr std::size_t kKept = 4096;
+    std::unordered_map<std::string, Written, LineHash, std::equal_to<>> kept;
     std::string line;
     bool tooLong = false;
     for (long number = 1; reader.Next(line, tooLong); ++number) {
@@ -553,16 +603,30 @@ int RunBatch(const std::vector<std::string>& args, int input, Printer& printer, 
         if (first == std::string::npos || line[first] == '#') {
             continue;
         }
-        printer.Print(Answered([&] {
-                          if (tooLong) {
-                              throw WrongWord("longer than " + std::to_string(LineReader::kLongest) + " bytes");
-                          }
-                          const std::vector<std::string> words = Split(line);
-                          Parsed parsed = ParseWords(words, true);
-                          parsed.words.json = json;
-                          return parsed.command->answer(parsed.words);
-                      }),
-                      number);
+        if (const auto known = tooLong ? kept.end() : kept.find(line); known != kept.end()) {
+            printer.Emit(known->second, number);
+        } else {
+            bool keep = false;
+            Written written = printer.Render(
+                Answered([&] {
+                    if (tooLong) {
+                        throw WrongWord("longer than " + std::to_string(LineReader::kLongest) + " bytes");
+                    }
+                    const std::vector<std::string> words = Split(line);
+                    Parsed parsed = ParseWords(words, true);
+                    parsed.words.json = json;
+                    keep = !parsed.command->readsFiles;
+                    return parsed.command->answer(parsed.words);
+                }),
+                true);
+            printer.Emit(written, number);
+            if (keep) {
+                if (kept.size() == kKept) {
+                    kept.clear();
+                }
+                kept.emplace(line, std::move(written));
+            }
+        }
         if (printer.WriteFailed()) {
             break;  // said on stderr at the next flush; the rest would be lost too
         }

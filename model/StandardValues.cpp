@@ -125,8 +125,20 @@ std::optional<Neighbours> NearestStandard(const Decimal& ohms, Series series)
 
 bool BelongsTo(const Decimal& ohms, Series series)
 {
-    const auto neighbours = NearestStandard(ohms, series);
-    return neighbours && neighbours->below == ohms;
+    // A member has at most the series' digits once its trailing zeros are
+    // gone: its digits, filled up to the series' count, are one of the
+    // decade's members (9.2 is E192's 920).
+    const Decimal value = Normalized(ohms);
+    if (value.coefficient <= 0) {
+        return false;
+    }
+    const SeriesEntry& entry = EntryOf(series);
+    const int valueDigits = DigitCount(static_cast<std::uint64_t>(value.coefficient));
+    if (valueDigits > entry.digits) {
+        return false;
+    }
+    const std::int64_t digits = value.coefficient * PowerOfTen(entry.digits - valueDigits);
+    return std::ranges::binary_search(entry.members, digits, {}, [](int m) { return std::int64_t(m); });
 }
 
 std::vector<Series> SeriesOf(const Decimal& ohms)
