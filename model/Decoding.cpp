@@ -11,25 +11,16 @@ namespace zarnik {
 
 namespace {
 
-// P: the joined digit texts times the multiplier. Each digit text must be a
-// number on its own as well as joined; a product that is not finite could not
-// be written back and read again.
+// P, the band texts' value as the result line writes it: a double, none
+// where it is not finite (it could not be written back and read again).
 std::optional<double> Product(std::initializer_list<std::string_view> digits, std::string_view multiplier,
                               const NumberFormat& format)
 {
-    std::string joined;
-    for (const std::string_view digit : digits) {
-        if (!Parse(digit, format)) {
-            return std::nullopt;
-        }
-        joined += digit;
-    }
-    const auto number = Parse(joined, format);
-    const auto factor = Parse(multiplier, format);
-    if (!number || !factor) {
+    const auto ohms = BandOhms(digits, multiplier, format);
+    if (!ohms) {
         return std::nullopt;
     }
-    const double product = *number * *factor;
+    const double product = ToDouble(*ohms);
     if (!std::isfinite(product)) {
         return std::nullopt;
     }
@@ -37,6 +28,24 @@ std::optional<double> Product(std::initializer_list<std::string_view> digits, st
 }
 
 }  // namespace
+
+std::optional<Decimal> BandOhms(std::initializer_list<std::string_view> digits, std::string_view multiplier,
+                                const NumberFormat& format)
+{
+    std::string joined;
+    for (const std::string_view digit : digits) {
+        if (!ReadDecimal(digit, format)) {
+            return std::nullopt;
+        }
+        joined += digit;
+    }
+    const auto number = ReadDecimal(joined, format);
+    const auto factor = ReadDecimal(multiplier, format);
+    if (!number || !factor) {
+        return std::nullopt;
+    }
+    return Multiply(*number, *factor);
+}
 
 std::string DecodeFourBands(std::string_view first, std::string_view second, std::string_view multiplier,
                             std::string_view tolerance, const NumberFormat& format)

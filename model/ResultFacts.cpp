@@ -4,29 +4,11 @@
 #include <charconv>
 #include <initializer_list>
 
+#include "model/Decoding.h"
+
 namespace zarnik {
 
 namespace {
-
-// The value of band texts: the joined digit texts times the multiplier text.
-// Like the decoding, each digit text must read on its own as well as joined.
-std::optional<Decimal> BandOhms(std::initializer_list<std::string_view> digits, std::string_view multiplier,
-                                const NumberFormat& format)
-{
-    std::string joined;
-    for (const std::string_view digit : digits) {
-        if (!ReadDecimal(digit, format)) {
-            return std::nullopt;
-        }
-        joined += digit;
-    }
-    const auto number = ReadDecimal(joined, format);
-    const auto factor = ReadDecimal(multiplier, format);
-    if (!number || !factor) {
-        return std::nullopt;
-    }
-    return Multiply(*number, *factor);
-}
 
 std::optional<PartFacts> FactsOfBands(std::optional<Decimal> ohms, std::string_view tolerance)
 {
