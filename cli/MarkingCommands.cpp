@@ -129,9 +129,14 @@ Answer DecodeMarking(const Words& given)
     const auto facts = reading->ohms.coefficient > 0 ? FactsOf(reading->ohms, reading->toleranceText) : std::nullopt;
     const auto other = ReadFromOtherEnd(bands);
 
+    const bool link = reading->bands.size() == 1;
     Answer answer;
     if (given.json) {
         answer.json = FactsObject(result, facts);
+        if (link) {
+            answer.json["ohms"] = JsonNumber(reading->ohms);
+            answer.json["description"] = JsonString(kZeroOhmLinkDescription);
+        }
         answer.json["tc_ppm"] = JsonCoefficient(reading->tcPpm);
         answer.json["reversed"] = other ? JsonObject{{"bands", NamesArray(*other)},
                                                      {"ohms", JsonNumber(other->ohms)},
@@ -147,6 +152,8 @@ Answer DecodeMarking(const Words& given)
                           : std::string("other end: none; the bands read one way only")};
     if (facts) {
         answer.lines.push_back(Describe(*facts, kPoint));
+    } else if (link) {
+        answer.lines.emplace_back(kZeroOhmLinkDescription);
     }
     return answer;
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "model/Decoding.h"
+#include "model/UnitScale.h"
 
 namespace zarnik {
 
@@ -58,19 +59,15 @@ bool SameLetters(std::string_view a, std::string_view b)
 // The significant digits a reading starts with.
 int DigitBands(std::size_t count) { return count >= 5 ? 3 : 2; }
 
-// The layout of the decoder's result line with the unit up to G Ohm; the
+// The layout of the decoder's result line in the value's unit; the
 // four-band line has three blanks before the unit, the five-band line four.
 std::string LaidOut(const Decimal& ohms, std::string_view unitGap, std::string_view toleranceText,
                     const NumberFormat& format)
 {
-    static constexpr std::array<std::string_view, 4> kUnits{"Ohm", "K Ohm", "M Ohm", "G Ohm"};
-    std::size_t unit = 0;
-    while (unit + 1 < kUnits.size() && ohms >= Decimal{1, 3 * int(unit + 1)}) {
-        ++unit;
-    }
-    std::string text = DecimalText({ohms.coefficient, ohms.exponent - 3 * int(unit)}, format);
+    const ScaleUnit& unit = ScaleUnitOf(ohms, OhmUnits());
+    std::string text = DecimalText({ohms.coefficient, ohms.exponent - unit.exponent}, format);
     text += unitGap;
-    text += kUnits[unit];
+    text += unit.text;
     if (!toleranceText.empty()) {
         text += kToleranceGap;
         text += toleranceText;

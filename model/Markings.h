@@ -49,6 +49,10 @@ namespace zarnik {
 // "100 ppm/K".
 [[nodiscard]] std::string TemperatureCoefficientText(int ppmPerKelvin);
 
+// What the one-black-band zero-ohm link is, where other readings tell their
+// range and series: it has no tolerance and is in no series.
+inline constexpr std::string_view kZeroOhmLinkDescription = "a zero-ohm link: a jumper, no tolerance, in no series";
+
 // What a band sequence reads as.
 struct BandReading {
     std::vector<const ColourCode*> bands;  // as read: first digit first

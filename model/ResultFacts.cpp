@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "model/Decoding.h"
+#include "model/UnitScale.h"
 
 namespace zarnik {
 
@@ -68,16 +69,7 @@ std::optional<PartFacts> EncodingFacts(const Encoding& encoding, std::string_vie
     return FactsOfBands(Shifted(*digits, count - 6), tolerance);
 }
 
-std::string OhmsText(const Decimal& ohms, const NumberFormat& format)
-{
-    if (ohms < Decimal{1, 3}) {
-        return DecimalText(ohms, format) + " Ohm";
-    }
-    if (ohms < Decimal{1, 6}) {
-        return DecimalText({ohms.coefficient, ohms.exponent - 3}, format) + " K Ohm";
-    }
-    return DecimalText({ohms.coefficient, ohms.exponent - 6}, format) + " M Ohm";
-}
+std::string OhmsText(const Decimal& ohms, const NumberFormat& format) { return ScaledText(ohms, OhmUnits(), format); }
 
 std::string SeriesText(std::span<const Series> series)
 {

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "model/UnitScale.h"
 
+#include <algorithm>
 #include <array>
 
 namespace zarnik {
 
 namespace {
 
+constexpr std::array<ScaleUnit, 4> kOhms{{{"Ohm", 0}, {"K Ohm", 3}, {"M Ohm", 6}, {"G Ohm", 9}}};
 constexpr std::array<ScaleUnit, 4> kFarads{{{"pF", -12}, {"nF", -9}, {"\u00B5F", -6}, {"F", 0}}};
 constexpr std::array<ScaleUnit, 4> kHenries{{{"nH", -9}, {"\u00B5H", -6}, {"mH", -3}, {"H", 0}}};
 
@@ -25,6 +27,8 @@ std::string Canonical(std::string_view text)
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
 }  // namespace
+
+UnitFamily OhmUnits() { return kOhms; }
 
 UnitFamily FaradUnits() { return kFarads; }
 
@@ -50,9 +54,12 @@ std::string ScaledText(const Decimal& value, UnitFamily family, const NumberForm
 {
     const ScaleUnit& unit = ScaleUnitOf(value, family);
     const auto scaled = Shifted(value, -unit.exponent);
+    if (scaled) {
+        return DecimalText(*scaled, format) + " " + std::string(unit.text);
+    }
     // Beyond the decimal's limits the value is written in the base unit.
-    return scaled ? DecimalText(*scaled, format) + " " + std::string(unit.text)
-                  : DecimalText(value, format) + " " + std::string(family.back().text);
+    const auto base = std::ranges::find(family, 0, &ScaleUnit::exponent);
+    return DecimalText(value, format) + " " + std::string(base != family.end() ? base->text : family.back().text);
 }
 
 const ScaleUnit* UnitByText(std::string_view text, UnitFamily family)

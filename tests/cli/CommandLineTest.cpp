@@ -116,8 +116,8 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
         {{"decode", "White", "White", "White", "Blue", "Violet"},
          0,
          "999    M Ohm    _+0.1%\ntemperature coefficient: none\nother end: none; the bands read one way only",
-         "998.001 M Ohm to 999.999 M Ohm; not a standard value; nearest E24: 910 M Ohm and 1000 M Ohm; "
-         "nearest E96: 976 M Ohm and 1000 M Ohm"},
+         "998.001 M Ohm to 999.999 M Ohm; not a standard value; nearest E24: 910 M Ohm and 1 G Ohm; "
+         "nearest E96: 976 M Ohm and 1 G Ohm"},
         // The encoder window's, four bands and five.
         {{"encode", "2.2", "Ohm", "5%"},
          0,
@@ -166,7 +166,7 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
         {{"encode", "999", "M", "5%", "--five"},
          0,
          "999    M Ohm    _+5%\nWhite White White Blue Gold",
-         "949.05 M Ohm to 1048.95 M Ohm; not a standard value; nearest E24: 910 M Ohm and 1000 M Ohm"},
+         "949.05 M Ohm to 1.04895 G Ohm; not a standard value; nearest E24: 910 M Ohm and 1 G Ohm"},
         // Wrong words.
         {{"decode", "Black", "Red", "Red", "Gold"}, 2, "'Black'"},
         {{"decode", "Red", "Red", "Pink", "Red", "Gold"}, 2, "'Pink' is not a colour of the third digit band"},
@@ -197,7 +197,23 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
         {{"--version"}, 0, "zarnik 1.00"},
         // Every marking: one, three and six bands, the IEC multipliers, the
         // other end, the printed codes both ways and the coefficient.
-        {{"decode", "Black"}, 0, "0 Ohm (zero-ohm link)" + one},
+        {{"decode", "Black"},
+         0,
+         "0 Ohm (zero-ohm link)" + one,
+         "a zero-ohm link: a jumper, no tolerance, in no series"},
+        {{"--json", "decode", "Black"},
+         0,
+         R"({"description":"a zero-ohm link: a jumper, no tolerance, in no series","max_ohms":null,"min_ohms":null,)"
+         R"j("nearest":{},"ohms":0,"result":"0 Ohm (zero-ohm link)","reversed":null,"series":[],"tc_ppm":null})j"},
+        // Every value is written in the result line's unit, G Ohm too.
+        {{"decode", "Brown", "Green", "Black", "White", "Brown"},
+         0,
+         "150    G Ohm    _+1%\ntemperature coefficient: none\nother end: Brown White Black Green Brown = 19    M Ohm  "
+         "  "
+         "_+1%",
+         "148.5 G Ohm to 151.5 G Ohm; standard value in E6, E12, E24, E96, E192"},
+        {{"codes", "0", "Ohm"}, 0, "RKM: none\n3-digit: 000\n4-digit: 0000\nEIA-96: none\nnot a standard value"},
+        {{"code", "01z"}, 0, "0.1 Ohm (EIA-96)"},
         {{"decode", "Orange", "White", "Pink"},
          0,
          "0.039   Ohm    _+20%" + one,
@@ -214,10 +230,16 @@ TEST(CommandLine, AnswersAsTheWindowsDoWithoutADisplay)
          R"("reversed":null,"series":["E3","E6","E12","E24","E48","E96","E192"],"tc_ppm":1})"},
         {{"--json", "decode", "Brown", "Black", "Grey", "Brown"},
          0,
-         R"({"description":"990 M Ohm to 1010 M Ohm; standard value in E3, E6, E12, E24, E48, E96, E192",)"
+         R"({"description":"990 M Ohm to 1.01 G Ohm; standard value in E3, E6, E12, E24, E48, E96, E192",)"
          R"("max_ohms":1010000000,"min_ohms":990000000,"nearest":{},"ohms":1000000000,"result":"1   G Ohm    _+1%",)"
          R"("reversed":{"bands":["Brown","Grey","Black","Brown"],"ohms":18,"result":"18   Ohm    _+1%","tc_ppm":null},)"
          R"("series":["E3","E6","E12","E24","E48","E96","E192"],"tc_ppm":null})"},
+        {{"--json", "encode", "4.75", "K", "1%", "--tc", "50"},
+         0,
+         R"({"bands":["Yellow","Violet","Green","Brown","Brown","Red"],)"
+         R"("description":"4.7025 K Ohm to 4.7975 K Ohm; standard value in E96, E192","max_ohms":4797.5,)"
+         R"("min_ohms":4702.5,"nearest":{},"ohms":4750,"result":"4.75    K Ohm    _+1%","series":["E96","E192"],)"
+         R"("tc_ppm":50})"},
         {{"code", "47R"}, 0, "3.01 Ohm (EIA-96)\n47 Ohm (RKM)"},
         {{"code", "r47"}, 0, "0.47 Ohm (3-digit)\n0.47 Ohm (RKM)"},
         {{"--json", "code", "4K7J"},
@@ -420,6 +442,29 @@ TEST(CommandLine, BatchAnswersEachLineAsTheOneShotDoes)
         }
         EXPECT_EQ(withoutNumbers, out);
         EXPECT_EQ(batchNumbers, json ? numbers : "");
+    }
+}
+
+// A batch exits with the highest status of its lines, wherever it stands,
+// and a line too long to read whole is a wrong word, never half answered.
+TEST(CommandLine, BatchExitsWithItsHighestStatus)
+{
+    const struct {
+        std::string input;
+        int status;
+        std::string err;
+    } cases[] = {
+        {"code Q\ndecode Red Red Red Gold\n", 1, "zarnik: line 1: 'Q' is no code of any system"},
+        {"decode Red Red Red\ncode Q\n", 1, "zarnik: line 2: 'Q' is no code of any system"},
+        {"decode Blue\ncode Q\nnearest 1 K\n", 2, "zarnik: line 1: "},
+        {"decode Red Red Red Gold " + std::string(5000, 'x') + "\nnearest 1 K\n", 2,
+         "zarnik: line 1: longer than 4096 bytes"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input.substr(0, 40));
+        const Outcome run = InProcess({"batch"}, c.input);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_TRUE(run.err.starts_with(c.err)) << run.err;
     }
 }
 
