@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "model/Letters.h"
 #include "model/ResultFacts.h"
 #include "model/StandardValues.h"
 
@@ -93,12 +94,7 @@ std::string Joined(std::span<const std::string> words)
     return joined;
 }
 
-bool SameWord(std::string_view word, std::string_view accepted)
-{
-    return word.size() == accepted.size() && std::equal(word.begin(), word.end(), accepted.begin(), [](char a, char b) {
-               return (a >= 'A' && a <= 'Z' ? a + 32 : a) == (b >= 'A' && b <= 'Z' ? b + 32 : b);
-           });
-}
+bool SameWord(std::string_view word, std::string_view accepted) { return SameLetters(word, accepted); }
 
 // The tolerance band's no-band entry is written "none".
 std::string_view WordOf(const ColourCode& colour)

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "model/Letters.h"
 #include "model/PointCodes.h"
 #include "model/UnitScale.h"
 
@@ -234,7 +235,7 @@ std::optional<std::string> CapacitorCodeOf(const Decimal& farads, CapacitorSyste
             unit = &letter;
         }
     }
-    return WritePointCode(farads, char(unit->letter - 'A' + 'a'), unit->exponent, kIecShape);
+    return WritePointCode(farads, AsciiLower(unit->letter), unit->exponent, kIecShape);
 }
 
 }  // namespace zarnik

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 
 #include "model/Decoding.h"
+#include "model/Letters.h"
 #include "model/UnitScale.h"
 
 namespace zarnik {
@@ -14,47 +16,39 @@ namespace {
 
 constexpr ColourCode kPink{"Pink", 0xFFC0CB, std::nullopt, std::nullopt, ""};
 
-// The colour table's names in table order; Black is 0 and Silver 11.
-constexpr std::array<std::string_view, 12> kTableNames{"Black", "Brown",  "Red",  "Orange", "Yellow", "Green",
-                                                       "Blue",  "Violet", "Grey", "White",  "Gold",   "Silver"};
-constexpr int kGold = 10;
-constexpr int kSilver = 11;
-constexpr int kPinkIndex = 12;
-
-// Black to Grey, in ppm/K.
+// The temperature coefficients of the digit colours Black to Grey, in ppm/K.
 constexpr std::array<int, 9> kCoefficients{250, 100, 50, 15, 25, 20, 10, 5, 1};
 
-// The place of a colour among MarkingColours, by name: -1 for any other
-// entry ("no band").
-int IndexOf(const ColourCode& colour)
-{
-    if (colour.name == kPink.name) {
-        return kPinkIndex;
-    }
-    const auto it = std::ranges::find(kTableNames, colour.name);
-    return it == kTableNames.end() ? -1 : int(it - kTableNames.begin());
-}
-
+// The colour table's entries but "no band", in table order, then Pink: the
+// colour table holds every fact of its entries (names, digits, the
+// multipliers of Gold and Silver), and this file only what it lacks.
 const std::array<const ColourCode*, 13> kMarkingColours = [] {
     std::array<const ColourCode*, 13> colours{};
-    for (std::size_t i = 0; i < kTableNames.size(); ++i) {
-        colours[i] = ColourByName(kTableNames[i]);
+    std::size_t count = 0;
+    for (const ColourCode& colour : ColourTable()) {
+        if (!IsNoBand(colour) && count + 1 < colours.size()) {
+            colours[count++] = &colour;
+        }
     }
-    colours[kPinkIndex] = &kPink;
+    colours[count] = &kPink;
     return colours;
 }();
 
+// Whether the entry is one of MarkingColours (by name, so a copy of an
+// entry counts too).
+bool IsMarkingColour(const ColourCode& colour)
+{
+    return std::ranges::find(kMarkingColours, colour.name, &ColourCode::name) != kMarkingColours.end();
+}
+
+// The coefficient colours are the digit colours Black to Grey.
 const std::array<const ColourCode*, 9> kCoefficientColours = [] {
     std::array<const ColourCode*, 9> colours{};
-    std::copy_n(kMarkingColours.begin(), colours.size(), colours.begin());
+    for (std::size_t digit = 0; digit < colours.size(); ++digit) {
+        colours[digit] = ColourByDigit(int(digit));
+    }
     return colours;
 }();
-
-bool SameLetters(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::ranges::equal(a, b, {}, lower, lower);
-}
 
 // The significant digits a reading starts with.
 int DigitBands(std::size_t count) { return count >= 5 ? 3 : 2; }
@@ -93,37 +87,40 @@ const ColourCode* MarkingColourByName(std::string_view name)
 
 std::optional<int> MultiplierExponent(const ColourCode& colour)
 {
-    const int index = IndexOf(colour);
-    if (index < 0) {
+    if (!IsMarkingColour(colour)) {
         return std::nullopt;
     }
-    return index == kPinkIndex ? -3 : index == kSilver ? -2 : index == kGold ? -1 : index;
+    // A digit colour multiplies by ten to its digit, beyond the decoder's
+    // palette too (Grey x10^8, White x10^9); Gold and Silver by their
+    // table multipliers; Pink by 0.001.
+    if (colour.digit) {
+        return *colour.digit;
+    }
+    if (colour.multiplier) {
+        return int(std::lround(std::log10(*colour.multiplier)));
+    }
+    return colour.name == kPink.name ? std::optional(-3) : std::nullopt;
 }
 
 const ColourCode* ColourByMultiplier(int exponent)
 {
-    if (exponent < -3 || exponent > 9) {
-        return nullptr;
-    }
-    return kMarkingColours[std::size_t(exponent >= 0    ? exponent
-                                       : exponent == -1 ? kGold
-                                       : exponent == -2 ? kSilver
-                                                        : kPinkIndex)];
+    const auto colour = std::ranges::find(kMarkingColours, std::optional(exponent),
+                                          [](const ColourCode* c) { return MultiplierExponent(*c); });
+    return colour == kMarkingColours.end() ? nullptr : *colour;
 }
 
 std::optional<int> TemperatureCoefficient(const ColourCode& colour)
 {
-    const int index = IndexOf(colour);
-    if (index < 0 || index >= int(kCoefficients.size())) {
+    if (!IsMarkingColour(colour) || !colour.digit || *colour.digit >= int(kCoefficients.size())) {
         return std::nullopt;
     }
-    return kCoefficients[std::size_t(index)];
+    return kCoefficients[std::size_t(*colour.digit)];
 }
 
 const ColourCode* ColourByTemperatureCoefficient(int ppmPerKelvin)
 {
     const auto it = std::ranges::find(kCoefficients, ppmPerKelvin);
-    return it == kCoefficients.end() ? nullptr : kMarkingColours[std::size_t(it - kCoefficients.begin())];
+    return it == kCoefficients.end() ? nullptr : kCoefficientColours[std::size_t(it - kCoefficients.begin())];
 }
 
 std::span<const ColourCode* const> TemperatureCoefficientColours() { return kCoefficientColours; }
@@ -138,7 +135,7 @@ std::optional<BandReading> ReadBands(std::span<const ColourCode* const> bands)
     BandReading reading;
     reading.bands.assign(bands.begin(), bands.end());
     if (bands.size() == 1) {
-        if (IndexOf(*bands[0]) != 0) {
+        if (!IsMarkingColour(*bands[0]) || bands[0]->digit != 0) {
             return std::nullopt;
         }
         return reading;
@@ -149,11 +146,11 @@ std::optional<BandReading> ReadBands(std::span<const ColourCode* const> bands)
     const int digits = DigitBands(bands.size());
     std::int64_t coefficient = 0;
     for (int i = 0; i < digits; ++i) {
-        const int index = IndexOf(*bands[std::size_t(i)]);
-        if (index < (i == 0 ? 1 : 0) || index > 9) {
+        const ColourCode& band = *bands[std::size_t(i)];
+        if (!IsMarkingColour(band) || !band.digit || *band.digit < (i == 0 ? 1 : 0)) {
             return std::nullopt;
         }
-        coefficient = coefficient * 10 + index;
+        coefficient = coefficient * 10 + *band.digit;
     }
     const auto exponent = MultiplierExponent(*bands[std::size_t(digits)]);
     if (!exponent) {
@@ -165,7 +162,7 @@ std::optional<BandReading> ReadBands(std::span<const ColourCode* const> bands)
         return reading;
     }
     const ColourCode& tolerance = *bands[std::size_t(digits) + 1];
-    if ((IndexOf(tolerance) < 0 && !IsNoBand(tolerance)) || !tolerance.toleranceText.starts_with("_+")) {
+    if ((!IsMarkingColour(tolerance) && !IsNoBand(tolerance)) || !tolerance.toleranceText.starts_with("_+")) {
         return std::nullopt;
     }
     reading.toleranceText = tolerance.toleranceText;

@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+#include "model/Letters.h"
+
 namespace zarnik {
 
 namespace {
@@ -209,10 +211,8 @@ std::string NumberText(double value, const NumberFormat& format)
     for (const char c : ascii) {
         if (c == '.') {
             text += separator;
-        } else if (c >= 'a' && c <= 'z') {
-            text += static_cast<char>(c - 'a' + 'A');
         } else {
-            text += c;
+            text += AsciiUpper(c);
         }
     }
     return text;

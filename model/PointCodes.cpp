@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "model/Letters.h"
+
 namespace zarnik {
 
 namespace {
@@ -33,7 +35,7 @@ std::string UpperCode(std::string_view text)
             continue;
         }
         const char c = text[i];
-        code += c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+        code += AsciiUpper(c);
     }
     return code;
 }

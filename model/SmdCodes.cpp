@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "model/Letters.h"
 #include "model/Markings.h"
 #include "model/StandardValues.h"
 
@@ -225,10 +226,7 @@ std::vector<CodeReading> ReadCode(std::string_view text)
     if (trimmed.empty() || trimmed.size() > kLongestCode) {
         return {};
     }
-    std::string code(trimmed);
-    for (char& c : code) {
-        c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-    }
+    const std::string code = AsciiUppercase(trimmed);
     if (code.find_first_not_of('0') == std::string::npos) {
         // The zero-ohm links.
         if (code.size() <= 3) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/ColourTable.h"
+#include "model/Letters.h"
 
 namespace zarnik {
 
@@ -79,8 +80,7 @@ std::string_view SeriesName(Series series) { return EntryOf(series).name; }
 std::optional<Series> SeriesByName(std::string_view name)
 {
     for (const SeriesEntry& entry : kSeries) {
-        if (std::ranges::equal(name, entry.name,
-                               [](char a, char b) { return (a >= 'a' && a <= 'z' ? a - 'a' + 'A' : a) == b; })) {
+        if (SameLetters(name, entry.name)) {
             return entry.series;
         }
     }

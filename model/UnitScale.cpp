@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 
+#include "model/Letters.h"
+
 namespace zarnik {
 
 namespace {
@@ -23,8 +25,6 @@ std::string Canonical(std::string_view text)
     }
     return canonical;
 }
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -74,7 +74,7 @@ const ScaleUnit* UnitByText(std::string_view text, UnitFamily family)
         for (std::size_t i = 0; i < name.size(); ++i) {
             // "m" (milli) keeps its case, so that no mega is taken for it.
             const bool caseFree = name[i] != 'm';
-            same = same && (caseFree ? Lower(typed[i]) == Lower(name[i]) : typed[i] == name[i]);
+            same = same && (caseFree ? AsciiLower(typed[i]) == AsciiLower(name[i]) : typed[i] == name[i]);
         }
         if (same) {
             return &unit;
