@@ -96,6 +96,20 @@ std::string Joined(std::span<const std::string> words)
 
 bool SameWord(std::string_view word, std::string_view accepted) { return SameLetters(word, accepted); }
 
+std::size_t Accepted(const std::string& word, std::span<const AcceptedWord> accepted, std::string_view notWhat,
+                     std::string_view label, std::string_view note)
+{
+    std::string list;
+    for (std::size_t i = 0; i < accepted.size(); ++i) {
+        if (SameWord(word, accepted[i].shown) || (!accepted[i].alias.empty() && SameWord(word, accepted[i].alias))) {
+            return i;
+        }
+        list += (list.empty() ? "" : " ") + accepted[i].shown;
+    }
+    throw WrongWord(Echoed(word) + " is not " + std::string(notWhat) + "; " + std::string(label) + ": " + list +
+                    std::string(note));
+}
+
 // The tolerance band's no-band entry is written "none".
 std::string_view WordOf(const ColourCode& colour)
 {

@@ -72,6 +72,20 @@ struct Answer {
 // Equal but for the letter case of ASCII letters.
 [[nodiscard]] bool SameWord(std::string_view word, std::string_view accepted);
 
+// One of the words a place takes: as a message lists it, and another
+// spelling it is taken in ("" for none).
+struct AcceptedWord {
+    std::string shown;
+    std::string alias;
+};
+// The place of `word` among the accepted words (shown or alias, in any
+// ASCII letter case); otherwise a wrong word that says what it is not and
+// lists what is accepted: "'x' is not a part; accepted: resistor capacitor
+// inductor" (`label` "accepted", then `note`).
+[[nodiscard]] std::size_t Accepted(const std::string& word, std::span<const AcceptedWord> accepted,
+                                   std::string_view notWhat, std::string_view label = "accepted",
+                                   std::string_view note = "");
+
 // A colour as a command's words name it: the tolerance band's no-band entry
 // is "none".
 [[nodiscard]] std::string_view WordOf(const ColourCode& colour);

@@ -139,15 +139,12 @@ const char* const kHelp =
 // The tolerance list's texts, with or without their leading "_+".
 std::string ToleranceOf(const std::string& word)
 {
-    std::string accepted;
+    std::vector<AcceptedWord> accepted;
     for (const std::string_view text : ToleranceTexts()) {
-        if (SameWord(word, text) || SameWord(word, text.substr(2))) {
-            return std::string(text);
-        }
-        accepted += accepted.empty() ? "" : " ";
-        accepted += text.substr(2);
+        accepted.push_back({std::string(text.substr(2)), std::string(text)});
     }
-    throw WrongWord(Echoed(word) + " is not a tolerance; accepted: " + accepted + " (with or without a leading _+)");
+    return std::string(
+        ToleranceTexts()[Accepted(word, accepted, "a tolerance", "accepted", " (with or without a leading _+)")]);
 }
 
 std::string CountWord(int n)

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/MarkingCommands.h"
 
-#include <charconv>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -51,20 +50,20 @@ std::vector<const Place*> PlacesOf(std::size_t count)
 // The colour of a word at its place; a wrong word where it does not fit.
 const ColourCode& ColourAt(const Place& place, const std::string& word)
 {
-    std::vector<const ColourCode*> colours(MarkingColours().begin(), MarkingColours().end());
-    colours.push_back(ColourByName("no band"));
-    std::string accepted;
-    for (const ColourCode* colour : colours) {
-        if (!place.takes(*colour)) {
-            continue;
+    std::vector<const ColourCode*> colours;
+    std::vector<AcceptedWord> accepted;
+    for (const ColourCode* colour : MarkingColours()) {
+        if (place.takes(*colour)) {
+            colours.push_back(colour);
         }
-        if (SameWord(word, WordOf(*colour))) {
-            return *colour;
-        }
-        accepted += accepted.empty() ? "" : " ";
-        accepted += WordOf(*colour);
     }
-    throw WrongWord(Echoed(word) + " is not a colour of the " + place.title + "; accepted: " + accepted);
+    if (place.takes(*ColourByName("no band"))) {
+        colours.push_back(ColourByName("no band"));
+    }
+    for (const ColourCode* colour : colours) {
+        accepted.push_back({std::string(WordOf(*colour)), {}});
+    }
+    return *colours[Accepted(word, accepted, std::string("a colour of the ") + place.title)];
 }
 
 std::string NamesArray(const BandReading& reading)
@@ -92,18 +91,11 @@ std::string CoefficientLine(const std::optional<int>& ppm)
 
 const ColourCode& CoefficientColour(const std::string& ppm)
 {
-    int value = 0;
-    const auto [end, error] = std::from_chars(ppm.data(), ppm.data() + ppm.size(), value);
-    const ColourCode* colour =
-        error == std::errc() && end == ppm.data() + ppm.size() ? ColourByTemperatureCoefficient(value) : nullptr;
-    if (!colour) {
-        std::string accepted;
-        for (const ColourCode* entry : TemperatureCoefficientColours()) {
-            accepted += (accepted.empty() ? "" : " ") + std::to_string(*TemperatureCoefficient(*entry));
-        }
-        throw WrongWord(Echoed(ppm) + " is not a temperature coefficient; accepted (ppm/K): " + accepted);
+    std::vector<AcceptedWord> accepted;
+    for (const ColourCode* entry : TemperatureCoefficientColours()) {
+        accepted.push_back({std::to_string(*TemperatureCoefficient(*entry)), {}});
     }
-    return *colour;
+    return *TemperatureCoefficientColours()[Accepted(ppm, accepted, "a temperature coefficient", "accepted (ppm/K)")];
 }
 
 Answer DecodeMarking(const Words& given)

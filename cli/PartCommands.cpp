@@ -22,14 +22,8 @@ enum class Part { Resistor, Capacitor, Inductor };
 
 Part PartOf(const Words& given)
 {
-    const std::string word = given.Value("part", "resistor");
-    for (const auto& [name, part] : {std::pair{"resistor", Part::Resistor}, std::pair{"capacitor", Part::Capacitor},
-                                     std::pair{"inductor", Part::Inductor}}) {
-        if (SameWord(word, name)) {
-            return part;
-        }
-    }
-    throw WrongWord(Echoed(word) + " is not a part; accepted: resistor capacitor inductor");
+    static const AcceptedWord kParts[] = {{"resistor", {}}, {"capacitor", {}}, {"inductor", {}}};
+    return Part(Accepted(given.Value("part", "resistor"), kParts, "a part"));
 }
 
 std::string JsonText(const std::optional<std::string>& text) { return text ? JsonString(*text) : "null"; }
@@ -228,21 +222,17 @@ Answer DecodePart(const Words& given)
     std::vector<const ColourCode*> bands;
     for (std::size_t i = 0; i < words.size(); ++i) {
         std::vector<const ColourCode*> trial(fits.begin(), fits.begin() + std::ptrdiff_t(words.size()));
-        std::string accepted;
-        const ColourCode* found = nullptr;
+        std::vector<const ColourCode*> fitting;
+        std::vector<AcceptedWord> accepted;
         for (const ColourCode* colour : colours) {
             trial[i] = colour;
-            if (!ReadInductorBands(trial)) {
-                continue;
+            if (ReadInductorBands(trial)) {
+                fitting.push_back(colour);
+                accepted.push_back({std::string(WordOf(*colour)), {}});
             }
-            accepted += (accepted.empty() ? "" : " ") + std::string(WordOf(*colour));
-            found = SameWord(words[i], WordOf(*colour)) ? colour : found;
         }
-        if (found == nullptr) {
-            throw WrongWord(Echoed(words[i]) + " is not a colour of an inductor's " + kPlaces[i] +
-                            " band; accepted: " + accepted);
-        }
-        bands.push_back(found);
+        bands.push_back(
+            fitting[Accepted(words[i], accepted, std::string("a colour of an inductor's ") + kPlaces[i] + " band")]);
     }
     const InductorReading reading = *ReadInductorBands(bands);
     Answer answer;
