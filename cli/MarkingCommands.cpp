@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/BandCapacity.h"
 #include "model/ColourTable.h"
 #include "model/Encoding.h"
 #include "model/Markings.h"
@@ -80,6 +81,78 @@ std::string Trimmed(const std::string& word)
     const std::size_t first = word.find_first_not_of(" \t\r\n\f\v");
     return first == std::string::npos ? std::string()
                                       : word.substr(first, word.find_last_not_of(" \t\r\n\f\v") + 1 - first);
+}
+
+// The tolerance list's texts, with or without their leading "_+".
+std::string ToleranceOf(const std::string& word)
+{
+    std::vector<AcceptedWord> accepted;
+    for (const std::string_view text : ToleranceTexts()) {
+        accepted.push_back({std::string(text.substr(2)), std::string(text)});
+    }
+    return std::string(
+        ToleranceTexts()[Accepted(word, accepted, "a tolerance", "accepted", " (with or without a leading _+)")]);
+}
+
+std::string CountWord(int n)
+{
+    constexpr std::string_view kNames[] = {"no",   "one", "two",   "three", "four",
+                                           "five", "six", "seven", "eight", "nine"};
+    return n >= 0 && n < 10 ? std::string(kNames[n]) : std::to_string(n);
+}
+
+// Why the bands cannot carry the value exactly, and what would carry it;
+// nothing where they can.
+// Six bands (--tc) carry what five do, and four bands have no coefficient.
+std::optional<std::string> WhyNotCarried(const Decimal& ohms, std::string_view typed, bool five, bool six)
+{
+    const Fit fit = FitOf(ohms, five);
+    const BandCapacity capacity = CapacityOf(five);
+    const std::string bands = six ? "six bands" : five ? "five bands" : "four bands";
+    const bool otherCarries = !six && FitOf(ohms, !five) == Fit::Carried;
+    const std::string other = five ? "four bands carry it: leave out --five" : "five bands carry it: use --five";
+    switch (fit) {
+    case Fit::Carried: return std::nullopt;
+    case Fit::NotPositive:
+        return std::string(typed) + " is not above zero; " + bands + " carry " + OhmsText(capacity.smallest, kPoint) +
+               " to " + OhmsText(capacity.largest, kPoint);
+    case Fit::TooSmall:
+        return std::string(typed) + " is below " + OhmsText(capacity.smallest, kPoint) + ", the smallest value " +
+               bands + " carry" + (otherCarries ? "; " + other : "");
+    case Fit::TooLarge:
+        return std::string(typed) + " is above " + OhmsText(capacity.largest, kPoint) + ", the largest value " + bands +
+               " carry" + (otherCarries ? "; " + other : "");
+    case Fit::TooManyDigits: break;
+    }
+    std::string why = std::string(typed) + " has " + CountWord(SignificantDigits(ohms)) + " significant digits; " +
+                      bands + " carry " + CountWord(capacity.digits) + ": ";
+    if (otherCarries) {
+        return why + (five ? "leave out --five" : "use --five");
+    }
+    const Rounded rounded = RoundedTo(ohms, capacity.digits);
+    std::vector<std::string> carried;
+    for (const Decimal& value : {rounded.below, rounded.above}) {
+        if (FitOf(value, five) == Fit::Carried) {
+            carried.push_back(OhmsText(value, kPoint));
+        }
+    }
+    return why + "round it" + (carried.empty() ? "" : " to " + carried.front()) +
+           (carried.size() > 1 ? " or " + carried.back() : "");
+}
+
+// The band colours a, b, (CG,) c, d of the encoding.
+std::vector<std::string> BandNames(const Encoding& encoding, bool five)
+{
+    const auto name = [](const ColourCode* colour, Band band) {
+        return std::string((colour ? *colour : EncoderStartColour(band)).name);
+    };
+    std::vector<std::string> names{name(encoding.first, Band::First), name(encoding.second, Band::Second)};
+    if (five) {
+        names.push_back(name(encoding.third, Band::Third));
+    }
+    names.push_back(name(encoding.multiplier, Band::Multiplier));
+    names.push_back(encoding.toleranceShown ? name(encoding.tolerance, Band::Tolerance) : "none");
+    return names;
 }
 
 }  // namespace
@@ -210,6 +283,89 @@ Answer WritePrintedCodes(const Words& given)
     };
     answer.lines = {line("RKM", codes.rkm), line("3-digit", codes.smd3), line("4-digit", codes.smd4),
                     line("EIA-96", codes.eia96), SeriesText(series)};
+    return answer;
+}
+
+Answer Encode(const Words& given)
+{
+    const std::vector<std::string> words = WithUnitJoined(given.plain, 1);
+    if (words.size() != 3) {
+        throw WrongWord("encode takes VALUE UNIT TOLERANCE, not " + Echoed(Joined(given.plain)));
+    }
+    const Unit& unit = UnitOf(words[1]);
+    const Decimal ohms = OhmsOf(words[0], unit);
+    const std::string tolerance = ToleranceOf(words[2]);
+    // The coefficient's band goes after five bands.
+    const ColourCode* coefficient = given.Has("tc") ? &CoefficientColour(given.Value("tc", "")) : nullptr;
+    const bool five = given.Has("five") || coefficient;
+    const std::string typed = DecimalText(*ReadDecimal(words[0], kPoint), kPoint) + " " + std::string(unit.text);
+    if (const auto why = WhyNotCarried(ohms, typed, five, coefficient)) {
+        throw Refusal(*why);
+    }
+
+    // Encoded in ohms, so that the unit it was written in makes no difference.
+    const std::string value = DecimalText(ohms, kPoint);
+    const Encoding encoding =
+        five ? EncodeFiveBands(value, "Ohm", tolerance, kPoint) : EncodeFourBands(value, "Ohm", tolerance, kPoint);
+    const auto facts = EncodingFacts(encoding, tolerance);
+    if (encoding.resultText == kPromptText || !facts || facts->ohms != ohms) {
+        throw Refusal(typed + " gets no complete code in " + (coefficient ? "six" : five ? "five" : "four") + " bands");
+    }
+    std::vector<std::string> bands = BandNames(encoding, five);
+    const std::optional<int> ppm = coefficient ? TemperatureCoefficient(*coefficient) : std::nullopt;
+    if (coefficient) {
+        bands.emplace_back(coefficient->name);
+    }
+    Answer answer;
+    if (!given.json) {
+        answer.lines = {encoding.resultText, Joined(bands)};
+        if (ppm) {
+            answer.lines.push_back(CoefficientLine(ppm));
+        }
+        answer.lines.push_back(Describe(*facts, kPoint));
+        return answer;
+    }
+    answer.json = FactsObject(encoding.resultText, facts);
+    std::vector<std::string> bandStrings;
+    for (const std::string& band : bands) {
+        bandStrings.push_back(JsonString(band));
+    }
+    answer.json["bands"] = JsonArray(bandStrings);
+    if (ppm) {
+        answer.json["tc_ppm"] = std::to_string(*ppm);
+    }
+    return answer;
+}
+
+Answer Nearest(const Words& given)
+{
+    const std::vector<std::string> words = WithUnitJoined(given.plain, 1);
+    if (words.size() != 2) {
+        throw WrongWord("nearest takes VALUE UNIT, not " + Echoed(Joined(given.plain)));
+    }
+    const std::string seriesWord = given.Value("series", "E24");
+    const std::optional<Series> series = SeriesByName(seriesWord);
+    if (!series) {
+        throw WrongWord(Echoed(seriesWord) + " is not a series; accepted: E3 E6 E12 E24 E48 E96 E192");
+    }
+    const Decimal ohms = OhmsOf(words[0], UnitOf(words[1]));
+    const auto neighbours = NearestStandard(ohms, *series);
+    if (!neighbours) {
+        throw WrongWord(Echoed(words[0]) + " is not above zero; nearest takes a resistance above zero");
+    }
+    const std::vector<Series> in = SeriesOf(ohms);
+    Answer answer;
+    answer.lines = {"nearest " + std::string(SeriesName(*series)) + ": " + OhmsText(neighbours->below, kPoint) +
+                        " and " + OhmsText(neighbours->above, kPoint),
+                    SeriesText(in)};
+    if (!given.json) {
+        return answer;
+    }
+    answer.json = FactsObject(answer.lines[0], std::nullopt);
+    answer.json["description"] = JsonString(answer.lines[1]);
+    answer.json["ohms"] = JsonNumber(ohms);
+    answer.json["series"] = SeriesArray(in);
+    answer.json["nearest"] = NearestObject({{*series, *neighbours}});
     return answer;
 }
 

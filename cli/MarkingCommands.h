@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The commands of every marking on a resistor: `decode` with one, three,
-// four, five or six colours and the reading from the other end, `code` (what
-// a printed code reads as) and `codes` (a value's printed codes), and the
-// temperature coefficient `encode --tc` adds. Each is a function from the
+// The commands of every marking on a resistor: `encode` (a value's bands),
+// `nearest` (its standard neighbours), `decode` with one, three, four, five
+// or six colours and the reading from the other end, `code` (what a printed
+// code reads as) and `codes` (a value's printed codes), and the temperature
+// coefficient `encode --tc` adds. Each is a function from the
 // command's words to its answer, so that a single call and a batch line
 // answer alike.
 
@@ -30,6 +31,15 @@ namespace zarnik::cli {
 // codes VALUE UNIT: the value's RKM, 3-digit, 4-digit and EIA-96 codes and
 // its series.
 [[nodiscard]] Answer WritePrintedCodes(const Words& words);
+
+// encode VALUE UNIT TOLERANCE [--five] [--tc PPM]: the encoder window's
+// result line and band colours for the value, read in ohms first; refused
+// where the bands cannot carry it exactly, saying what would.
+[[nodiscard]] Answer Encode(const Words& words);
+
+// nearest VALUE UNIT [--series NAME]: the standard values at or below and at
+// or above the value, and the series it belongs to.
+[[nodiscard]] Answer Nearest(const Words& words);
 
 // encode ... --tc PPM: the colour that stands for the coefficient, which goes
 // after the five bands; a wrong word where no colour stands for it.
