@@ -327,7 +327,7 @@ std::pair<double, double> BatchRate(const std::vector<std::string>& argv, const 
 std::pair<double, double> AwkRate(const std::string& path)
 {
     const long long start = MonotonicNs();
-    const Child c = Run({"awk", "{ n += NF } END { print n }", path}, {}, 120000);
+    const Child c = Run({"/usr/bin/awk", "{ n += NF } END { print n }", path}, {}, 120000);
     const double seconds = static_cast<double>(MonotonicNs() - start) / 1e9;
     if (c.cpuSeconds <= 0 || c.output.empty()) {
         return {0.0, 0.0};
