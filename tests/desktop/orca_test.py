@@ -132,14 +132,15 @@ class Conversation:
         self.step(key, lambda said: said.startswith("notification"), announce=window)
 
     def answer(self, keys, box, typed, changes=True):
-        """Types the keys without a pause and waits for the codes window's
+        """Types the keys at a quick typist's pace and waits for the codes window's
         answer, as the box's description says it once the box holds `typed`
         (and its answer changed). It is announced once typing pauses: on a
         loaded machine the window may see a pause between two keys and
         answer there too, but never key by key."""
         line = node(node(self.app, pyatspi.ROLE_FRAME, "Codes"), pyatspi.ROLE_TEXT, box)
         before = line.description
-        for key in keys:
+        for i, key in enumerate(keys):
+            time.sleep(0.15 if i else 0)
             self.keys.press(key)
         bounded(lambda: text_of(line, None)[1] == typed and (line.description != before or not changes),
                 f"the {box} box did not take {keys}")
