@@ -185,6 +185,7 @@ TEST(PartCodes, DielectricCodesReadTheirRangeOrCoefficient)
         {"X8R", "class 2: -55 to 150 \u00B0C, \u00B115%"},
         {"X6S", "class 2: -55 to 105 \u00B0C, \u00B122%"},
         {"X7T", "class 2: -55 to 125 \u00B0C, +22/-33%"},
+        {"Y2B", "class 2: -30 to 45 \u00B0C, \u00B11.5%"},
         {"C0G", "class 1: 0 \u00B130 ppm/K"},
         {"NP0", "class 1: 0 \u00B130 ppm/K"},
         {"U2J", "class 1: -750 \u00B1120 ppm/K"},

@@ -299,6 +299,26 @@ int main(int argc, char* argv[])
         QTest::keyClicks(codes->findChild<QLineEdit*>(QStringLiteral("value")), QStringLiteral("10"));
         codes->findChild<QComboBox*>(QStringLiteral("unit"))->setCurrentIndex(1);
         ok &= Save(codes, dir, QStringLiteral("codes.png"));
+        // A capacitor's code with its voltage and tolerance and the codes of
+        // 4.7 nF; an inductor's 3-digit code, said to be in µH, and the codes
+        // and bands of 4.7 µH.
+        const struct {
+            int part;
+            const char* code;
+            const char* value;
+            int unit;
+            const char* file;
+        } parts[] = {{1, "2A474J", "4.7", 1, "codes-capacitor.png"}, {2, "470", "4.7", 1, "codes-inductor.png"}};
+        for (const auto& part : parts) {
+            codes->findChild<QComboBox*>(QStringLiteral("part"))->setCurrentIndex(part.part);
+            for (const char* name : {"mark", "value"}) {
+                codes->findChild<QLineEdit*>(QString::fromLatin1(name))->clear();
+            }
+            QTest::keyClicks(codes->findChild<QLineEdit*>(QStringLiteral("mark")), QString::fromUtf8(part.code));
+            QTest::keyClicks(codes->findChild<QLineEdit*>(QStringLiteral("value")), QString::fromUtf8(part.value));
+            codes->findChild<QComboBox*>(QStringLiteral("unit"))->setCurrentIndex(part.unit);
+            ok &= Save(codes, dir, QString::fromLatin1(part.file));
+        }
     }
     {
         // The keyboard's focus ring, on the darkest and the lightest swatch:

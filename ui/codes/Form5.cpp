@@ -200,8 +200,10 @@ void Form5::Form_Load()
 
 void Form5::Form_Unload()
 {
-    // A closed window is gone, even before it is deleted: it grows no more.
+    // A closed window is gone, even before it is deleted: it grows no more,
+    // and says nothing more.
     Timer1_->stop();
+    Timer2_->stop();
 }
 
 void Form5::Timer1_Timer()
