@@ -9,9 +9,13 @@ namespace zarnik {
 
 namespace {
 
-bool AllDigits(std::string_view s) { return std::ranges::all_of(s, IsCodeDigit); }
+}  // namespace
 
-std::int64_t NumberOf(std::string_view digits)
+bool IsCodeDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool AllCodeDigits(std::string_view text) { return std::ranges::all_of(text, IsCodeDigit); }
+
+std::int64_t CodeNumber(std::string_view digits)
 {
     std::int64_t n = 0;
     for (const char c : digits) {
@@ -19,10 +23,6 @@ std::int64_t NumberOf(std::string_view digits)
     }
     return n;
 }
-
-}  // namespace
-
-bool IsCodeDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string UpperCode(std::string_view text)
 {
@@ -48,12 +48,12 @@ std::optional<Decimal> ReadPointCode(std::string_view code, char letter, int exp
     }
     const std::string_view before = code.substr(0, at);
     const std::string_view after = code.substr(at + 1);
-    if (!AllDigits(before) || !AllDigits(after) || int(before.size()) > shape.maxBefore ||
+    if (!AllCodeDigits(before) || !AllCodeDigits(after) || int(before.size()) > shape.maxBefore ||
         int(after.size()) > shape.maxAfter || int(before.size() + after.size()) > shape.maxDigits ||
         (before.size() > 1 && before[0] == '0')) {
         return std::nullopt;
     }
-    const std::int64_t digits = NumberOf(std::string(before) + std::string(after));
+    const std::int64_t digits = CodeNumber(std::string(before) + std::string(after));
     if (digits == 0) {
         return std::nullopt;
     }
@@ -85,14 +85,14 @@ std::optional<std::string> WritePointCode(const Decimal& value, char letter, int
 
 std::optional<Decimal> ReadMultiplierCode(std::string_view code, int exponent, const MultiplierDigits& powers)
 {
-    if (code.size() != 3 || !AllDigits(code) || code[0] == '0') {
+    if (code.size() != 3 || !AllCodeDigits(code) || code[0] == '0') {
         return std::nullopt;
     }
     const auto power = powers(code[2]);
     if (!power) {
         return std::nullopt;
     }
-    return Decimal{NumberOf(code.substr(0, 2)), exponent + *power};
+    return Decimal{CodeNumber(code.substr(0, 2)), exponent + *power};
 }
 
 std::optional<std::string> WriteMultiplierCode(const Decimal& value, int exponent, const MultiplierDigits& powers)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -51,6 +52,10 @@ using MultiplierDigits = std::function<std::optional<int>(char digit)>;
                                                              const MultiplierDigits& powers);
 
 [[nodiscard]] bool IsCodeDigit(char c);
+// Whether every character is a digit (true for the empty text), and the
+// number the digits write (at most 18 of them).
+[[nodiscard]] bool AllCodeDigits(std::string_view text);
+[[nodiscard]] std::int64_t CodeNumber(std::string_view digits);
 // The text in upper case (ASCII letters), with the micro sign and Greek mu
 // as "U".
 [[nodiscard]] std::string UpperCode(std::string_view text);

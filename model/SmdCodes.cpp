@@ -7,6 +7,7 @@
 
 #include "model/Letters.h"
 #include "model/Markings.h"
+#include "model/PointCodes.h"
 #include "model/StandardValues.h"
 
 namespace zarnik {
@@ -54,18 +55,6 @@ constexpr std::array<ToleranceLetter, 8> kToleranceLetters{{{'B', {1, -1}},
                                                             {'K', {10, 0}},
                                                             {'M', {20, 0}}}};
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool AllDigits(std::string_view s) { return std::ranges::all_of(s, IsDigit); }
-
-std::int64_t NumberOf(std::string_view digits)
-{
-    std::int64_t n = 0;
-    for (const char c : digits) {
-        n = n * 10 + (c - '0');
-    }
-    return n;
-}
-
 template <std::size_t N>
 std::optional<int> ExponentOf(const std::array<Letter, N>& letters, char letter)
 {
@@ -77,12 +66,12 @@ std::optional<int> ExponentOf(const std::array<Letter, N>& letters, char letter)
 // "4K7" is 47 x 10^(3 - 1). Nothing without a digit.
 std::optional<Decimal> PointRead(std::string_view before, std::string_view after, int exponent)
 {
-    if (before.size() + after.size() == 0 || !AllDigits(before) || !AllDigits(after)) {
+    if (before.size() + after.size() == 0 || !AllCodeDigits(before) || !AllCodeDigits(after)) {
         return std::nullopt;
     }
     std::string digits(before);
     digits += after;
-    return Decimal{NumberOf(digits), exponent - int(after.size())};
+    return Decimal{CodeNumber(digits), exponent - int(after.size())};
 }
 
 // A 3- or 4-digit code of `length` characters: digits and a power of ten
@@ -93,9 +82,9 @@ std::optional<Decimal> ReadDigitCode(std::string_view code, std::size_t length)
         return std::nullopt;
     }
     std::optional<Decimal> value;
-    if (AllDigits(code)) {
+    if (AllCodeDigits(code)) {
         if (code[0] != '0') {
-            value = Decimal{NumberOf(code.substr(0, length - 1)), code[length - 1] - '0'};
+            value = Decimal{CodeNumber(code.substr(0, length - 1)), code[length - 1] - '0'};
         }
     } else if (const auto r = code.find('R');
                r != std::string_view::npos && r + 1 < length && (r == 0 || code[0] != '0')) {
@@ -109,10 +98,10 @@ std::optional<Decimal> ReadDigitCode(std::string_view code, std::size_t length)
 
 std::optional<Decimal> ReadEia96(std::string_view code)
 {
-    if (code.size() != 3 || !AllDigits(code.substr(0, 2))) {
+    if (code.size() != 3 || !AllCodeDigits(code.substr(0, 2))) {
         return std::nullopt;
     }
-    const auto rank = NumberOf(code.substr(0, 2));
+    const auto rank = CodeNumber(code.substr(0, 2));
     const auto exponent = ExponentOf(kEiaLetters, code[2]);
     const auto members = SeriesMembers(Series::E96);
     if (rank < 1 || rank > std::int64_t(members.size()) || !exponent) {
@@ -123,14 +112,14 @@ std::optional<Decimal> ReadEia96(std::string_view code)
 
 std::optional<CodeReading> ReadRkm(std::string_view code)
 {
-    const auto unitAt = std::ranges::find_if(code, [](char c) { return !IsDigit(c); }) - code.begin();
+    const auto unitAt = std::ranges::find_if(code, [](char c) { return !IsCodeDigit(c); }) - code.begin();
     if (std::size_t(unitAt) >= code.size()) {
         return std::nullopt;
     }
     const auto exponent = ExponentOf(kRkmUnits, code[std::size_t(unitAt)]);
     std::string_view after = code.substr(std::size_t(unitAt) + 1);
     std::optional<Decimal> tolerance;
-    if (!after.empty() && !IsDigit(after.back())) {
+    if (!after.empty() && !IsCodeDigit(after.back())) {
         const auto it = std::ranges::find(kToleranceLetters, after.back(), &ToleranceLetter::letter);
         if (it == kToleranceLetters.end()) {
             return std::nullopt;
