@@ -196,15 +196,10 @@ Bands FindBands(const Profile& profile)
     const float noise = bodyContrast[bodyContrast.size() / 2];
     const float high = std::max(7.f, 4.f * noise);
     const float low = 0.6f * high;
-    // The body's extent: bands lie between its first and last steps.
-    int first = 0;
-    while (first < n && !isBody[first]) {
-        ++first;
-    }
-    int last = n - 1;
-    while (last > first && !isBody[last]) {
-        --last;
-    }
+    // A run that reaches either end of the profile is the background or a
+    // lead beyond the body's rounded end, not a band.
+    const int first = std::max(1, n / 100);
+    const int last = n - 1 - first;
     for (int i = first; i <= last;) {
         if (contrast[i] < low) {
             ++i;

@@ -246,24 +246,31 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
     return ranked;
 }
 
+std::optional<SeenBody> SeeBands(const cv::Mat& bgr)
+{
+    // The first body that shows a marking is the resistor: a band of a body
+    // cropped close, or a glint, is elongated too, but has no bands along it.
+    for (const auto& body : FindBodies(bgr)) {
+        SeenBody seen{body, SampleProfile(bgr, body), {}};
+        seen.bands = FindBands(seen.profile);
+        if (seen.bands.bands.size() >= 4) {
+            return seen;
+        }
+    }
+    return std::nullopt;
+}
+
 PhotoReading ReadImage(const cv::Mat& bgr)
 {
     PhotoReading reading;
     reading.status = PhotoStatus::NoResistor;
     reading.width = bgr.cols;
     reading.height = bgr.rows;
-    const auto body = FindBody(bgr);
-    if (!body) {
+    const auto seen = SeeBands(bgr);
+    if (!seen) {
         return reading;
     }
-    cv::Point2f corners[4];
-    body->points(corners);
-    for (int i = 0; i < 4; ++i) {
-        reading.body[i] = {corners[i].x, corners[i].y};
-    }
-    const Profile profile = SampleProfile(bgr, *body);
-    const Bands bands = FindBands(profile);
-    const auto ranked = RankReadings(bands, WeighColours(bands));
+    const auto ranked = RankReadings(seen->bands, WeighColours(seen->bands));
     for (const auto& r : ranked) {
         PhotoCandidate candidate;
         std::vector<const ColourCode*> codes;
@@ -272,7 +279,7 @@ PhotoReading ReadImage(const cv::Mat& bgr)
             codes.push_back(MarkingColourByName(ColourName(c)));
         }
         if (!ReadBands(codes)) {
-            continue;  // never so by construction; the model is the judge
+            break;  // never so by construction; the model is the judge
         }
         candidate.confidence = r.confidence;
         reading.candidates.push_back(candidate);
@@ -280,12 +287,17 @@ PhotoReading ReadImage(const cv::Mat& bgr)
     if (reading.candidates.empty()) {
         return reading;
     }
-    reading.status = PhotoStatus::Read;
-    const cv::Point2f axis = profile.end - profile.start;
+    cv::Point2f corners[4];
+    seen->body.points(corners);
+    for (int i = 0; i < 4; ++i) {
+        reading.body[i] = {corners[i].x, corners[i].y};
+    }
+    const cv::Point2f axis = seen->profile.end - seen->profile.start;
     for (const int i : ranked.front().bandIndex) {
-        const cv::Point2f p = profile.start + axis * (bands.bands[i].Centre() / bands.length);
+        const cv::Point2f p = seen->profile.start + axis * (seen->bands.bands[i].Centre() / seen->bands.length);
         reading.bandCentres.push_back({p.x, p.y});
     }
+    reading.status = PhotoStatus::Read;
     return reading;
 }
 

@@ -22,9 +22,11 @@ inline constexpr int kColourCount = 12;
 // The index of a name in any letter case ("violet", "purple" too); -1 for none.
 [[nodiscard]] int ColourIndex(std::string_view name);
 
-// 2. The body: its rotated rectangle in the image's pixels, long side the
-// axis. Nothing where no elongated body stands out from the background.
-[[nodiscard]] std::optional<cv::RotatedRect> FindBody(const cv::Mat& bgr);
+// 2. The bodies that may be the resistor's, best first: rotated rectangles
+// in the image's pixels, long side the axis. The last, for a photo shaped
+// like a body, is the photo itself (cropped to the body). Empty where nothing
+// elongated stands out from the background.
+[[nodiscard]] std::vector<cv::RotatedRect> FindBodies(const cv::Mat& bgr);
 
 // 3. The body unrolled along its axis: one colour per step from one end to
 // the other, each the trimmed mean across the body's middle, glare and the
@@ -79,6 +81,15 @@ struct RankedReading {
     double confidence = 0;
 };
 [[nodiscard]] std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores);
+
+// Stages 2 to 4 on a decoded image: the first of FindBodies whose profile
+// shows at least four bands, and those bands; nothing where none does.
+struct SeenBody {
+    cv::RotatedRect body;
+    Profile profile;
+    Bands bands;
+};
+[[nodiscard]] std::optional<SeenBody> SeeBands(const cv::Mat& bgr);
 
 // The stages 2 to 5 on a decoded image: a reading whose status is Read or
 // NoResistor, in the image's pixels.
