@@ -98,10 +98,21 @@ double LogSumExp(double a, double b)
 
 }  // namespace
 
-std::vector<ColourScores> WeighColours(const Bands& bands)
+std::vector<ColourScores> WeighColours(const Bands& bands) { return WeighColours(bands, ColourModel::Trained()); }
+
+std::string ReadingOhms(const std::vector<int>& colours)
+{
+    std::vector<const ColourCode*> codes;
+    for (const int c : colours) {
+        codes.push_back(MarkingColourByName(ColourName(c)));
+    }
+    const auto reading = ReadBands(codes);
+    return reading ? DecimalText(reading->ohms) : std::string();
+}
+
+std::vector<ColourScores> WeighColours(const Bands& bands, const ColourModel& model)
 {
     std::vector<ColourScores> all;
-    const ColourModel& model = ColourModel::Trained();
     for (const auto& band : bands.bands) {
         ColourScores scores{};
         if (model.Usable()) {

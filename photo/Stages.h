@@ -7,6 +7,8 @@
 
 #include <array>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include <opencv2/core.hpp>
@@ -61,13 +63,18 @@ struct Bands {
 };
 [[nodiscard]] Bands FindBands(const Profile& profile);
 
-// How likely each colour is for each band: natural logarithms, normalised so
-// that each band's probabilities add up to 1.
+// How likely each colour is for each band, by the trained colour model or
+// another: natural logarithms, normalised so that each band's probabilities
+// add up to 1.
 using ColourScores = std::array<double, kColourCount>;
+class ColourModel;
 [[nodiscard]] std::vector<ColourScores> WeighColours(const Bands& bands);
+[[nodiscard]] std::vector<ColourScores> WeighColours(const Bands& bands, const ColourModel& model);
 
-// The features the colour model weighs: the band's colour under light
-// balanced by the body, and the body's own colour (ColourModel.cpp).
+// The features the colour model weighs: the band's colour as the camera saw
+// it and the colour of the body around it, both CIE L*a*b*. The model weighs
+// the band given the body, so the body's colour stands for the light and the
+// camera's balance (ColourModel.cpp).
 inline constexpr int kFeatureCount = 6;
 using Features = std::array<double, kFeatureCount>;
 [[nodiscard]] Features BandFeatures(const BandSpan& band, const Bands& bands);
@@ -81,6 +88,10 @@ struct RankedReading {
     double confidence = 0;
 };
 [[nodiscard]] std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores);
+
+// The value of a reading's colours (first digit first) in ohms, as an exact
+// decimal text ("4700", "0.47"); "" for an invalid marking.
+[[nodiscard]] std::string ReadingOhms(const std::vector<int>& colours);
 
 // Stages 2 to 4 on a decoded image: the first of FindBodies whose profile
 // shows at least four bands, and those bands; nothing where none does.
