@@ -37,6 +37,50 @@ namespace {
 // The profile is sampled at this many steps at most along the body.
 constexpr int kMaxSteps = 400;
 
+// The run [from, to) of contrast, cut at every valley deeper than half the
+// lower of the peaks beside it; peaks closer than minGap steps are one.
+void SplitAtValleys(const std::vector<float>& contrast, int from, int to, int minGap,
+                    std::vector<std::pair<int, int>>& runs)
+{
+    int peakA = from;
+    for (int k = from; k < to; ++k) {
+        if (contrast[k] > contrast[peakA]) {
+            peakA = k;
+        }
+    }
+    // The highest peak on each side of the highest, and the valley between.
+    for (const int side : {-1, 1}) {
+        const int begin = side < 0 ? from : peakA + 1;
+        const int end = side < 0 ? peakA : to;
+        int valley = -1;
+        float deepest = contrast[peakA];
+        int peakB = -1;
+        // Walking away from the highest peak: the lowest point so far, and a
+        // later peak that rises well above it.
+        for (int step = 1; step <= end - begin; ++step) {
+            const int k = peakA + side * step;
+            if (contrast[k] < deepest) {
+                deepest = contrast[k];
+                valley = k;
+            }
+            if (valley >= 0 && std::abs(k - valley) >= minGap / 2 && std::abs(valley - peakA) >= minGap / 2 &&
+                contrast[k] > 0 && deepest < 0.5f * contrast[k] && deepest < 0.5f * contrast[peakA]) {
+                peakB = k;
+                break;
+            }
+        }
+        if (peakB >= 0) {
+            // Cut at the valley and look again at both pieces.
+            SplitAtValleys(contrast, from, valley, minGap, runs);
+            SplitAtValleys(contrast, valley + 1, to, minGap, runs);
+            return;
+        }
+    }
+    if (to > from) {
+        runs.emplace_back(from, to);
+    }
+}
+
 }  // namespace
 
 Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body)
@@ -98,7 +142,7 @@ Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body)
         }
         std::sort(column.begin(), column.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         const std::size_t from = column.size() / 6;
-        const std::size_t to = std::max(from + 1, column.size() - column.size() / 4);
+        const std::size_t to = std::max(from + 1, column.size() * 3 / 5);
         cv::Vec3f sum(0, 0, 0);
         for (std::size_t i = from; i < to; ++i) {
             sum += column[i].second;
@@ -200,38 +244,47 @@ Bands FindBands(const Profile& profile)
     // lead beyond the body's rounded end, not a band.
     const int first = std::max(1, n / 100);
     const int last = n - 1 - first;
+    // Runs above the low threshold, split where the contrast falls deep
+    // between two peaks: two bands whose gap shows glare, or the body's
+    // shade, rather than the body's own colour.
+    std::vector<std::pair<int, int>> runs;
     for (int i = first; i <= last;) {
         if (contrast[i] < low) {
             ++i;
             continue;
         }
         int j = i;
-        float peak = 0;
         while (j <= last && contrast[j] >= low) {
-            peak = std::max(peak, contrast[j]);
             ++j;
         }
-        if (peak >= high && i > first && j <= last) {
-            // The band's colour: its core, where it stands out most.
-            cv::Vec3f sumLab(0, 0, 0);
-            cv::Vec3f sumRgb(0, 0, 0);
-            int count = 0;
-            for (int k = i; k < j; ++k) {
-                if (contrast[k] >= 0.7f * peak) {
-                    sumLab += lab[k];
-                    sumRgb += rgb[k];
-                    ++count;
-                }
-            }
-            BandSpan band;
-            band.start = static_cast<float>(i);
-            band.end = static_cast<float>(j);
-            band.lab = sumLab / static_cast<float>(count);
-            band.rgb = sumRgb / static_cast<float>(count);
-            band.contrast = peak;
-            result.bands.push_back(band);
+        if (i > first && j <= last) {
+            SplitAtValleys(contrast, i, j, std::max(2, n / 60), runs);
         }
         i = j;
+    }
+    for (const auto& [i, j] : runs) {
+        const float peak = *std::max_element(contrast.begin() + i, contrast.begin() + j);
+        if (peak < high) {
+            continue;
+        }
+        // The band's colour: its core, where it stands out most.
+        cv::Vec3f sumLab(0, 0, 0);
+        cv::Vec3f sumRgb(0, 0, 0);
+        int count = 0;
+        for (int k = i; k < j; ++k) {
+            if (contrast[k] >= 0.7f * peak) {
+                sumLab += lab[k];
+                sumRgb += rgb[k];
+                ++count;
+            }
+        }
+        BandSpan band;
+        band.start = static_cast<float>(i);
+        band.end = static_cast<float>(j);
+        band.lab = sumLab / static_cast<float>(count);
+        band.rgb = sumRgb / static_cast<float>(count);
+        band.contrast = peak;
+        result.bands.push_back(band);
     }
     return result;
 }

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <map>
 #include <numeric>
+#include <unordered_map>
 
 #include "model/Markings.h"
 #include "model/StandardValues.h"
@@ -25,25 +25,29 @@ namespace {
 enum : int { Black, Brown, Red, Orange, Yellow, Green, Blue, Violet, Grey, White, Gold, Silver };
 
 // At most this many bands enter the search: the strongest.
-constexpr int kMaxBands = 9;
+constexpr int kMaxBands = 8;
 // Each band's colours tried, best first.
 constexpr int kColoursTried = 4;
 // A colour never takes a band wholly: what the model cannot see (a band in
 // odd light) keeps this much probability spread over all colours.
 constexpr double kColourFloor = 0.02;
+// A value outside its tolerance's series is made, but rarely.
+const double kNonStandardLogPrior = std::log(0.03);
+// Readings this far (natural log) below the best so far are too unlikely to
+// be kept; they still count in the confidences' sum.
+constexpr double kKeptMargin = 20;
 
 // How often each tolerance colour is made, four and five bands: 5% carbon
 // film parts are the common four-band parts, 1% metal film the common
 // five-band ones.
 double ToleranceLogPrior(int colour, int count)
 {
-    static const std::map<int, double> four = {{Gold, 0.55},  {Silver, 0.1}, {Brown, 0.15},  {Red, 0.08},
-                                               {Green, 0.04}, {Blue, 0.03},  {Violet, 0.03}, {Grey, 0.02}};
-    static const std::map<int, double> five = {{Brown, 0.5}, {Red, 0.15},    {Gold, 0.1},  {Green, 0.08},
-                                               {Blue, 0.07}, {Violet, 0.05}, {Grey, 0.02}, {Silver, 0.03}};
-    const auto& table = count == 4 ? four : five;
-    const auto found = table.find(colour);
-    return found == table.end() ? -1e9 : std::log(found->second);
+    // Black Brown Red Orange Yellow Green Blue Violet Grey White Gold Silver
+    static constexpr std::array<double, kColourCount> four = {0,    0.15, 0.08, 0, 0,    0.04,
+                                                              0.03, 0.03, 0.02, 0, 0.55, 0.1};
+    static constexpr std::array<double, kColourCount> five = {0, 0.5, 0.15, 0, 0, 0.08, 0.07, 0.05, 0.02, 0, 0.1, 0.03};
+    const double p = (count == 4 ? four : five)[colour];
+    return p > 0 ? std::log(p) : -1e9;
 }
 
 // Whether significant digits are a member of E24 and E192, by the model's
@@ -67,11 +71,12 @@ double ValueLogPrior(int digits, int exponent, int tolerance)
     static const SeriesMembers members;
     const bool wide = tolerance == Gold || tolerance == Silver;
     const bool standard = wide ? members.e24[digits] : members.e192[digits < 100 ? digits * 10 : digits];
-    double prior = standard ? 0.0 : std::log(0.03);
-    // Parts from 1 Ohm to 10 M Ohm are the common ones.
-    const double ohms = digits * std::pow(10.0, exponent);
-    if (ohms < 1 || ohms > 1e7) {
-        prior += ohms < 0.1 || ohms > 1e8 ? std::log(0.1) : std::log(0.5);
+    double prior = standard ? 0.0 : kNonStandardLogPrior;
+    // Parts from 1 Ohm to 10 M Ohm are the common ones: in decades of the
+    // value's significant digits (10 to 99 or 100 to 999) times 10^exponent.
+    const int decade = (digits < 100 ? 1 : 2) + exponent;  // log10 of the value, rounded down
+    if (decade < 0 || decade > 6) {
+        prior += decade < -1 || decade > 7 ? std::log(0.1) : std::log(0.5);
     }
     return prior;
 }
@@ -161,7 +166,10 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
         std::vector<int> bandIndex;
         double best = -1e300;
     };
-    std::map<std::vector<int>, Scored> readings;
+    // Readings by their colours packed four bits each, and their count.
+    std::unordered_map<std::uint32_t, Scored> readings;
+    double everything = -1e300;  // the log of the sum over every reading tried
+    double bestSoFar = -1e300;
     for (unsigned subset = 0; subset < (1u << n); ++subset) {
         const int count = std::popcount(subset);
         if (count != 4 && count != 5) {
@@ -219,13 +227,21 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
                 const double total = colourScore + dropped + gapScore +
                                      ValueLogPrior(digits, MultiplierExponentOf(colours[count - 2]), tolerance) +
                                      ToleranceLogPrior(tolerance, count);
-                auto& entry = readings[colours];
-                entry.logScore = LogSumExp(entry.logScore, total);
-                if (total > entry.best) {
-                    entry.best = total;
-                    entry.bandIndex.clear();
-                    for (const int o : order) {
-                        entry.bandIndex.push_back(kept[o]);
+                everything = LogSumExp(everything, total);
+                if (total > bestSoFar - kKeptMargin) {
+                    bestSoFar = std::max(bestSoFar, total);
+                    std::uint32_t key = static_cast<std::uint32_t>(count);
+                    for (const int c : colours) {
+                        key = key << 4 | static_cast<std::uint32_t>(c);
+                    }
+                    auto& entry = readings[key];
+                    entry.logScore = LogSumExp(entry.logScore, total);
+                    if (total > entry.best) {
+                        entry.best = total;
+                        entry.bandIndex.clear();
+                        for (const int o : order) {
+                            entry.bandIndex.push_back(kept[o]);
+                        }
                     }
                 }
                 int p = count - 1;
@@ -242,13 +258,15 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
     if (readings.empty()) {
         return {};
     }
-    double total = -1e300;
-    for (const auto& [colours, scored] : readings) {
-        total = LogSumExp(total, scored.logScore);
-    }
     std::vector<RankedReading> ranked;
-    for (const auto& [colours, scored] : readings) {
-        ranked.push_back({colours, scored.bandIndex, std::exp(scored.logScore - total)});
+    for (const auto& [key, scored] : readings) {
+        std::vector<int> colours(scored.bandIndex.size());
+        std::uint32_t k = key;
+        for (auto c = colours.rbegin(); c != colours.rend(); ++c) {
+            *c = static_cast<int>(k & 15);
+            k >>= 4;
+        }
+        ranked.push_back({colours, scored.bandIndex, std::exp(scored.logScore - everything)});
     }
     std::sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.confidence > b.confidence; });
     if (ranked.size() > 3) {

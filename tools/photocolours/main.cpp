@@ -253,6 +253,8 @@ struct Tally {
     int bandsRight = 0;
 };
 
+bool listing = false;
+
 void Score(const Photo& photo, const ColourModel& model, Tally& tally)
 {
     ++tally.photos;
@@ -269,6 +271,16 @@ void Score(const Photo& photo, const ColourModel& model, Tally& tally)
             tally.exact += i == 0;
             break;
         }
+    }
+    if (listing) {
+        std::string read;
+        for (const int c : ranked.empty() ? std::vector<int>{} : ranked.front().colours) {
+            read += std::string(read.empty() ? "" : "-") + ColourName(c);
+        }
+        std::printf(
+            "%s %s: read %s (%zu bands found)\n",
+            ReadingOhms(ranked.empty() ? std::vector<int>{} : ranked.front().colours) == photo.label.ohms ? "  " : "XX",
+            photo.label.image.c_str(), read.empty() ? "nothing" : read.c_str(), photo.seen->bands.bands.size());
     }
     if (!ranked.empty() && ranked.front().colours == photo.label.bands) {
         tally.bandsRight += static_cast<int>(photo.label.bands.size());
@@ -300,6 +312,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
             out = argv[++i];
+        } else if (std::strcmp(argv[i], "--list") == 0) {
+            listing = true;
         } else if (std::strcmp(argv[i], "--folds") == 0 && i + 1 < argc) {
             folds = std::max(2, std::atoi(argv[++i]));
         } else {
