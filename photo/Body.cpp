@@ -25,7 +25,7 @@ constexpr float kLightnessWeight = 0.5f;
 // photo long, and quick.
 constexpr int kSearchSide = 320;
 // The bodies tried, best first, before the photo itself.
-constexpr std::size_t kMaxCandidates = 4;
+constexpr std::size_t kMaxCandidates = 5;
 // How far a pixel's weighted Lab lies from the colour around it to be part
 // of something on the surface.
 constexpr float kLocalContrast = 12.f;
@@ -273,11 +273,13 @@ std::vector<Candidate> OpenedBodies(const cv::Mat& mask)
     return all;
 }
 
-// The foreground against the colour around each pixel.
-cv::Mat LocalForeground(const cv::Mat& lab, const cv::Mat& small)
+// The foreground against the colour around each pixel: the median over a
+// window (a fraction of the photo's shorter side) is the surface wherever
+// the window is more than twice as wide as the things on it.
+cv::Mat LocalForeground(const cv::Mat& lab, const cv::Mat& small, double window)
 {
     const int side = std::min(lab.cols, lab.rows);
-    const int kernel = std::clamp(2 * (side * 3 / 20) + 1, 5, 255);
+    const int kernel = std::clamp(2 * static_cast<int>(side * window / 2) + 1, 5, 255);
     cv::Mat lab8;
     cv::cvtColor(small, lab8, cv::COLOR_BGR2Lab);
     cv::Mat around;
@@ -350,11 +352,13 @@ std::vector<cv::RotatedRect> FindBodies(const cv::Mat& bgr)
     if (const auto cropped = CroppedBody(lab)) {
         candidates.push_back(*cropped);
     }
-    for (const auto& c : OpenedBodies(LocalForeground(lab, small))) {
-        if (candidates.size() >= kMaxCandidates) {
-            break;
+    // Bodies up to a seventh of the photo thick first, then thicker ones.
+    for (const double window : {0.3, 0.7}) {
+        for (const auto& c : OpenedBodies(LocalForeground(lab, small, window))) {
+            if (candidates.size() < kMaxCandidates) {
+                Add(candidates, c);
+            }
         }
-        candidates.push_back(c);
     }
     std::vector<cv::RotatedRect> bodies;
     for (const auto& c : candidates) {

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The body unrolled along its axis and the bands in it. Each step of the
 // profile is the trimmed mean of a column across the body's middle: the
-// brightest quarter (specular glare, which runs along a cylinder) and the
-// darkest sixth (the shaded edges) are left out. A band is a run of steps
-// that stands out from the body's own colour around it by more than the
-// body's own variation does.
+// brightest two fifths (specular glare, which runs along a cylinder and
+// covers much of a metallic gold or silver band) and the darkest sixth (the
+// shaded edges) are left out. A band is a run of steps that stands out from
+// the body's own colour around it by more than the body's own variation
+// does, cut in two where the contrast falls deep between two peaks.
 #include <algorithm>
 #include <cmath>
 

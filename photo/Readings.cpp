@@ -81,6 +81,19 @@ double ValueLogPrior(int digits, int exponent, int tolerance)
     return prior;
 }
 
+// Two bands colourDistance (CIE76) apart, read as one colour or as two.
+// Measured on the shared photos: bands of one colour lie a median of 2.5
+// and at most 13 apart; bands of two colours rarely nearer than 6.
+double PairLogLikelihood(double colourDistance, bool sameColour)
+{
+    if (sameColour) {
+        const double beyond = std::max(0.0, colourDistance - 3);
+        return -0.5 * beyond * beyond / 25;
+    }
+    const double within = std::max(0.0, 8 - colourDistance);
+    return -0.5 * within * within / 16;
+}
+
 int MultiplierExponentOf(int colour) { return colour == Gold ? -1 : colour == Silver ? -2 : colour; }
 
 bool Allowed(int colour, int position, int count)
@@ -137,6 +150,119 @@ std::vector<ColourScores> WeighColours(const Bands& bands, const ColourModel& mo
     return all;
 }
 
+namespace {
+
+// Some of the bands found, in one reading order, with what does not depend
+// on their colours.
+struct Arrangement {
+    int count = 0;
+    std::array<int, 5> band{};                     // indices into Bands::bands, first digit first
+    double fixed = 0;                              // the bands left out and the gaps
+    std::array<std::array<double, 5>, 5> apart{};  // CIE76 between the bands' colours
+    std::array<std::vector<int>, 5> options;       // the colours each may take, likeliest first
+    std::array<double, 6> bestRest{};              // the best colour scores from each place on
+};
+
+// The search over colours for every arrangement: each reading's score is
+// summed over the arrangements that give it (a reading seen with and without
+// a speck of glare is one reading), and readings that cannot come within
+// kKeptMargin of the best are not followed.
+class Ranking {
+public:
+    explicit Ranking(const std::vector<ColourScores>& scores) : scores_(scores) {}
+
+    void Search(const Arrangement& a)
+    {
+        if (a.fixed + a.bestRest[0] < best_ - kKeptMargin) {
+            return;
+        }
+        std::array<int, 5> colours{};
+        Extend(a, 0, 0, colours);
+    }
+
+    std::vector<RankedReading> Best() const
+    {
+        std::vector<RankedReading> ranked;
+        for (const auto& [key, scored] : readings_) {
+            std::vector<int> colours(scored.bandIndex.size());
+            std::uint32_t k = key;
+            for (auto c = colours.rbegin(); c != colours.rend(); ++c) {
+                *c = static_cast<int>(k & 15);
+                k >>= 4;
+            }
+            ranked.push_back({colours, scored.bandIndex, std::exp(scored.logScore - everything_)});
+        }
+        std::sort(ranked.begin(), ranked.end(),
+                  [](const auto& x, const auto& y) { return x.confidence > y.confidence; });
+        if (ranked.size() > 3) {
+            ranked.resize(3);
+        }
+        return ranked;
+    }
+
+private:
+    void Extend(const Arrangement& a, int place, double partial, std::array<int, 5>& colours)
+    {
+        if (place >= a.count || place >= static_cast<int>(colours.size())) {
+            Finish(a, partial, colours);
+            return;
+        }
+        for (const int c : a.options[place]) {
+            double score = partial + scores_[a.band[place]][c];
+            // Bands of one pigment on one body under one light look alike;
+            // two pigments seldom look the same.
+            for (int q = 0; q < place; ++q) {
+                score += PairLogLikelihood(a.apart[q][place], colours[q] == c);
+            }
+            if (a.fixed + score + a.bestRest[place + 1] < best_ - kKeptMargin) {
+                continue;
+            }
+            colours[place] = c;
+            Extend(a, place + 1, score, colours);
+        }
+    }
+
+    void Finish(const Arrangement& a, double partial, const std::array<int, 5>& colours)
+    {
+        int digits = 0;
+        for (int p = 0; p < a.count - 2; ++p) {
+            digits = digits * 10 + colours[p];
+        }
+        const int tolerance = colours[a.count - 1];
+        const double total = a.fixed + partial +
+                             ValueLogPrior(digits, MultiplierExponentOf(colours[a.count - 2]), tolerance) +
+                             ToleranceLogPrior(tolerance, a.count);
+        everything_ = LogSumExp(everything_, total);
+        if (total < best_ - kKeptMargin) {
+            return;
+        }
+        best_ = std::max(best_, total);
+        std::uint32_t key = static_cast<std::uint32_t>(a.count);
+        for (int p = 0; p < a.count; ++p) {
+            key = key << 4 | static_cast<std::uint32_t>(colours[p]);
+        }
+        auto& entry = readings_[key];
+        entry.logScore = LogSumExp(entry.logScore, total);
+        if (total > entry.best) {
+            entry.best = total;
+            entry.bandIndex.assign(a.band.begin(), a.band.begin() + a.count);
+        }
+    }
+
+    struct Scored {
+        double logScore = -1e300;
+        std::vector<int> bandIndex;
+        double best = -1e300;
+    };
+    const std::vector<ColourScores>& scores_;
+    // Readings by their colours packed four bits each after their count.
+    std::unordered_map<std::uint32_t, Scored> readings_;
+    double everything_ = -1e300;  // the log of the sum over every reading followed
+    double best_ = -1e300;
+};
+
+}  // namespace
+
 std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores)
 {
     const int found = static_cast<int>(bands.bands.size());
@@ -153,23 +279,14 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
         std::sort(kept.begin(), kept.end());
     }
     const int n = static_cast<int>(kept.size());
-    std::vector<float> contrasts;
+    std::vector<float> sorted;
     for (const int i : kept) {
-        contrasts.push_back(bands.bands[i].contrast);
+        sorted.push_back(bands.bands[i].contrast);
     }
-    std::vector<float> sorted = contrasts;
     std::sort(sorted.begin(), sorted.end());
     const float typical = std::max(1.f, sorted[sorted.size() / 2]);
 
-    struct Scored {
-        double logScore = -1e300;
-        std::vector<int> bandIndex;
-        double best = -1e300;
-    };
-    // Readings by their colours packed four bits each, and their count.
-    std::unordered_map<std::uint32_t, Scored> readings;
-    double everything = -1e300;  // the log of the sum over every reading tried
-    double bestSoFar = -1e300;
+    std::vector<Arrangement> arrangements;
     for (unsigned subset = 0; subset < (1u << n); ++subset) {
         const int count = std::popcount(subset);
         if (count != 4 && count != 5) {
@@ -179,100 +296,57 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
         double dropped = 0;
         for (int i = 0; i < n; ++i) {
             if (subset & (1u << i)) {
-                chosen.push_back(i);
+                chosen.push_back(kept[i]);
             } else {
-                dropped -= 1.5 * std::min(2.f, contrasts[i] / typical);
+                // A band left out is a speck taken for one; the stronger it
+                // stands out, the less likely.
+                dropped -= 1.5 * std::min(2.f, bands.bands[kept[i]].contrast / typical);
             }
         }
         for (int direction = 0; direction < 2; ++direction) {
-            std::vector<int> order = chosen;
             if (direction == 1) {
-                std::reverse(order.begin(), order.end());
+                std::reverse(chosen.begin(), chosen.end());
             }
+            Arrangement a;
+            a.count = count;
+            std::copy(chosen.begin(), chosen.end(), a.band.begin());
             // The widest gap lies before the tolerance band.
-            std::vector<double> gaps;
-            for (int i = 0; i + 1 < count; ++i) {
-                gaps.push_back(
-                    std::abs(bands.bands[kept[order[i + 1]]].Centre() - bands.bands[kept[order[i]]].Centre()));
+            auto gap = [&](int i) -> double {
+                return std::max(1e-3f, std::abs(bands.bands[a.band[i + 1]].Centre() - bands.bands[a.band[i]].Centre()));
+            };
+            double others = 1e-3;
+            for (int i = 0; i + 2 < count; ++i) {
+                others = std::max(others, gap(i));
             }
-            const double before = gaps.back();
-            const double others = *std::max_element(gaps.begin(), gaps.end() - 1);
-            const double gapScore =
-                2.0 * std::clamp(std::log(std::max(1e-3, before) / std::max(1e-3, others)), -1.0, 1.0);
-            // Each band's colours that fit its place, best first.
-            std::vector<std::vector<int>> options(count);
+            const double before = gap(count - 2);
+            a.fixed = dropped + 2.0 * std::clamp(std::log(before / others), -1.0, 1.0);
             for (int p = 0; p < count; ++p) {
-                const auto& s = scores[kept[order[p]]];
+                const auto& s = scores[a.band[p]];
                 for (int c = 0; c < kColourCount; ++c) {
                     if (Allowed(c, p, count)) {
-                        options[p].push_back(c);
+                        a.options[p].push_back(c);
                     }
                 }
-                std::sort(options[p].begin(), options[p].end(), [&](int a, int b) { return s[a] > s[b]; });
-                options[p].resize(std::min<std::size_t>(options[p].size(), kColoursTried));
-            }
-            std::vector<int> pick(count, 0);
-            std::vector<int> colours(count);
-            while (true) {
-                double colourScore = 0;
-                for (int p = 0; p < count; ++p) {
-                    colours[p] = options[p][pick[p]];
-                    colourScore += scores[kept[order[p]]][colours[p]];
-                }
-                int digits = 0;
-                for (int p = 0; p < count - 2; ++p) {
-                    digits = digits * 10 + colours[p];
-                }
-                const int tolerance = colours[count - 1];
-                const double total = colourScore + dropped + gapScore +
-                                     ValueLogPrior(digits, MultiplierExponentOf(colours[count - 2]), tolerance) +
-                                     ToleranceLogPrior(tolerance, count);
-                everything = LogSumExp(everything, total);
-                if (total > bestSoFar - kKeptMargin) {
-                    bestSoFar = std::max(bestSoFar, total);
-                    std::uint32_t key = static_cast<std::uint32_t>(count);
-                    for (const int c : colours) {
-                        key = key << 4 | static_cast<std::uint32_t>(c);
-                    }
-                    auto& entry = readings[key];
-                    entry.logScore = LogSumExp(entry.logScore, total);
-                    if (total > entry.best) {
-                        entry.best = total;
-                        entry.bandIndex.clear();
-                        for (const int o : order) {
-                            entry.bandIndex.push_back(kept[o]);
-                        }
-                    }
-                }
-                int p = count - 1;
-                while (p >= 0 && ++pick[p] == static_cast<int>(options[p].size())) {
-                    pick[p] = 0;
-                    --p;
-                }
-                if (p < 0) {
-                    break;
+                std::sort(a.options[p].begin(), a.options[p].end(), [&](int x, int y) { return s[x] > s[y]; });
+                a.options[p].resize(std::min<std::size_t>(a.options[p].size(), kColoursTried));
+                for (int q = p + 1; q < count; ++q) {
+                    a.apart[p][q] = cv::norm(bands.bands[a.band[p]].lab - bands.bands[a.band[q]].lab);
                 }
             }
+            for (int p = count - 1; p >= 0; --p) {
+                a.bestRest[p] = a.bestRest[p + 1] + scores[a.band[p]][a.options[p].front()];
+            }
+            arrangements.push_back(std::move(a));
         }
     }
-    if (readings.empty()) {
-        return {};
+    // The most promising first, so that the rest are cut short.
+    std::sort(arrangements.begin(), arrangements.end(),
+              [](const auto& x, const auto& y) { return x.fixed + x.bestRest[0] > y.fixed + y.bestRest[0]; });
+    Ranking ranking(scores);
+    for (const auto& a : arrangements) {
+        ranking.Search(a);
     }
-    std::vector<RankedReading> ranked;
-    for (const auto& [key, scored] : readings) {
-        std::vector<int> colours(scored.bandIndex.size());
-        std::uint32_t k = key;
-        for (auto c = colours.rbegin(); c != colours.rend(); ++c) {
-            *c = static_cast<int>(k & 15);
-            k >>= 4;
-        }
-        ranked.push_back({colours, scored.bandIndex, std::exp(scored.logScore - everything)});
-    }
-    std::sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.confidence > b.confidence; });
-    if (ranked.size() > 3) {
-        ranked.resize(3);
-    }
-    return ranked;
+    return ranking.Best();
 }
 
 std::optional<SeenBody> SeeBands(const cv::Mat& bgr)
