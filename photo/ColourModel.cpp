@@ -51,12 +51,14 @@ int ColourIndex(std::string_view name)
     return -1;
 }
 
-Features BandFeatures(const BandSpan& band, const Bands& bands)
+Features FeaturesOf(const cv::Vec3f& bandRgb, const cv::Vec3f& bodyRgb)
 {
-    const cv::Vec3f lab = LinearToLab(band.rgb);
-    const cv::Vec3f body = LinearToLab(bands.bodyRgb);
+    const cv::Vec3f lab = LinearToLab(bandRgb);
+    const cv::Vec3f body = LinearToLab(bodyRgb);
     return {lab[0], lab[1], lab[2], body[0], body[1], body[2]};
 }
+
+Features BandFeatures(const BandSpan& band, const Bands& bands) { return FeaturesOf(band.rgb, bands.bodyRgb); }
 
 ColourModel ColourModel::FromText(std::string_view text)
 {

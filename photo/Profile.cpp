@@ -7,6 +7,7 @@
 // the body's own colour around it by more than the body's own variation
 // does, cut in two where the contrast falls deep between two peaks.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include <opencv2/imgproc.hpp>
@@ -82,6 +83,45 @@ void SplitAtValleys(const std::vector<float>& contrast, int from, int to, int mi
     }
 }
 
+// The median colour of the pixels beside the body, within one body width of
+// its long sides.
+cv::Vec3f Surround(const cv::Mat& bgr, const cv::RotatedRect& body, cv::Point2f u, cv::Point2f v, double length,
+                   double width)
+{
+    const cv::RotatedRect around(body.center, cv::Size2f(static_cast<float>(length), static_cast<float>(3 * width)),
+                                 static_cast<float>(std::atan2(u.y, u.x) * 180 / CV_PI));
+    const cv::Rect box = around.boundingRect() & cv::Rect(0, 0, bgr.cols, bgr.rows);
+    std::array<std::vector<float>, 3> channels;
+    const int stride = std::max(1, static_cast<int>(std::sqrt(box.area() / 4000.0)));
+    for (int y = box.y; y < box.y + box.height; y += stride) {
+        for (int x = box.x; x < box.x + box.width; x += stride) {
+            const cv::Point2f d = cv::Point2f(static_cast<float>(x), static_cast<float>(y)) - body.center;
+            const double along = std::abs(d.dot(u));
+            const double across = std::abs(d.dot(v));
+            if (along > length / 2 || across < width / 2 * 1.15 || across > width * 1.5) {
+                continue;
+            }
+            const cv::Vec3b p = bgr.at<cv::Vec3b>(y, x);
+            if (p[0] > 250 && p[1] > 250 && p[2] > 250) {
+                continue;
+            }
+            channels[0].push_back(SrgbToLinear(p[2] / 255.f));
+            channels[1].push_back(SrgbToLinear(p[1] / 255.f));
+            channels[2].push_back(SrgbToLinear(p[0] / 255.f));
+        }
+    }
+    if (channels[0].size() < 50) {
+        return {-1, -1, -1};
+    }
+    cv::Vec3f median;
+    for (int c = 0; c < 3; ++c) {
+        auto& values = channels[c];
+        std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+        median[c] = values[values.size() / 2];
+    }
+    return median;
+}
+
 }  // namespace
 
 Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body)
@@ -155,6 +195,7 @@ Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body)
     profile.start = body.center - u * static_cast<float>(length / 2);
     profile.end = body.center + u * static_cast<float>(length / 2);
     profile.bodyWidth = static_cast<float>(width / step);
+    profile.surroundRgb = Surround(bgr, body, u, v, length, width);
     return profile;
 }
 
@@ -213,6 +254,7 @@ Bands FindBands(const Profile& profile)
     bodyRgb /= static_cast<float>(bodySteps);
     result.bodyLab = bodyLab;
     result.bodyRgb = bodyRgb;
+    result.surroundRgb = profile.surroundRgb[0] < 0 ? bodyRgb : profile.surroundRgb;
     // The body around each step, for shading along the body: the body's
     // steps nearby, weighted by their distance.
     std::vector<cv::Vec3f> local(n);

@@ -42,6 +42,10 @@ struct Profile {
     cv::Point2f start;
     cv::Point2f end;
     float bodyWidth = 0;  // the body's width in steps
+    // The median linear RGB of what lies around the body (out to its width
+    // on either side), bright glare left out: the surface it lies on; the
+    // body's own colour where the photo shows nothing around it.
+    cv::Vec3f surroundRgb;
 };
 [[nodiscard]] Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body);
 
@@ -59,7 +63,8 @@ struct Bands {
     std::vector<BandSpan> bands;  // along the profile
     cv::Vec3f bodyLab;            // the body's own colour
     cv::Vec3f bodyRgb;
-    float length = 0;  // the profile's length in steps
+    cv::Vec3f surroundRgb;  // Profile::surroundRgb
+    float length = 0;       // the profile's length in steps
 };
 [[nodiscard]] Bands FindBands(const Profile& profile);
 
@@ -78,6 +83,8 @@ class ColourModel;
 inline constexpr int kFeatureCount = 6;
 using Features = std::array<double, kFeatureCount>;
 [[nodiscard]] Features BandFeatures(const BandSpan& band, const Bands& bands);
+// The same from the band's and the body's linear RGB.
+[[nodiscard]] Features FeaturesOf(const cv::Vec3f& bandRgb, const cv::Vec3f& bodyRgb);
 
 // 5. Whole markings, best first, at most three, with confidences adding up
 // to at most 1; bands as colour indices in reading order, with which of the

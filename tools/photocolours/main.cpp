@@ -9,7 +9,10 @@
 // likes best; a seed model of nominal band colours starts it, and a second
 // round uses the model of the first), and each colour gets one Gaussian over
 // BandFeatures: the band's L*a*b* and the body's, weighed as the band given
-// the body.
+// the body. Each band is also seen under other lights (both it and its body
+// scaled channel by channel as a change of light scales them), so that the
+// model learns how a band's look follows its body's rather than one camera's
+// balance.
 //
 // Folds are split by part, never by photo: a part is its set and its value
 // (the light-box frames come two of each part, and a value may be
@@ -19,6 +22,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -49,6 +53,14 @@ struct Sample {
     Features features;
     int colour = 0;
 };
+
+// Each band is seen again under this many other lights: the red and blue
+// channels scaled by up to a factor of 1.4 either way (daylight to lamp
+// light; the green channel stands for the light's brightness) and the
+// exposure by up to 1.65.
+constexpr int kOtherLights = 6;
+constexpr float kLightSpread = 0.7f;  // the red and blue gains' range, natural log
+constexpr float kExposureSpread = 1.0f;
 
 // Nominal reflectances of the band colours (linear RGB) on a beige body:
 // where the first round starts, and the colours too rare to train.
@@ -139,9 +151,25 @@ std::vector<Sample> Samples(const std::vector<const Photo*>& photos, const Colou
     std::vector<Sample> samples;
     for (const Photo* photo : photos) {
         const auto order = Align(*photo, model);
+        const cv::Vec3f body = photo->seen->bands.bodyRgb;
         for (std::size_t i = 0; i < order.size(); ++i) {
-            samples.push_back(
-                {BandFeatures(photo->seen->bands.bands[order[i]], photo->seen->bands), photo->label.bands[i]});
+            const cv::Vec3f band = photo->seen->bands.bands[order[i]].rgb;
+            samples.push_back({FeaturesOf(band, body), photo->label.bands[i]});
+            // The same band and body under other lights and exposures: the
+            // light multiplies both alike, channel by channel, so the model
+            // learns how a band's look follows its body's.
+            std::uint64_t state = 0x9E3779B97F4A7C15ULL * (samples.size() + 1);
+            auto next = [&] {
+                state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+                return static_cast<float>((state >> 40) & 0xFFFFFF) / 16777216.f;
+            };
+            for (int k = 0; k < kOtherLights; ++k) {
+                const float exposure = std::exp((next() - 0.5f) * kExposureSpread);
+                const cv::Vec3f gain(std::exp((next() - 0.5f) * kLightSpread), 1.f,
+                                     std::exp((next() - 0.5f) * kLightSpread));
+                const cv::Vec3f g = gain * exposure;
+                samples.push_back({FeaturesOf(band.mul(g), body.mul(g)), photo->label.bands[i]});
+            }
         }
     }
     return samples;
@@ -351,30 +379,45 @@ int main(int argc, char** argv)
     for (std::size_t i = 0; i < shuffled.size(); ++i) {
         foldOf[shuffled[i]] = static_cast<int>(i % folds);
     }
-    std::map<std::string, Tally> heldOut;
-    for (int f = 0; f < folds; ++f) {
-        std::vector<const Photo*> train;
-        for (const auto& p : photos) {
-            if (foldOf[p.part] != f) {
-                train.push_back(&p);
+    // Each photo scored by a model that never saw its part; then, harder,
+    // by a model that never saw its set (its camera, light and background).
+    for (const bool bySet : {false, true}) {
+        std::map<std::string, Tally> heldOut;
+        const int rounds = bySet ? static_cast<int>(folders.size()) : folds;
+        for (int f = 0; f < rounds; ++f) {
+            auto held = [&](const Photo& p) {
+                return bySet ? p.set == std::filesystem::path(folders[f]).filename().string() : foldOf[p.part] == f;
+            };
+            std::vector<const Photo*> train;
+            for (const auto& p : photos) {
+                if (!held(p)) {
+                    train.push_back(&p);
+                }
+            }
+            const ColourModel model = ColourModel::FromText(Train(train, ""));
+            if (!model.Usable()) {
+                std::fprintf(stderr, "zarnik_photocolours: fold %d left a colour untrained\n", f + 1);
+                return 1;
+            }
+            for (const auto& p : photos) {
+                if (held(p)) {
+                    Score(p, model, heldOut[p.set]);
+                }
             }
         }
-        const ColourModel model = ColourModel::FromText(Train(train, ""));
-        if (!model.Usable()) {
-            std::fprintf(stderr, "zarnik_photocolours: fold %d left a colour untrained\n", f + 1);
-            return 1;
+        if (bySet) {
+            std::printf("held out by set (trained on the other set alone):\n");
+        } else {
+            std::printf("held out by part (%d folds, %zu parts):\n", folds, parts.size());
         }
-        for (const auto& p : photos) {
-            if (foldOf[p.part] == f) {
-                Score(p, model, heldOut[p.set]);
-            }
+        for (const auto& [set, t] : heldOut) {
+            std::printf("  %s: %d photos; exact values %d (%.1f%%), top-3 %d (%.1f%%), bands %d of %d (%.1f%%)\n",
+                        set.c_str(), t.photos, t.exact, 100.0 * t.exact / t.photos, t.top3, 100.0 * t.top3 / t.photos,
+                        t.bandsRight, t.bands, 100.0 * t.bandsRight / t.bands);
         }
-    }
-    std::printf("held out by part (%d folds, %zu parts):\n", folds, parts.size());
-    for (const auto& [set, t] : heldOut) {
-        std::printf("  %s: %d photos; exact values %d (%.1f%%), top-3 %d (%.1f%%), bands %d of %d (%.1f%%)\n",
-                    set.c_str(), t.photos, t.exact, 100.0 * t.exact / t.photos, t.top3, 100.0 * t.top3 / t.photos,
-                    t.bandsRight, t.bands, 100.0 * t.bandsRight / t.bands);
+        if (folders.size() < 2) {
+            break;
+        }
     }
     std::vector<const Photo*> all;
     for (const auto& p : photos) {
