@@ -169,7 +169,7 @@ struct Arrangement {
 // kKeptMargin of the best are not followed.
 class Ranking {
 public:
-    explicit Ranking(const std::vector<ColourScores>& scores) : scores_(scores) {}
+    Ranking(const std::vector<ColourScores>& scores, double temperature) : scores_(scores), temperature_(temperature) {}
 
     void Search(const Arrangement& a)
     {
@@ -232,7 +232,7 @@ private:
         const double total = a.fixed + partial +
                              ValueLogPrior(digits, MultiplierExponentOf(colours[a.count - 2]), tolerance) +
                              ToleranceLogPrior(tolerance, a.count);
-        everything_ = LogSumExp(everything_, total);
+        everything_ = LogSumExp(everything_, total / temperature_);
         if (total < best_ - kKeptMargin) {
             return;
         }
@@ -242,7 +242,7 @@ private:
             key = key << 4 | static_cast<std::uint32_t>(colours[p]);
         }
         auto& entry = readings_[key];
-        entry.logScore = LogSumExp(entry.logScore, total);
+        entry.logScore = LogSumExp(entry.logScore, total / temperature_);
         if (total > entry.best) {
             entry.best = total;
             entry.bandIndex.assign(a.band.begin(), a.band.begin() + a.count);
@@ -255,6 +255,7 @@ private:
         double best = -1e300;
     };
     const std::vector<ColourScores>& scores_;
+    double temperature_ = 1;
     // Readings by their colours packed four bits each after their count.
     std::unordered_map<std::uint32_t, Scored> readings_;
     double everything_ = -1e300;  // the log of the sum over every reading followed
@@ -263,7 +264,7 @@ private:
 
 }  // namespace
 
-std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores)
+std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores, double temperature)
 {
     const int found = static_cast<int>(bands.bands.size());
     if (found < 4 || scores.size() != bands.bands.size()) {
@@ -342,7 +343,7 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
     // The most promising first, so that the rest are cut short.
     std::sort(arrangements.begin(), arrangements.end(),
               [](const auto& x, const auto& y) { return x.fixed + x.bestRest[0] > y.fixed + y.bestRest[0]; });
-    Ranking ranking(scores);
+    Ranking ranking(scores, std::clamp(temperature, 0.1, 10.0));
     for (const auto& a : arrangements) {
         ranking.Search(a);
     }

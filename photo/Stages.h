@@ -94,7 +94,14 @@ struct RankedReading {
     std::vector<int> bandIndex;
     double confidence = 0;
 };
-[[nodiscard]] std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores);
+// The confidences are the readings' scores, divided by a temperature, made
+// to add up to 1 over every reading tried. tools/photocolours measures it:
+// 1 fits photos like those trained on (folds held out by part), 2 a camera
+// never seen (folds held out by set); 1.5 is between, as a photo of a part
+// from another camera is what the reader is for.
+inline constexpr double kScoreTemperature = 1.5;
+[[nodiscard]] std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores,
+                                                      double temperature = kScoreTemperature);
 
 // The value of a reading's colours (first digit first) in ohms, as an exact
 // decimal text ("4700", "0.47"); "" for an invalid marking.

@@ -273,7 +273,13 @@ std::string Train(const std::vector<const Photo*>& photos, const std::string& co
     return FitText(Samples(photos, ColourModel::FromText(first)), comment);
 }
 
+constexpr double kTemperatures[] = {0.5, 0.75, 1.0, 1.5, 2.0, 3.0};
+
 struct Tally {
+    // The best reading's confidence and whether it was right, at each
+    // temperature tried.
+    std::vector<std::vector<std::pair<double, bool>>> calibration =
+        std::vector<std::vector<std::pair<double, bool>>>(std::size(kTemperatures));
     int photos = 0;
     int exact = 0;
     int top3 = 0;
@@ -283,6 +289,13 @@ struct Tally {
 
 bool listing = false;
 
+bool SameValue(const std::string& a, const std::string& b)
+{
+    const auto x = zarnik::ReadDecimal(a);
+    const auto y = zarnik::ReadDecimal(b);
+    return x && y && *x == *y;
+}
+
 void Score(const Photo& photo, const ColourModel& model, Tally& tally)
 {
     ++tally.photos;
@@ -291,7 +304,15 @@ void Score(const Photo& photo, const ColourModel& model, Tally& tally)
         return;
     }
     const auto want = zarnik::ReadDecimal(photo.label.ohms);
-    const auto ranked = RankReadings(photo.seen->bands, WeighColours(photo.seen->bands, model));
+    const auto scores = WeighColours(photo.seen->bands, model);
+    const auto ranked = RankReadings(photo.seen->bands, scores);
+    for (std::size_t t = 0; t < std::size(kTemperatures); ++t) {
+        const auto tempered = RankReadings(photo.seen->bands, scores, kTemperatures[t]);
+        if (!tempered.empty()) {
+            tally.calibration[t].emplace_back(tempered.front().confidence,
+                                              SameValue(ReadingOhms(tempered.front().colours), photo.label.ohms));
+        }
+    }
     for (std::size_t i = 0; i < ranked.size(); ++i) {
         const auto got = zarnik::ReadDecimal(ReadingOhms(ranked[i].colours));
         if (got && want && *got == *want) {
@@ -316,6 +337,31 @@ void Score(const Photo& photo, const ColourModel& model, Tally& tally)
         for (std::size_t i = 0; i < photo.label.bands.size(); ++i) {
             tally.bandsRight += ranked.front().colours[i] == photo.label.bands[i];
         }
+    }
+}
+
+// How well the best reading's confidence says how often it is right, over
+// every held-out photo: the mean confidence against the share right, and the
+// log loss, at each temperature (the reader uses kScoreTemperature).
+void PrintCalibration(const std::map<std::string, Tally>& heldOut)
+{
+    for (std::size_t t = 0; t < std::size(kTemperatures); ++t) {
+        double confidence = 0;
+        double right = 0;
+        double loss = 0;
+        double n = 0;
+        for (const auto& [set, tally] : heldOut) {
+            for (const auto& [p, ok] : tally.calibration[t]) {
+                const double q = std::clamp(p, 1e-6, 1 - 1e-6);
+                confidence += p;
+                right += ok;
+                loss -= std::log(ok ? q : 1 - q);
+                n += 1;
+            }
+        }
+        std::printf("  temperature %.2f%s: mean confidence %.1f%%, right %.1f%%, log loss %.3f\n", kTemperatures[t],
+                    kTemperatures[t] == kScoreTemperature ? " (the reader's)" : "", 100 * confidence / n,
+                    100 * right / n, loss / n);
     }
 }
 
@@ -415,6 +461,7 @@ int main(int argc, char** argv)
                         set.c_str(), t.photos, t.exact, 100.0 * t.exact / t.photos, t.top3, 100.0 * t.top3 / t.photos,
                         t.bandsRight, t.bands, 100.0 * t.bandsRight / t.bands);
         }
+        PrintCalibration(heldOut);
         if (folders.size() < 2) {
             break;
         }
