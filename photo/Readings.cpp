@@ -28,6 +28,9 @@ enum : int { Black, Brown, Red, Orange, Yellow, Green, Blue, Violet, Grey, White
 constexpr int kMaxBands = 8;
 // Each band's colours tried, best first.
 constexpr int kColoursTried = 4;
+// What leaving out a band of typical contrast costs (natural log): a run
+// that stands out as much as the others is a band far more often than glare.
+constexpr double kDropWeight = 3;
 // A colour never takes a band wholly: what the model cannot see (a band in
 // odd light) keeps this much probability spread over all colours.
 constexpr double kColourFloor = 0.02;
@@ -301,7 +304,7 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
             } else {
                 // A band left out is a speck taken for one; the stronger it
                 // stands out, the less likely.
-                dropped -= 1.5 * std::min(2.f, bands.bands[kept[i]].contrast / typical);
+                dropped -= kDropWeight * std::min(2.f, bands.bands[kept[i]].contrast / typical);
             }
         }
         for (int direction = 0; direction < 2; ++direction) {
