@@ -18,7 +18,7 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0${LSA
 export QT_QPA_PLATFORM=offscreen
 export QT_LOGGING_RULES="qt.qpa.*=false"
 
-for target in model help_reader command_line; do
+for target in model help_reader command_line photo; do
   mkdir -p "fuzz-out/$target"
   dict=()
   if [ -f "fuzz/$target.dict" ]; then

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// Finding the body. The background is what the photo's border shows on at
-// least three of its sides (a body cropped close touches two); everything
-// that differs from it is foreground. A large compact foreground region is a
-// surface the part lies on (a light box, a sheet of paper): inside it the
-// same is done again against that surface's own colour. Leads are thin, so
-// an opening as wide as half the body's thickness cuts them off, and the
-// body is the largest elongated region that remains.
+// Finding the body. Two views of the background: the colours the photo's
+// border shows on at least three of its sides, which finds a body cropped
+// close (it touches the two short sides and fills the photo's length); and
+// the colour around each pixel, a median over a window wider than a body is
+// thick, which finds a body lying anywhere on a plain or shaded surface, also
+// on a light box inside a frame of carpet. Leads are thin, so an opening as
+// wide as half the body's thickness cuts them off, and the body is the
+// largest elongated region that remains.
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -23,6 +24,11 @@ constexpr float kLightnessWeight = 0.5f;
 // The size the body is looked for at: enough for a body a twentieth of the
 // photo long, and quick.
 constexpr int kSearchSide = 320;
+// The bodies tried, best first, before the photo itself.
+constexpr std::size_t kMaxCandidates = 5;
+// How far a pixel's weighted Lab lies from the colour around it to be part
+// of something on the surface.
+constexpr float kLocalContrast = 12.f;
 
 struct Cluster {
     cv::Vec3f centre;
@@ -66,22 +72,19 @@ std::vector<Cluster> MakeClusters(const cv::Mat& samples, const std::vector<int>
     return clusters;
 }
 
-// Pixels of the region that none of the background clusters explains.
-// Glare (near white, no hue) is never foreground: the light box's LED
-// reflections are not parts.
-cv::Mat Foreground(const cv::Mat& lab, const cv::Mat& region, const std::vector<Cluster>& background)
+bool IsGlare(const cv::Vec3f& lab) { return lab[0] > 92 && std::hypot(lab[1], lab[2]) < 12; }
+
+// Pixels that none of the background clusters explains. Glare (near white,
+// no hue) is never foreground: the light box's LED reflections are not parts.
+cv::Mat Foreground(const cv::Mat& lab, const std::vector<Cluster>& background)
 {
     cv::Mat mask(lab.size(), CV_8U, cv::Scalar(0));
     for (int y = 0; y < lab.rows; ++y) {
         const auto* row = lab.ptr<cv::Vec3f>(y);
-        const auto* inside = region.ptr<unsigned char>(y);
         auto* out = mask.ptr<unsigned char>(y);
         for (int x = 0; x < lab.cols; ++x) {
-            if (inside[x] == 0) {
-                continue;
-            }
             const cv::Vec3f& p = row[x];
-            if (p[0] > 92 && std::hypot(p[1], p[2]) < 12) {
+            if (IsGlare(p)) {
                 continue;
             }
             const cv::Vec3f w = Weighted(p);
@@ -95,7 +98,6 @@ cv::Mat Foreground(const cv::Mat& lab, const cv::Mat& region, const std::vector<
             out[x] = explained ? 0 : 255;
         }
     }
-    cv::morphologyEx(mask, mask, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, {3, 3}));
     return mask;
 }
 
@@ -156,34 +158,6 @@ std::vector<Cluster> BorderBackground(const cv::Mat& lab)
     return MakeClusters(data, labels, centres, keep);
 }
 
-// The colours that fill most of a region: the surface the part lies on.
-std::vector<Cluster> SurfaceBackground(const cv::Mat& lab, const cv::Mat& region)
-{
-    std::vector<cv::Vec3f> samples;
-    for (int y = 0; y < lab.rows; y += 2) {
-        for (int x = 0; x < lab.cols; x += 2) {
-            if (region.at<unsigned char>(y, x) != 0) {
-                samples.push_back(Weighted(lab.at<cv::Vec3f>(y, x)));
-            }
-        }
-    }
-    if (samples.size() < 16) {
-        return {};
-    }
-    cv::Mat data(static_cast<int>(samples.size()), 3, CV_32F, samples.data());
-    cv::Mat centres;
-    const auto labels = Cluster3(data, 3, centres);
-    std::vector<int> count(3, 0);
-    for (const int l : labels) {
-        ++count[l];
-    }
-    std::vector<bool> keep(3);
-    for (int c = 0; c < 3; ++c) {
-        keep[c] = count[c] >= 0.25 * static_cast<double>(labels.size());
-    }
-    return MakeClusters(data, labels, centres, keep);
-}
-
 struct Region {
     std::vector<cv::Point> contour;
     double area = 0;
@@ -208,42 +182,6 @@ struct Candidate {
     double score = 0;
 };
 
-// A region with its leads cut off: the rectangle of what remains, or
-// nothing where it is not elongated like a body.
-std::optional<Candidate> BodyOf(const Region& region, cv::Size size)
-{
-    cv::Mat filled(size, CV_8U, cv::Scalar(0));
-    cv::drawContours(filled, std::vector<std::vector<cv::Point>>{region.contour}, 0, cv::Scalar(255), cv::FILLED);
-    cv::Mat distance;
-    cv::distanceTransform(filled, distance, cv::DIST_L2, 3);
-    double radius = 0;
-    cv::minMaxLoc(distance, nullptr, &radius);
-    const int kernel = 2 * static_cast<int>(std::ceil(radius * 0.5)) + 1;
-    cv::Mat opened;
-    cv::morphologyEx(filled, opened, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_ELLIPSE, {kernel, kernel}));
-    const auto parts = Regions(opened, 0.5 * region.area * 0.2);
-    const Region* largest = nullptr;
-    for (const auto& p : parts) {
-        if (largest == nullptr || p.area > largest->area) {
-            largest = &p;
-        }
-    }
-    if (largest == nullptr || largest->contour.size() < 5) {
-        return std::nullopt;
-    }
-    const cv::RotatedRect rect = cv::minAreaRect(largest->contour);
-    const double longSide = std::max(rect.size.width, rect.size.height);
-    const double shortSide = std::min(rect.size.width, rect.size.height);
-    if (shortSide < 3 || longSide < 1.8 * shortSide || longSide > 10 * shortSide) {
-        return std::nullopt;
-    }
-    const double fill = largest->area / (longSide * shortSide);
-    if (fill < 0.55) {
-        return std::nullopt;
-    }
-    return Candidate{rect, largest->area * fill * std::min(longSide / shortSide, 4.0)};
-}
-
 std::optional<Candidate> Best(const std::optional<Candidate>& a, const std::optional<Candidate>& b)
 {
     if (!a) {
@@ -255,29 +193,139 @@ std::optional<Candidate> Best(const std::optional<Candidate>& a, const std::opti
     return a->score >= b->score ? a : b;
 }
 
-std::optional<Candidate> Search(const cv::Mat& lab, const cv::Mat& region, const std::vector<Cluster>& background,
-                                int depth)
+// A region shaped like a body: elongated (a resistor's body is two to seven
+// times as long as it is thick) and filling most of its rectangle.
+std::optional<Candidate> Shape(const Region& region, double minThickness)
 {
+    if (region.contour.size() < 5) {
+        return std::nullopt;
+    }
+    const cv::RotatedRect rect = cv::minAreaRect(region.contour);
+    const double longSide = std::max(rect.size.width, rect.size.height);
+    const double shortSide = std::min(rect.size.width, rect.size.height);
+    if (shortSide < std::max(3.0, minThickness) || longSide < 1.8 * shortSide || longSide > 7 * shortSide) {
+        return std::nullopt;
+    }
+    const double fill = region.area / (longSide * shortSide);
+    if (fill < 0.6) {
+        return std::nullopt;
+    }
+    return Candidate{rect, region.area * fill * fill};
+}
+
+// Whether a region runs from one edge of the photo to the opposite one: a
+// band of a body cropped close, or a lead, not a body lying in the photo.
+bool SpansPhoto(const Region& region, cv::Size size)
+{
+    const cv::Rect box = cv::boundingRect(region.contour);
+    const int dx = 1 + size.width / 25;
+    const int dy = 1 + size.height / 25;
+    return (box.x <= dx && box.x + box.width >= size.width - dx) ||
+           (box.y <= dy && box.y + box.height >= size.height - dy);
+}
+
+// Whether two candidates are the same body, found at two kernels.
+bool Overlaps(const cv::RotatedRect& a, const cv::RotatedRect& b)
+{
+    std::vector<cv::Point2f> common;
+    if (cv::rotatedRectangleIntersection(a, b, common) == cv::INTERSECT_NONE || common.size() < 3) {
+        return false;
+    }
+    const double shared = cv::contourArea(common);
+    return shared > 0.5 * std::min(a.size.area(), b.size.area());
+}
+
+void Add(std::vector<Candidate>& all, const Candidate& candidate)
+{
+    for (auto& known : all) {
+        if (Overlaps(known.rect, candidate.rect)) {
+            if (candidate.score > known.score) {
+                known = candidate;
+            }
+            return;
+        }
+    }
+    all.push_back(candidate);
+}
+
+// The bodies left when everything thinner than each of the kernels is
+// opened away: leads, glare rings and frames go at a kernel thinner than the
+// body, whatever the body's size. Best first.
+std::vector<Candidate> OpenedBodies(const cv::Mat& mask)
+{
+    const int side = std::min(mask.cols, mask.rows);
+    const double image = static_cast<double>(mask.cols) * mask.rows;
+    std::vector<Candidate> all;
+    for (const double fraction : {0.025, 0.04, 0.065, 0.1}) {
+        const int kernel = 2 * std::max(1, static_cast<int>(fraction * side / 2)) + 1;
+        cv::Mat opened;
+        cv::morphologyEx(mask, opened, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_ELLIPSE, {kernel, kernel}));
+        for (const auto& r : Regions(opened, 0.002 * image)) {
+            if (SpansPhoto(r, mask.size())) {
+                continue;
+            }
+            if (const auto body = Shape(r, 1.5 * kernel)) {
+                Add(all, *body);
+            }
+        }
+    }
+    std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.score > b.score; });
+    return all;
+}
+
+// The foreground against the colour around each pixel: the median over a
+// window (a fraction of the photo's shorter side) is the surface wherever
+// the window is more than twice as wide as the things on it.
+cv::Mat LocalForeground(const cv::Mat& lab, const cv::Mat& small, double window)
+{
+    const int side = std::min(lab.cols, lab.rows);
+    const int kernel = std::clamp(2 * static_cast<int>(side * window / 2) + 1, 5, 255);
+    cv::Mat lab8;
+    cv::cvtColor(small, lab8, cv::COLOR_BGR2Lab);
+    cv::Mat around;
+    cv::medianBlur(lab8, around, kernel);
+    cv::Mat mask(lab.size(), CV_8U, cv::Scalar(0));
+    for (int y = 0; y < lab.rows; ++y) {
+        const auto* row = lab.ptr<cv::Vec3f>(y);
+        const auto* bg = around.ptr<cv::Vec3b>(y);
+        auto* out = mask.ptr<unsigned char>(y);
+        for (int x = 0; x < lab.cols; ++x) {
+            const cv::Vec3f& p = row[x];
+            if (IsGlare(p)) {
+                continue;
+            }
+            const cv::Vec3f b(bg[x][0] * (100.f / 255), bg[x][1] - 128.f, bg[x][2] - 128.f);
+            out[x] = cv::norm(Weighted(p) - Weighted(b)) > kLocalContrast ? 255 : 0;
+        }
+    }
+    cv::morphologyEx(mask, mask, cv::MORPH_CLOSE, cv::getStructuringElement(cv::MORPH_ELLIPSE, {5, 5}));
+    return mask;
+}
+
+// A body cropped close: one foreground region against the border's colours
+// that runs nearly the photo's whole length and a good part of its width.
+std::optional<Candidate> CroppedBody(const cv::Mat& lab)
+{
+    const auto background = BorderBackground(lab);
     if (background.empty()) {
         return std::nullopt;
     }
-    const cv::Mat mask = Foreground(lab, region, background);
-    const double image = static_cast<double>(lab.cols) * lab.rows;
+    cv::Mat mask = Foreground(lab, background);
+    const bool wide = lab.cols >= lab.rows;
+    const double length = wide ? lab.cols : lab.rows;
+    const double breadth = wide ? lab.rows : lab.cols;
+    // A band can match a background colour (a blue band, a blue mat) and cut
+    // the body in two; bands are narrower than a tenth of the body.
+    const int gap = 2 * static_cast<int>(0.04 * length) + 1;
+    cv::morphologyEx(mask, mask, cv::MORPH_CLOSE,
+                     cv::getStructuringElement(cv::MORPH_RECT, wide ? cv::Size(gap, 1) : cv::Size(1, gap)));
+    const int kernel = 2 * static_cast<int>(0.1 * breadth) + 1;
+    cv::morphologyEx(mask, mask, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_ELLIPSE, {kernel, kernel}));
     std::optional<Candidate> best;
-    for (const auto& r : Regions(mask, 0.002 * image)) {
-        const auto body = BodyOf(r, lab.size());
-        if (body) {
+    for (const auto& r : Regions(mask, 0.05 * lab.cols * lab.rows)) {
+        const auto body = Shape(r, 0.35 * breadth);
+        if (body && std::max(body->rect.size.width, body->rect.size.height) >= 0.8 * length) {
             best = Best(best, body);
-            continue;
-        }
-        if (depth == 0 && r.area >= 0.08 * image) {
-            // A surface: look again inside it, a little in from its edge.
-            cv::Mat inner(lab.size(), CV_8U, cv::Scalar(0));
-            cv::drawContours(inner, std::vector<std::vector<cv::Point>>{r.contour}, 0, cv::Scalar(255), cv::FILLED);
-            const cv::Rect box = cv::boundingRect(r.contour);
-            const int margin = 2 * std::max(1, static_cast<int>(0.03 * std::min(box.width, box.height))) + 1;
-            cv::erode(inner, inner, cv::getStructuringElement(cv::MORPH_RECT, {margin, margin}));
-            best = Best(best, Search(lab, inner, SurfaceBackground(lab, inner), depth + 1));
         }
     }
     return best;
@@ -285,40 +333,52 @@ std::optional<Candidate> Search(const cv::Mat& lab, const cv::Mat& region, const
 
 }  // namespace
 
-std::optional<cv::RotatedRect> FindBody(const cv::Mat& bgr)
+std::vector<cv::RotatedRect> FindBodies(const cv::Mat& bgr)
 {
     if (bgr.empty() || bgr.cols < 8 || bgr.rows < 8 || bgr.type() != CV_8UC3) {
-        return std::nullopt;
+        return {};
     }
     const double scale = std::min(1.0, kSearchSide / static_cast<double>(std::max(bgr.cols, bgr.rows)));
     cv::Mat small;
     cv::resize(bgr, small, {}, scale, scale, cv::INTER_AREA);
     if (small.cols < 8 || small.rows < 8) {
-        return std::nullopt;
+        return {};
     }
     cv::GaussianBlur(small, small, {5, 5}, 0);
     cv::Mat lab;
     small.convertTo(lab, CV_32F, 1.0 / 255);
     cv::cvtColor(lab, lab, cv::COLOR_BGR2Lab);
-    const cv::Mat all(lab.size(), CV_8U, cv::Scalar(255));
-    auto best = Search(lab, all, BorderBackground(lab), 0);
-    if (!best) {
-        // A photo cropped to the body: the body is the photo.
-        const double aspect = std::max(bgr.cols, bgr.rows) / static_cast<double>(std::min(bgr.cols, bgr.rows));
-        if (aspect < 1.6) {
-            return std::nullopt;
-        }
-        const bool wide = bgr.cols >= bgr.rows;
-        return cv::RotatedRect(
-            {bgr.cols / 2.f, bgr.rows / 2.f},
-            wide ? cv::Size2f(bgr.cols * 0.98f, bgr.rows * 0.9f) : cv::Size2f(bgr.cols * 0.9f, bgr.rows * 0.98f), 0);
+    std::vector<Candidate> candidates;
+    if (const auto cropped = CroppedBody(lab)) {
+        candidates.push_back(*cropped);
     }
-    cv::RotatedRect rect = best->rect;
-    rect.center.x = static_cast<float>((rect.center.x + 0.5) / scale - 0.5);
-    rect.center.y = static_cast<float>((rect.center.y + 0.5) / scale - 0.5);
-    rect.size.width = static_cast<float>(rect.size.width / scale);
-    rect.size.height = static_cast<float>(rect.size.height / scale);
-    return rect;
+    // Bodies up to a seventh of the photo thick first, then thicker ones.
+    for (const double window : {0.3, 0.7}) {
+        for (const auto& c : OpenedBodies(LocalForeground(lab, small, window))) {
+            if (candidates.size() < kMaxCandidates) {
+                Add(candidates, c);
+            }
+        }
+    }
+    std::vector<cv::RotatedRect> bodies;
+    for (const auto& c : candidates) {
+        cv::RotatedRect rect = c.rect;
+        rect.center.x = static_cast<float>((rect.center.x + 0.5) / scale - 0.5);
+        rect.center.y = static_cast<float>((rect.center.y + 0.5) / scale - 0.5);
+        rect.size.width = static_cast<float>(rect.size.width / scale);
+        rect.size.height = static_cast<float>(rect.size.height / scale);
+        bodies.push_back(rect);
+    }
+    // Last, for a photo shaped like a body: the body is the photo, cropped
+    // so close that no background shows.
+    const double aspect = std::max(bgr.cols, bgr.rows) / static_cast<double>(std::min(bgr.cols, bgr.rows));
+    if (aspect >= 1.6) {
+        const bool wide = bgr.cols >= bgr.rows;
+        bodies.emplace_back(
+            cv::Point2f(bgr.cols / 2.f, bgr.rows / 2.f),
+            wide ? cv::Size2f(bgr.cols * 0.98f, bgr.rows * 0.9f) : cv::Size2f(bgr.cols * 0.9f, bgr.rows * 0.98f), 0.f);
+    }
+    return bodies;
 }
 
 }  // namespace zarnik::photo

@@ -51,23 +51,14 @@ int ColourIndex(std::string_view name)
     return -1;
 }
 
-Features BandFeatures(const BandSpan& band, const Bands& bands)
+Features FeaturesOf(const cv::Vec3f& bandRgb, const cv::Vec3f& bodyRgb)
 {
-    // The light is balanced by the body: the band's linear RGB is divided by
-    // the body's and scaled to the body's brightness, which cancels the
-    // light's colour for every band on the same body; the body's own colour
-    // goes along so that the model can tell a beige body from a blue one.
-    const cv::Vec3f body = bands.bodyRgb;
-    const float luminance = 0.2126f * body[0] + 0.7152f * body[1] + 0.0722f * body[2];
-    cv::Vec3f balanced;
-    for (int c = 0; c < 3; ++c) {
-        balanced[c] = band.rgb[c] / std::max(1e-4f, body[c]) * 0.5f;
-    }
-    (void)luminance;
-    const cv::Vec3f lab = LinearToLab(balanced);
-    const cv::Vec3f bodyLab = bands.bodyLab;
-    return {lab[0], lab[1], lab[2], bodyLab[0], bodyLab[1], bodyLab[2]};
+    const cv::Vec3f lab = LinearToLab(bandRgb);
+    const cv::Vec3f body = LinearToLab(bodyRgb);
+    return {lab[0], lab[1], lab[2], body[0], body[1], body[2]};
 }
+
+Features BandFeatures(const BandSpan& band, const Bands& bands) { return FeaturesOf(band.rgb, bands.bodyRgb); }
 
 ColourModel ColourModel::FromText(std::string_view text)
 {

@@ -203,9 +203,7 @@ std::optional<ImageHeader> Pnm(Bytes b)
     return ImageHeader{ImageFormat::Pnm, numbers[0], numbers[1]};
 }
 
-}  // namespace
-
-std::optional<ImageHeader> ReadImageHeader(std::span<const unsigned char> bytes)
+std::optional<ImageHeader> HeaderOf(std::span<const unsigned char> bytes)
 {
     if (bytes.size() < 3) {
         return std::nullopt;
@@ -229,6 +227,17 @@ std::optional<ImageHeader> ReadImageHeader(std::span<const unsigned char> bytes)
         return Pnm(bytes);
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ImageHeader> ReadImageHeader(std::span<const unsigned char> bytes)
+{
+    auto header = HeaderOf(bytes);
+    if (header && (header->width <= 0 || header->height <= 0)) {
+        return std::nullopt;  // no pixels: nothing any decoder makes a picture of
+    }
+    return header;
 }
 
 }  // namespace zarnik::photo

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The body unrolled along its axis and the bands in it. Each step of the
 // profile is the trimmed mean of a column across the body's middle: the
-// brightest quarter (specular glare, which runs along a cylinder) and the
-// darkest sixth (the shaded edges) are left out. A band is a run of steps
-// that stands out from the body's own colour around it by more than the
-// body's own variation does.
+// brightest two fifths (specular glare, which runs along a cylinder and
+// covers much of a metallic gold or silver band) and the darkest sixth (the
+// shaded edges) are left out. A band is a run of steps that stands out from
+// the body's own colour around it by more than the body's own variation
+// does, cut in two where the contrast falls deep between two peaks.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include <opencv2/imgproc.hpp>
@@ -36,6 +38,89 @@ namespace {
 
 // The profile is sampled at this many steps at most along the body.
 constexpr int kMaxSteps = 400;
+
+// The run [from, to) of contrast, cut at every valley deeper than half the
+// lower of the peaks beside it; peaks closer than minGap steps are one.
+void SplitAtValleys(const std::vector<float>& contrast, int from, int to, int minGap,
+                    std::vector<std::pair<int, int>>& runs)
+{
+    int peakA = from;
+    for (int k = from; k < to; ++k) {
+        if (contrast[k] > contrast[peakA]) {
+            peakA = k;
+        }
+    }
+    // The highest peak on each side of the highest, and the valley between.
+    for (const int side : {-1, 1}) {
+        const int begin = side < 0 ? from : peakA + 1;
+        const int end = side < 0 ? peakA : to;
+        int valley = -1;
+        float deepest = contrast[peakA];
+        int peakB = -1;
+        // Walking away from the highest peak: the lowest point so far, and a
+        // later peak that rises well above it.
+        for (int step = 1; step <= end - begin; ++step) {
+            const int k = peakA + side * step;
+            if (contrast[k] < deepest) {
+                deepest = contrast[k];
+                valley = k;
+            }
+            if (valley >= 0 && std::abs(k - valley) >= minGap / 2 && std::abs(valley - peakA) >= minGap / 2 &&
+                contrast[k] > 0 && deepest < 0.5f * contrast[k] && deepest < 0.5f * contrast[peakA]) {
+                peakB = k;
+                break;
+            }
+        }
+        if (peakB >= 0) {
+            // Cut at the valley and look again at both pieces.
+            SplitAtValleys(contrast, from, valley, minGap, runs);
+            SplitAtValleys(contrast, valley + 1, to, minGap, runs);
+            return;
+        }
+    }
+    if (to > from) {
+        runs.emplace_back(from, to);
+    }
+}
+
+// The median colour of the pixels beside the body, within one body width of
+// its long sides.
+cv::Vec3f Surround(const cv::Mat& bgr, const cv::RotatedRect& body, cv::Point2f u, cv::Point2f v, double length,
+                   double width)
+{
+    const cv::RotatedRect around(body.center, cv::Size2f(static_cast<float>(length), static_cast<float>(3 * width)),
+                                 static_cast<float>(std::atan2(u.y, u.x) * 180 / CV_PI));
+    const cv::Rect box = around.boundingRect() & cv::Rect(0, 0, bgr.cols, bgr.rows);
+    std::array<std::vector<float>, 3> channels;
+    const int stride = std::max(1, static_cast<int>(std::sqrt(box.area() / 4000.0)));
+    for (int y = box.y; y < box.y + box.height; y += stride) {
+        for (int x = box.x; x < box.x + box.width; x += stride) {
+            const cv::Point2f d = cv::Point2f(static_cast<float>(x), static_cast<float>(y)) - body.center;
+            const double along = std::abs(d.dot(u));
+            const double across = std::abs(d.dot(v));
+            if (along > length / 2 || across < width / 2 * 1.15 || across > width * 1.5) {
+                continue;
+            }
+            const cv::Vec3b p = bgr.at<cv::Vec3b>(y, x);
+            if (p[0] > 250 && p[1] > 250 && p[2] > 250) {
+                continue;
+            }
+            channels[0].push_back(SrgbToLinear(p[2] / 255.f));
+            channels[1].push_back(SrgbToLinear(p[1] / 255.f));
+            channels[2].push_back(SrgbToLinear(p[0] / 255.f));
+        }
+    }
+    if (channels[0].size() < 50) {
+        return {-1, -1, -1};
+    }
+    cv::Vec3f median;
+    for (int c = 0; c < 3; ++c) {
+        auto& values = channels[c];
+        std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+        median[c] = values[values.size() / 2];
+    }
+    return median;
+}
 
 }  // namespace
 
@@ -98,7 +183,7 @@ Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body)
         }
         std::sort(column.begin(), column.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         const std::size_t from = column.size() / 6;
-        const std::size_t to = std::max(from + 1, column.size() - column.size() / 4);
+        const std::size_t to = std::max(from + 1, column.size() * 3 / 5);
         cv::Vec3f sum(0, 0, 0);
         for (std::size_t i = from; i < to; ++i) {
             sum += column[i].second;
@@ -110,6 +195,7 @@ Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body)
     profile.start = body.center - u * static_cast<float>(length / 2);
     profile.end = body.center + u * static_cast<float>(length / 2);
     profile.bodyWidth = static_cast<float>(width / step);
+    profile.surroundRgb = Surround(bgr, body, u, v, length, width);
     return profile;
 }
 
@@ -168,6 +254,7 @@ Bands FindBands(const Profile& profile)
     bodyRgb /= static_cast<float>(bodySteps);
     result.bodyLab = bodyLab;
     result.bodyRgb = bodyRgb;
+    result.surroundRgb = profile.surroundRgb[0] < 0 ? bodyRgb : profile.surroundRgb;
     // The body around each step, for shading along the body: the body's
     // steps nearby, weighted by their distance.
     std::vector<cv::Vec3f> local(n);
@@ -196,47 +283,51 @@ Bands FindBands(const Profile& profile)
     const float noise = bodyContrast[bodyContrast.size() / 2];
     const float high = std::max(7.f, 4.f * noise);
     const float low = 0.6f * high;
-    // The body's extent: bands lie between its first and last steps.
-    int first = 0;
-    while (first < n && !isBody[first]) {
-        ++first;
-    }
-    int last = n - 1;
-    while (last > first && !isBody[last]) {
-        --last;
-    }
+    // A run that reaches either end of the profile is the background or a
+    // lead beyond the body's rounded end, not a band.
+    const int first = std::max(1, n / 100);
+    const int last = n - 1 - first;
+    // Runs above the low threshold, split where the contrast falls deep
+    // between two peaks: two bands whose gap shows glare, or the body's
+    // shade, rather than the body's own colour.
+    std::vector<std::pair<int, int>> runs;
     for (int i = first; i <= last;) {
         if (contrast[i] < low) {
             ++i;
             continue;
         }
         int j = i;
-        float peak = 0;
         while (j <= last && contrast[j] >= low) {
-            peak = std::max(peak, contrast[j]);
             ++j;
         }
-        if (peak >= high && i > first && j <= last) {
-            // The band's colour: its core, where it stands out most.
-            cv::Vec3f sumLab(0, 0, 0);
-            cv::Vec3f sumRgb(0, 0, 0);
-            int count = 0;
-            for (int k = i; k < j; ++k) {
-                if (contrast[k] >= 0.7f * peak) {
-                    sumLab += lab[k];
-                    sumRgb += rgb[k];
-                    ++count;
-                }
-            }
-            BandSpan band;
-            band.start = static_cast<float>(i);
-            band.end = static_cast<float>(j);
-            band.lab = sumLab / static_cast<float>(count);
-            band.rgb = sumRgb / static_cast<float>(count);
-            band.contrast = peak;
-            result.bands.push_back(band);
+        if (i > first && j <= last) {
+            SplitAtValleys(contrast, i, j, std::max(2, n / 60), runs);
         }
         i = j;
+    }
+    for (const auto& [i, j] : runs) {
+        const float peak = *std::max_element(contrast.begin() + i, contrast.begin() + j);
+        if (peak < high) {
+            continue;
+        }
+        // The band's colour: its core, where it stands out most.
+        cv::Vec3f sumLab(0, 0, 0);
+        cv::Vec3f sumRgb(0, 0, 0);
+        int count = 0;
+        for (int k = i; k < j; ++k) {
+            if (contrast[k] >= 0.7f * peak) {
+                sumLab += lab[k];
+                sumRgb += rgb[k];
+                ++count;
+            }
+        }
+        BandSpan band;
+        band.start = static_cast<float>(i);
+        band.end = static_cast<float>(j);
+        band.lab = sumLab / static_cast<float>(count);
+        band.rgb = sumRgb / static_cast<float>(count);
+        band.contrast = peak;
+        result.bands.push_back(band);
     }
     return result;
 }

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <map>
 #include <numeric>
+#include <unordered_map>
 
 #include "model/Markings.h"
 #include "model/StandardValues.h"
@@ -25,25 +25,32 @@ namespace {
 enum : int { Black, Brown, Red, Orange, Yellow, Green, Blue, Violet, Grey, White, Gold, Silver };
 
 // At most this many bands enter the search: the strongest.
-constexpr int kMaxBands = 9;
+constexpr int kMaxBands = 8;
 // Each band's colours tried, best first.
 constexpr int kColoursTried = 4;
+// What leaving out a band of typical contrast costs (natural log): a run
+// that stands out as much as the others is a band far more often than glare.
+constexpr double kDropWeight = 3;
 // A colour never takes a band wholly: what the model cannot see (a band in
 // odd light) keeps this much probability spread over all colours.
 constexpr double kColourFloor = 0.02;
+// A value outside its tolerance's series is made, but rarely.
+const double kNonStandardLogPrior = std::log(0.03);
+// Readings this far (natural log) below the best so far are too unlikely to
+// be kept; they still count in the confidences' sum.
+constexpr double kKeptMargin = 20;
 
 // How often each tolerance colour is made, four and five bands: 5% carbon
 // film parts are the common four-band parts, 1% metal film the common
 // five-band ones.
 double ToleranceLogPrior(int colour, int count)
 {
-    static const std::map<int, double> four = {{Gold, 0.55},  {Silver, 0.1}, {Brown, 0.15},  {Red, 0.08},
-                                               {Green, 0.04}, {Blue, 0.03},  {Violet, 0.03}, {Grey, 0.02}};
-    static const std::map<int, double> five = {{Brown, 0.5}, {Red, 0.15},    {Gold, 0.1},  {Green, 0.08},
-                                               {Blue, 0.07}, {Violet, 0.05}, {Grey, 0.02}, {Silver, 0.03}};
-    const auto& table = count == 4 ? four : five;
-    const auto found = table.find(colour);
-    return found == table.end() ? -1e9 : std::log(found->second);
+    // Black Brown Red Orange Yellow Green Blue Violet Grey White Gold Silver
+    static constexpr std::array<double, kColourCount> four = {0,    0.15, 0.08, 0, 0,    0.04,
+                                                              0.03, 0.03, 0.02, 0, 0.55, 0.1};
+    static constexpr std::array<double, kColourCount> five = {0, 0.5, 0.15, 0, 0, 0.08, 0.07, 0.05, 0.02, 0, 0.1, 0.03};
+    const double p = (count == 4 ? four : five)[colour];
+    return p > 0 ? std::log(p) : -1e9;
 }
 
 // Whether significant digits are a member of E24 and E192, by the model's
@@ -67,13 +74,27 @@ double ValueLogPrior(int digits, int exponent, int tolerance)
     static const SeriesMembers members;
     const bool wide = tolerance == Gold || tolerance == Silver;
     const bool standard = wide ? members.e24[digits] : members.e192[digits < 100 ? digits * 10 : digits];
-    double prior = standard ? 0.0 : std::log(0.03);
-    // Parts from 1 Ohm to 10 M Ohm are the common ones.
-    const double ohms = digits * std::pow(10.0, exponent);
-    if (ohms < 1 || ohms > 1e7) {
-        prior += ohms < 0.1 || ohms > 1e8 ? std::log(0.1) : std::log(0.5);
+    double prior = standard ? 0.0 : kNonStandardLogPrior;
+    // Parts from 1 Ohm to 10 M Ohm are the common ones: in decades of the
+    // value's significant digits (10 to 99 or 100 to 999) times 10^exponent.
+    const int decade = (digits < 100 ? 1 : 2) + exponent;  // log10 of the value, rounded down
+    if (decade < 0 || decade > 6) {
+        prior += decade < -1 || decade > 7 ? std::log(0.1) : std::log(0.5);
     }
     return prior;
+}
+
+// Two bands colourDistance (CIE76) apart, read as one colour or as two.
+// Measured on the shared photos: bands of one colour lie a median of 2.5
+// and at most 13 apart; bands of two colours rarely nearer than 6.
+double PairLogLikelihood(double colourDistance, bool sameColour)
+{
+    if (sameColour) {
+        const double beyond = std::max(0.0, colourDistance - 3);
+        return -0.5 * beyond * beyond / 25;
+    }
+    const double within = std::max(0.0, 8 - colourDistance);
+    return -0.5 * within * within / 16;
 }
 
 int MultiplierExponentOf(int colour) { return colour == Gold ? -1 : colour == Silver ? -2 : colour; }
@@ -98,10 +119,21 @@ double LogSumExp(double a, double b)
 
 }  // namespace
 
-std::vector<ColourScores> WeighColours(const Bands& bands)
+std::vector<ColourScores> WeighColours(const Bands& bands) { return WeighColours(bands, ColourModel::Trained()); }
+
+std::string ReadingOhms(const std::vector<int>& colours)
+{
+    std::vector<const ColourCode*> codes;
+    for (const int c : colours) {
+        codes.push_back(MarkingColourByName(ColourName(c)));
+    }
+    const auto reading = ReadBands(codes);
+    return reading ? DecimalText(reading->ohms) : std::string();
+}
+
+std::vector<ColourScores> WeighColours(const Bands& bands, const ColourModel& model)
 {
     std::vector<ColourScores> all;
-    const ColourModel& model = ColourModel::Trained();
     for (const auto& band : bands.bands) {
         ColourScores scores{};
         if (model.Usable()) {
@@ -121,7 +153,121 @@ std::vector<ColourScores> WeighColours(const Bands& bands)
     return all;
 }
 
-std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores)
+namespace {
+
+// Some of the bands found, in one reading order, with what does not depend
+// on their colours.
+struct Arrangement {
+    int count = 0;
+    std::array<int, 5> band{};                     // indices into Bands::bands, first digit first
+    double fixed = 0;                              // the bands left out and the gaps
+    std::array<std::array<double, 5>, 5> apart{};  // CIE76 between the bands' colours
+    std::array<std::vector<int>, 5> options;       // the colours each may take, likeliest first
+    std::array<double, 6> bestRest{};              // the best colour scores from each place on
+};
+
+// The search over colours for every arrangement: each reading's score is
+// summed over the arrangements that give it (a reading seen with and without
+// a speck of glare is one reading), and readings that cannot come within
+// kKeptMargin of the best are not followed.
+class Ranking {
+public:
+    Ranking(const std::vector<ColourScores>& scores, double temperature) : scores_(scores), temperature_(temperature) {}
+
+    void Search(const Arrangement& a)
+    {
+        if (a.fixed + a.bestRest[0] < best_ - kKeptMargin) {
+            return;
+        }
+        std::array<int, 5> colours{};
+        Extend(a, 0, 0, colours);
+    }
+
+    std::vector<RankedReading> Best() const
+    {
+        std::vector<RankedReading> ranked;
+        for (const auto& [key, scored] : readings_) {
+            std::vector<int> colours(scored.bandIndex.size());
+            std::uint32_t k = key;
+            for (auto c = colours.rbegin(); c != colours.rend(); ++c) {
+                *c = static_cast<int>(k & 15);
+                k >>= 4;
+            }
+            ranked.push_back({colours, scored.bandIndex, std::exp(scored.logScore - everything_)});
+        }
+        std::sort(ranked.begin(), ranked.end(),
+                  [](const auto& x, const auto& y) { return x.confidence > y.confidence; });
+        if (ranked.size() > 3) {
+            ranked.resize(3);
+        }
+        return ranked;
+    }
+
+private:
+    void Extend(const Arrangement& a, int place, double partial, std::array<int, 5>& colours)
+    {
+        if (place >= a.count || place >= static_cast<int>(colours.size())) {
+            Finish(a, partial, colours);
+            return;
+        }
+        for (const int c : a.options[place]) {
+            double score = partial + scores_[a.band[place]][c];
+            // Bands of one pigment on one body under one light look alike;
+            // two pigments seldom look the same.
+            for (int q = 0; q < place; ++q) {
+                score += PairLogLikelihood(a.apart[q][place], colours[q] == c);
+            }
+            if (a.fixed + score + a.bestRest[place + 1] < best_ - kKeptMargin) {
+                continue;
+            }
+            colours[place] = c;
+            Extend(a, place + 1, score, colours);
+        }
+    }
+
+    void Finish(const Arrangement& a, double partial, const std::array<int, 5>& colours)
+    {
+        int digits = 0;
+        for (int p = 0; p < a.count - 2; ++p) {
+            digits = digits * 10 + colours[p];
+        }
+        const int tolerance = colours[a.count - 1];
+        const double total = a.fixed + partial +
+                             ValueLogPrior(digits, MultiplierExponentOf(colours[a.count - 2]), tolerance) +
+                             ToleranceLogPrior(tolerance, a.count);
+        everything_ = LogSumExp(everything_, total / temperature_);
+        if (total < best_ - kKeptMargin) {
+            return;
+        }
+        best_ = std::max(best_, total);
+        std::uint32_t key = static_cast<std::uint32_t>(a.count);
+        for (int p = 0; p < a.count; ++p) {
+            key = key << 4 | static_cast<std::uint32_t>(colours[p]);
+        }
+        auto& entry = readings_[key];
+        entry.logScore = LogSumExp(entry.logScore, total / temperature_);
+        if (total > entry.best) {
+            entry.best = total;
+            entry.bandIndex.assign(a.band.begin(), a.band.begin() + a.count);
+        }
+    }
+
+    struct Scored {
+        double logScore = -1e300;
+        std::vector<int> bandIndex;
+        double best = -1e300;
+    };
+    const std::vector<ColourScores>& scores_;
+    double temperature_ = 1;
+    // Readings by their colours packed four bits each after their count.
+    std::unordered_map<std::uint32_t, Scored> readings_;
+    double everything_ = -1e300;  // the log of the sum over every reading followed
+    double best_ = -1e300;
+};
+
+}  // namespace
+
+std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores, double temperature)
 {
     const int found = static_cast<int>(bands.bands.size());
     if (found < 4 || scores.size() != bands.bands.size()) {
@@ -137,20 +283,14 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
         std::sort(kept.begin(), kept.end());
     }
     const int n = static_cast<int>(kept.size());
-    std::vector<float> contrasts;
+    std::vector<float> sorted;
     for (const int i : kept) {
-        contrasts.push_back(bands.bands[i].contrast);
+        sorted.push_back(bands.bands[i].contrast);
     }
-    std::vector<float> sorted = contrasts;
     std::sort(sorted.begin(), sorted.end());
     const float typical = std::max(1.f, sorted[sorted.size() / 2]);
 
-    struct Scored {
-        double logScore = -1e300;
-        std::vector<int> bandIndex;
-        double best = -1e300;
-    };
-    std::map<std::vector<int>, Scored> readings;
+    std::vector<Arrangement> arrangements;
     for (unsigned subset = 0; subset < (1u << n); ++subset) {
         const int count = std::popcount(subset);
         if (count != 4 && count != 5) {
@@ -160,90 +300,71 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
         double dropped = 0;
         for (int i = 0; i < n; ++i) {
             if (subset & (1u << i)) {
-                chosen.push_back(i);
+                chosen.push_back(kept[i]);
             } else {
-                dropped -= 1.5 * std::min(2.f, contrasts[i] / typical);
+                // A band left out is a speck taken for one; the stronger it
+                // stands out, the less likely.
+                dropped -= kDropWeight * std::min(2.f, bands.bands[kept[i]].contrast / typical);
             }
         }
         for (int direction = 0; direction < 2; ++direction) {
-            std::vector<int> order = chosen;
             if (direction == 1) {
-                std::reverse(order.begin(), order.end());
+                std::reverse(chosen.begin(), chosen.end());
             }
+            Arrangement a;
+            a.count = count;
+            std::copy(chosen.begin(), chosen.end(), a.band.begin());
             // The widest gap lies before the tolerance band.
-            std::vector<double> gaps;
-            for (int i = 0; i + 1 < count; ++i) {
-                gaps.push_back(
-                    std::abs(bands.bands[kept[order[i + 1]]].Centre() - bands.bands[kept[order[i]]].Centre()));
+            auto gap = [&](int i) -> double {
+                return std::max(1e-3f, std::abs(bands.bands[a.band[i + 1]].Centre() - bands.bands[a.band[i]].Centre()));
+            };
+            double others = 1e-3;
+            for (int i = 0; i + 2 < count; ++i) {
+                others = std::max(others, gap(i));
             }
-            const double before = gaps.back();
-            const double others = *std::max_element(gaps.begin(), gaps.end() - 1);
-            const double gapScore =
-                2.0 * std::clamp(std::log(std::max(1e-3, before) / std::max(1e-3, others)), -1.0, 1.0);
-            // Each band's colours that fit its place, best first.
-            std::vector<std::vector<int>> options(count);
+            const double before = gap(count - 2);
+            a.fixed = dropped + 2.0 * std::clamp(std::log(before / others), -1.0, 1.0);
             for (int p = 0; p < count; ++p) {
-                const auto& s = scores[kept[order[p]]];
+                const auto& s = scores[a.band[p]];
                 for (int c = 0; c < kColourCount; ++c) {
                     if (Allowed(c, p, count)) {
-                        options[p].push_back(c);
+                        a.options[p].push_back(c);
                     }
                 }
-                std::sort(options[p].begin(), options[p].end(), [&](int a, int b) { return s[a] > s[b]; });
-                options[p].resize(std::min<std::size_t>(options[p].size(), kColoursTried));
-            }
-            std::vector<int> pick(count, 0);
-            std::vector<int> colours(count);
-            while (true) {
-                double colourScore = 0;
-                for (int p = 0; p < count; ++p) {
-                    colours[p] = options[p][pick[p]];
-                    colourScore += scores[kept[order[p]]][colours[p]];
-                }
-                int digits = 0;
-                for (int p = 0; p < count - 2; ++p) {
-                    digits = digits * 10 + colours[p];
-                }
-                const int tolerance = colours[count - 1];
-                const double total = colourScore + dropped + gapScore +
-                                     ValueLogPrior(digits, MultiplierExponentOf(colours[count - 2]), tolerance) +
-                                     ToleranceLogPrior(tolerance, count);
-                auto& entry = readings[colours];
-                entry.logScore = LogSumExp(entry.logScore, total);
-                if (total > entry.best) {
-                    entry.best = total;
-                    entry.bandIndex.clear();
-                    for (const int o : order) {
-                        entry.bandIndex.push_back(kept[o]);
-                    }
-                }
-                int p = count - 1;
-                while (p >= 0 && ++pick[p] == static_cast<int>(options[p].size())) {
-                    pick[p] = 0;
-                    --p;
-                }
-                if (p < 0) {
-                    break;
+                std::sort(a.options[p].begin(), a.options[p].end(), [&](int x, int y) { return s[x] > s[y]; });
+                a.options[p].resize(std::min<std::size_t>(a.options[p].size(), kColoursTried));
+                for (int q = p + 1; q < count; ++q) {
+                    a.apart[p][q] = cv::norm(bands.bands[a.band[p]].lab - bands.bands[a.band[q]].lab);
                 }
             }
+            for (int p = count - 1; p >= 0; --p) {
+                a.bestRest[p] = a.bestRest[p + 1] + scores[a.band[p]][a.options[p].front()];
+            }
+            arrangements.push_back(std::move(a));
         }
     }
-    if (readings.empty()) {
-        return {};
+    // The most promising first, so that the rest are cut short.
+    std::sort(arrangements.begin(), arrangements.end(),
+              [](const auto& x, const auto& y) { return x.fixed + x.bestRest[0] > y.fixed + y.bestRest[0]; });
+    Ranking ranking(scores, std::clamp(temperature, 0.1, 10.0));
+    for (const auto& a : arrangements) {
+        ranking.Search(a);
     }
-    double total = -1e300;
-    for (const auto& [colours, scored] : readings) {
-        total = LogSumExp(total, scored.logScore);
+    return ranking.Best();
+}
+
+std::optional<SeenBody> SeeBands(const cv::Mat& bgr)
+{
+    // The first body that shows a marking is the resistor: a band of a body
+    // cropped close, or a glint, is elongated too, but has no bands along it.
+    for (const auto& body : FindBodies(bgr)) {
+        SeenBody seen{body, SampleProfile(bgr, body), {}};
+        seen.bands = FindBands(seen.profile);
+        if (seen.bands.bands.size() >= 4) {
+            return seen;
+        }
     }
-    std::vector<RankedReading> ranked;
-    for (const auto& [colours, scored] : readings) {
-        ranked.push_back({colours, scored.bandIndex, std::exp(scored.logScore - total)});
-    }
-    std::sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.confidence > b.confidence; });
-    if (ranked.size() > 3) {
-        ranked.resize(3);
-    }
-    return ranked;
+    return std::nullopt;
 }
 
 PhotoReading ReadImage(const cv::Mat& bgr)
@@ -252,18 +373,11 @@ PhotoReading ReadImage(const cv::Mat& bgr)
     reading.status = PhotoStatus::NoResistor;
     reading.width = bgr.cols;
     reading.height = bgr.rows;
-    const auto body = FindBody(bgr);
-    if (!body) {
+    const auto seen = SeeBands(bgr);
+    if (!seen) {
         return reading;
     }
-    cv::Point2f corners[4];
-    body->points(corners);
-    for (int i = 0; i < 4; ++i) {
-        reading.body[i] = {corners[i].x, corners[i].y};
-    }
-    const Profile profile = SampleProfile(bgr, *body);
-    const Bands bands = FindBands(profile);
-    const auto ranked = RankReadings(bands, WeighColours(bands));
+    const auto ranked = RankReadings(seen->bands, WeighColours(seen->bands));
     for (const auto& r : ranked) {
         PhotoCandidate candidate;
         std::vector<const ColourCode*> codes;
@@ -272,7 +386,7 @@ PhotoReading ReadImage(const cv::Mat& bgr)
             codes.push_back(MarkingColourByName(ColourName(c)));
         }
         if (!ReadBands(codes)) {
-            continue;  // never so by construction; the model is the judge
+            break;  // never so by construction; the model is the judge
         }
         candidate.confidence = r.confidence;
         reading.candidates.push_back(candidate);
@@ -280,12 +394,17 @@ PhotoReading ReadImage(const cv::Mat& bgr)
     if (reading.candidates.empty()) {
         return reading;
     }
-    reading.status = PhotoStatus::Read;
-    const cv::Point2f axis = profile.end - profile.start;
+    cv::Point2f corners[4];
+    seen->body.points(corners);
+    for (int i = 0; i < 4; ++i) {
+        reading.body[i] = {corners[i].x, corners[i].y};
+    }
+    const cv::Point2f axis = seen->profile.end - seen->profile.start;
     for (const int i : ranked.front().bandIndex) {
-        const cv::Point2f p = profile.start + axis * (bands.bands[i].Centre() / bands.length);
+        const cv::Point2f p = seen->profile.start + axis * (seen->bands.bands[i].Centre() / seen->bands.length);
         reading.bandCentres.push_back({p.x, p.y});
     }
+    reading.status = PhotoStatus::Read;
     return reading;
 }
 

@@ -7,6 +7,8 @@
 
 #include <array>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include <opencv2/core.hpp>
@@ -22,9 +24,11 @@ inline constexpr int kColourCount = 12;
 // The index of a name in any letter case ("violet", "purple" too); -1 for none.
 [[nodiscard]] int ColourIndex(std::string_view name);
 
-// 2. The body: its rotated rectangle in the image's pixels, long side the
-// axis. Nothing where no elongated body stands out from the background.
-[[nodiscard]] std::optional<cv::RotatedRect> FindBody(const cv::Mat& bgr);
+// 2. The bodies that may be the resistor's, best first: rotated rectangles
+// in the image's pixels, long side the axis. The last, for a photo shaped
+// like a body, is the photo itself (cropped to the body). Empty where nothing
+// elongated stands out from the background.
+[[nodiscard]] std::vector<cv::RotatedRect> FindBodies(const cv::Mat& bgr);
 
 // 3. The body unrolled along its axis: one colour per step from one end to
 // the other, each the trimmed mean across the body's middle, glare and the
@@ -38,6 +42,10 @@ struct Profile {
     cv::Point2f start;
     cv::Point2f end;
     float bodyWidth = 0;  // the body's width in steps
+    // The median linear RGB of what lies around the body (out to its width
+    // on either side), bright glare left out: the surface it lies on; the
+    // body's own colour where the photo shows nothing around it.
+    cv::Vec3f surroundRgb;
 };
 [[nodiscard]] Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body);
 
@@ -55,20 +63,28 @@ struct Bands {
     std::vector<BandSpan> bands;  // along the profile
     cv::Vec3f bodyLab;            // the body's own colour
     cv::Vec3f bodyRgb;
-    float length = 0;  // the profile's length in steps
+    cv::Vec3f surroundRgb;  // Profile::surroundRgb
+    float length = 0;       // the profile's length in steps
 };
 [[nodiscard]] Bands FindBands(const Profile& profile);
 
-// How likely each colour is for each band: natural logarithms, normalised so
-// that each band's probabilities add up to 1.
+// How likely each colour is for each band, by the trained colour model or
+// another: natural logarithms, normalised so that each band's probabilities
+// add up to 1.
 using ColourScores = std::array<double, kColourCount>;
+class ColourModel;
 [[nodiscard]] std::vector<ColourScores> WeighColours(const Bands& bands);
+[[nodiscard]] std::vector<ColourScores> WeighColours(const Bands& bands, const ColourModel& model);
 
-// The features the colour model weighs: the band's colour under light
-// balanced by the body, and the body's own colour (ColourModel.cpp).
+// The features the colour model weighs: the band's colour as the camera saw
+// it and the colour of the body around it, both CIE L*a*b*. The model weighs
+// the band given the body, so the body's colour stands for the light and the
+// camera's balance (ColourModel.cpp).
 inline constexpr int kFeatureCount = 6;
 using Features = std::array<double, kFeatureCount>;
 [[nodiscard]] Features BandFeatures(const BandSpan& band, const Bands& bands);
+// The same from the band's and the body's linear RGB.
+[[nodiscard]] Features FeaturesOf(const cv::Vec3f& bandRgb, const cv::Vec3f& bodyRgb);
 
 // 5. Whole markings, best first, at most three, with confidences adding up
 // to at most 1; bands as colour indices in reading order, with which of the
@@ -78,7 +94,27 @@ struct RankedReading {
     std::vector<int> bandIndex;
     double confidence = 0;
 };
-[[nodiscard]] std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores);
+// The confidences are the readings' scores, divided by a temperature, made
+// to add up to 1 over every reading tried. tools/photocolours measures it:
+// 1 fits photos like those trained on (folds held out by part), 2 a camera
+// never seen (folds held out by set); 1.5 is between, as a photo of a part
+// from another camera is what the reader is for.
+inline constexpr double kScoreTemperature = 1.5;
+[[nodiscard]] std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores,
+                                                      double temperature = kScoreTemperature);
+
+// The value of a reading's colours (first digit first) in ohms, as an exact
+// decimal text ("4700", "0.47"); "" for an invalid marking.
+[[nodiscard]] std::string ReadingOhms(const std::vector<int>& colours);
+
+// Stages 2 to 4 on a decoded image: the first of FindBodies whose profile
+// shows at least four bands, and those bands; nothing where none does.
+struct SeenBody {
+    cv::RotatedRect body;
+    Profile profile;
+    Bands bands;
+};
+[[nodiscard]] std::optional<SeenBody> SeeBands(const cv::Mat& bgr);
 
 // The stages 2 to 5 on a decoded image: a reading whose status is Read or
 // NoResistor, in the image's pixels.

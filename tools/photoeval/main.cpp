@@ -5,10 +5,14 @@
 // compared as exact decimals), the label among the top three, bands read
 // right (position by position, where the label names them), and the median
 // time per photo. --failures writes the annotated photo of every wrong
-// reading to DIR; --confusion prints which colours were read for which.
+// reading to DIR; --confusion prints which colours were read for which;
+// --floor EXACT BANDS fails (exit 1) where fewer exact values or bands (in
+// percent) are read right. A missing folder exits 77, which ctest takes for
+// a skipped test.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -58,6 +62,8 @@ int main(int argc, char** argv)
     std::string failures;
     bool confusion = false;
     bool list = false;
+    double floorExact = -1;
+    double floorBands = -1;
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--failures") == 0 && i + 1 < argc) {
             failures = argv[++i];
@@ -65,7 +71,14 @@ int main(int argc, char** argv)
             confusion = true;
         } else if (std::strcmp(argv[i], "--list") == 0) {
             list = true;
+        } else if (std::strcmp(argv[i], "--floor") == 0 && i + 2 < argc) {
+            floorExact = std::atof(argv[++i]);
+            floorBands = std::atof(argv[++i]);
         }
+    }
+    if (!std::filesystem::is_directory(folder)) {
+        std::printf("%s is not here: nothing measured\n", folder.string().c_str());
+        return 77;
     }
     std::string problem;
     const auto photos = tools::ReadLabelledSet(folder, problem);
@@ -142,7 +155,7 @@ int main(int argc, char** argv)
         for (int c = 0; c < kColourCount; ++c) {
             std::printf("%7.6s", ColourName(c));
         }
-        std::printf("  count\n");
+        std::printf("  other\n");
         for (int t = 0; t < kColourCount; ++t) {
             int total = 0;
             for (const int v : matrix[t]) {
@@ -157,6 +170,13 @@ int main(int argc, char** argv)
             }
             std::printf("\n");
         }
+    }
+    const double exactPercent = 100 * exact / n;
+    const double bandsPercent = bandsLabelled ? 100.0 * bandsRight / bandsLabelled : 100.0;
+    if (exactPercent < floorExact || bandsPercent < floorBands) {
+        std::printf("below the floor: exact values %.1f%% (at least %.1f%%), bands %.1f%% (at least %.1f%%)\n",
+                    exactPercent, floorExact, bandsPercent, floorBands);
+        return 1;
     }
     return 0;
 }

@@ -1,0 +1,193 @@
+// SPDX-License-Identifier: MIT
+// Bad input through the reader's public surface: every file is made here, at
+// run time, and each answer is a status and its words, never a crash.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "photo/PhotoReader.h"
+
+namespace zarnik::photo {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+std::uint32_t Crc32(const unsigned char* data, std::size_t size)
+{
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+void Put32(Bytes& b, std::uint32_t v)
+{
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        b.push_back(static_cast<unsigned char>(v >> shift));
+    }
+}
+
+// A PNG that is only its signature and a header naming its size: no pixels
+// to decode, so a refusal by the header costs nothing.
+Bytes PngHeader(std::uint32_t width, std::uint32_t height)
+{
+    Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Put32(b, 13);
+    const std::size_t type = b.size();
+    b.insert(b.end(), {'I', 'H', 'D', 'R'});
+    Put32(b, width);
+    Put32(b, height);
+    b.insert(b.end(), {8, 2, 0, 0, 0});
+    Put32(b, Crc32(b.data() + type, b.size() - type));
+    return b;
+}
+
+// A JPEG's start, frame header and end, with no scan.
+Bytes JpegHeader(std::uint16_t width, std::uint16_t height)
+{
+    return {0xFF,
+            0xD8,
+            0xFF,
+            0xC0,
+            0,
+            17,
+            8,
+            static_cast<unsigned char>(height >> 8),
+            static_cast<unsigned char>(height),
+            static_cast<unsigned char>(width >> 8),
+            static_cast<unsigned char>(width),
+            3,
+            1,
+            0x22,
+            0,
+            2,
+            0x11,
+            1,
+            3,
+            0x11,
+            1,
+            0xFF,
+            0xD9};
+}
+
+Bytes Encoded(const cv::Mat& image, const char* extension)
+{
+    Bytes bytes;
+    cv::imencode(extension, image, bytes);
+    return bytes;
+}
+
+// A beige body with four bands on white, for the annotation.
+cv::Mat DrawnResistor()
+{
+    cv::Mat image(240, 400, CV_8UC3, cv::Scalar(235, 235, 235));
+    cv::line(image, {20, 120}, {380, 120}, cv::Scalar(150, 150, 150), 3);
+    cv::rectangle(image, cv::Rect(120, 95, 160, 50), cv::Scalar(150, 190, 220), cv::FILLED);
+    const cv::Scalar bands[] = {{40, 60, 130}, {20, 20, 20}, {30, 30, 200}, {50, 150, 200}};
+    const int at[] = {140, 170, 200, 250};
+    for (int i = 0; i < 4; ++i) {
+        cv::rectangle(image, cv::Rect(at[i], 95, 12, 50), bands[i], cv::FILLED);
+    }
+    return image;
+}
+
+class PhotoReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("zarnik-photo-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::string Write(const std::string& name, const Bytes& bytes)
+    {
+        const auto path = folder_ / name;
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return path.string();
+    }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(PhotoReaderTest, BadFilesAreRefusedWithTheirReason)
+{
+    const cv::Mat blank(300, 400, CV_8UC3, cv::Scalar(200, 200, 200));
+    const Bytes jpeg = Encoded(DrawnResistor(), ".jpg");
+    const Bytes text = {'h', 'e', 'l', 'l', 'o', '\n'};
+    struct Row {
+        const char* what;
+        std::string path;
+        PhotoStatus status;
+        const char* problem;
+    };
+    const Row rows[] = {
+        {"no such file", (folder_ / "missing.jpg").string(), PhotoStatus::Missing, "does not exist"},
+        {"a directory", folder_.string(), PhotoStatus::NotAFile, "is a directory"},
+        {"an empty file", Write("empty.jpg", {}), PhotoStatus::NotAnImage, "is not an image"},
+        {"text named .jpg", Write("text.jpg", text), PhotoStatus::NotAnImage, "is not an image"},
+        {"a JPEG cut in half", Write("cut.jpg", Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 2)),
+         PhotoStatus::NotAnImage, "is not a complete image (it is cut off)"},
+        {"a PNG of 61 megapixels", Write("huge.png", PngHeader(10000, 6100)), PhotoStatus::TooLarge,
+         "has 61 megapixels; at most 50 are read"},
+        {"a JPEG just over the limit", Write("huge.jpg", JpegHeader(10000, 5001)), PhotoStatus::TooLarge,
+         "has 50.0 megapixels; at most 50 are read"},
+        {"one pixel", Write("dot.png", Encoded(cv::Mat(1, 1, CV_8UC3, cv::Scalar(9, 9, 9)), ".png")),
+         PhotoStatus::NoResistor, ""},
+        {"a blank photo", Write("blank.png", Encoded(blank, ".png")), PhotoStatus::NoResistor, ""},
+    };
+    for (const auto& row : rows) {
+        const PhotoReading reading = ReadPhotoFile(row.path);
+        EXPECT_EQ(reading.status, row.status) << row.what;
+        EXPECT_EQ(reading.problem, row.problem) << row.what;
+        EXPECT_TRUE(reading.candidates.empty()) << row.what;
+    }
+}
+
+TEST_F(PhotoReaderTest, BytesInMemoryAreReadAsTheFileIs)
+{
+    const Bytes png = PngHeader(8000, 8000);
+    EXPECT_EQ(ReadPhotoEncoded(png).status, PhotoStatus::TooLarge);
+    EXPECT_EQ(ReadPhotoEncoded(Bytes{}).status, PhotoStatus::NotAnImage);
+    const Bytes drawn = Encoded(DrawnResistor(), ".png");
+    const PhotoReading fromBytes = ReadPhotoEncoded(drawn);
+    const PhotoReading fromFile = ReadPhotoFile(Write("drawn.png", drawn));
+    EXPECT_EQ(fromBytes.status, fromFile.status);
+    EXPECT_EQ(fromBytes.width, 400);
+    EXPECT_EQ(fromBytes.height, 240);
+    ASSERT_EQ(fromBytes.candidates.size(), fromFile.candidates.size());
+    for (std::size_t i = 0; i < fromBytes.candidates.size(); ++i) {
+        EXPECT_EQ(fromBytes.candidates[i].bands, fromFile.candidates[i].bands);
+    }
+}
+
+TEST_F(PhotoReaderTest, AnnotatedPictureIsThePhotosSizeAndEmptyWithoutAPhoto)
+{
+    const std::string path = Write("drawn.jpg", Encoded(DrawnResistor(), ".jpg"));
+    const PhotoReading reading = ReadPhotoFile(path);
+    ASSERT_EQ(reading.status, PhotoStatus::Read);
+    const Bytes png = AnnotatedPng(path, reading);
+    const cv::Mat picture = cv::imdecode(png, cv::IMREAD_COLOR);
+    EXPECT_EQ(picture.cols, 400);
+    EXPECT_EQ(picture.rows, 240);
+    EXPECT_TRUE(AnnotatedPng((folder_ / "missing.jpg").string(), reading).empty());
+    std::string problem;
+    EXPECT_FALSE(WriteAnnotatedPng(path, reading, (folder_ / "no" / "such" / "out.png").string(), problem));
+    EXPECT_EQ(problem, "cannot write " + (folder_ / "no" / "such" / "out.png").string());
+}
+
+}  // namespace
+}  // namespace zarnik::photo
