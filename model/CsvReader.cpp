@@ -117,7 +117,11 @@ bool CsvReader::Next(Row& row)
 {
     if (!started_) {
         started_ = true;
-        if (!Fill() && !fatal_.empty()) {
+        // The separator is told from the first block, however the source
+        // cuts it.
+        while (buffer_.size() < kBlock && Fill()) {
+        }
+        if (!fatal_.empty()) {
             return false;
         }
         DetectSeparator();

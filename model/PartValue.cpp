@@ -32,6 +32,9 @@ bool OneOf(std::string_view word, const std::array<std::string_view, N>& words)
 // micro sign of a Latin-1 file.
 std::string Plain(std::string_view text)
 {
+    if (std::ranges::none_of(text, [](char c) { return c == '+' || static_cast<unsigned char>(c) >= 0x80; })) {
+        return std::string(text);
+    }
     std::string plain;
     plain.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -152,7 +155,11 @@ std::optional<Scale> ScaleOf(char point, std::string_view unit, PartKind row, st
     if (!named && row != PartKind::Resistor) {
         unitForPrefix = row;
     }
-    const std::optional<int> power = PrefixExponent(point, unitForPrefix);
+    if (point == 'M' && !named && (row == PartKind::Capacitor || row == PartKind::Inductor)) {
+        why = "M alone names no unit of a " + std::string(PartKindName(row));
+        return std::nullopt;
+    }
+    const std::optional<int> power = PrefixExponent(point, point == 'M' ? named : unitForPrefix);
     if (!power) {
         why = "'" + std::string(1, point) + "' is no prefix";
         return std::nullopt;
@@ -163,10 +170,6 @@ std::optional<Scale> ScaleOf(char point, std::string_view unit, PartKind row, st
     // No unit: k, M, G and T are ohms; p, n and u the row's farads or
     // henries; m milli of the row's unit.
     if (*power > 0) {
-        if (point == 'M' && (row == PartKind::Capacitor || row == PartKind::Inductor)) {
-            why = "M alone names no unit of a " + std::string(PartKindName(row));
-            return std::nullopt;
-        }
         return Scale{*power, PartKind::Resistor};
     }
     if (*power == -3) {

@@ -289,7 +289,11 @@ CheckedPart CheckRow(const CsvReader::Row& row, const ListColumns& columns)
         if (text.find_first_of("%Vv") == std::string_view::npos) {
             continue;
         }
-        const FieldWords words = ReadFieldWords(text, part.kind, false);
+        // A description has been read already.
+        const auto at = std::ranges::find(columns.descriptions, c);
+        const FieldWords words = at != columns.descriptions.end() && described.size() == columns.descriptions.size()
+                                     ? described[std::size_t(at - columns.descriptions.begin())]
+                                     : ReadFieldWords(text, part.kind, false);
         if (!part.tolerancePercent && words.tolerancePercent) {
             part.tolerancePercent = words.tolerancePercent;
         }
