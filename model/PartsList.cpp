@@ -383,23 +383,23 @@ std::string BandsText(const std::vector<const ColourCode*>& bands)
 void ListSummary::Add(const CheckedPart& part)
 {
     ++rows;
+    const long n = std::max<long>(1, long(part.references.size()));
     if (part.damaged) {
-        unreadable += std::max<long>(1, long(part.references.size()));
+        // Counted by its designator's kind where that is a part's.
+        unreadable += n;
         ++flaggedRows;
-        return;
     }
     if (part.kind == PartKind::Other) {
-        ++others;
+        others += part.damaged ? 0 : 1;
         return;
     }
-    const long n = std::max<long>(1, long(part.references.size()));
     parts += n;
     (part.kind == PartKind::Resistor ? resistors : part.kind == PartKind::Capacitor ? capacitors : inductors) += n;
     notStandard += part.notStandard ? n : 0;
-    unreadable += part.unreadable.empty() ? 0 : n;
+    unreadable += part.unreadable.empty() || part.damaged ? 0 : n;
     doNotPlace += part.doNotPlace ? n : 0;
     differing += part.described ? n : 0;
-    flaggedRows += FlagWords(part).empty() ? 0 : 1;
+    flaggedRows += FlagWords(part).empty() || part.damaged ? 0 : 1;
 }
 
 std::string ListSummary::Text() const
