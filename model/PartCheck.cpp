@@ -54,18 +54,21 @@ std::optional<SeriesCheck> CheckSeries(const Decimal& value, const std::optional
     return check;
 }
 
+const ColourCode* ResistorToleranceColour(const std::optional<Decimal>& tolerancePercent)
+{
+    if (!tolerancePercent) {
+        return nullptr;
+    }
+    const ColourCode* colour = ColourByTolerance("_+" + DecimalText(*tolerancePercent) + "%");
+    return colour != nullptr && IsNoBand(*colour) ? nullptr : colour;  // 20%: no band is painted
+}
+
 std::vector<const ColourCode*> ResistorBands(const Decimal& ohms, const std::optional<Decimal>& tolerancePercent)
 {
     if (ohms == Decimal{}) {
         return {ColourByName("Black")};
     }
-    const ColourCode* tolerance = nullptr;
-    if (tolerancePercent) {
-        tolerance = ColourByTolerance("_+" + DecimalText(*tolerancePercent) + "%");
-        if (tolerance != nullptr && IsNoBand(*tolerance)) {
-            tolerance = nullptr;  // 20%: no band is painted
-        }
-    }
+    const ColourCode* tolerance = ResistorToleranceColour(tolerancePercent);
     const int digits = SignificantDigits(ohms);
     bool five = digits == 3 || (tolerancePercent && *tolerancePercent <= Decimal{2, 0});
     if (five && digits < 3 && FitOf(ohms, true) != Fit::Carried) {

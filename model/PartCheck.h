@@ -43,6 +43,9 @@ struct SeriesCheck {
 // band for the zero-ohm link. Nothing where bands cannot carry the value.
 [[nodiscard]] std::vector<const ColourCode*> ResistorBands(const Decimal& ohms,
                                                            const std::optional<Decimal>& tolerancePercent);
+// The colour of a resistor's tolerance band; nullptr where none is written
+// and where none is painted (20%) or no colour stands for it.
+[[nodiscard]] const ColourCode* ResistorToleranceColour(const std::optional<Decimal>& tolerancePercent);
 // An inductor's bands (in µH), with the tolerance band where the tolerance
 // has one; empty where they cannot carry the value.
 [[nodiscard]] std::vector<const ColourCode*> InductorBandsOf(const Decimal& henries,
