@@ -576,7 +576,10 @@ bool Form1::IsPartsList(const QString& file)
     if (suffix == QLatin1String("csv") || suffix == QLatin1String("tsv") || suffix == QLatin1String("txt")) {
         return true;
     }
-    if (!QImageReader::imageFormat(file).isEmpty()) {
+    // A picture's name, or a picture's bytes, go to the photo reader, which
+    // says what is wrong with a picture that is none.
+    if (QImageReader::supportedImageFormats().contains(suffix.toLatin1()) ||
+        !QImageReader::imageFormat(file).isEmpty()) {
         return false;
     }
     QFile opened(file);

@@ -6,9 +6,9 @@
 // fields through the model into the result line `abcdt`. The option buttons
 // switch between four, five and six bands; six bands add the temperature
 // coefficient, shown beside the result line in `ppm`. The menu opens the
-// encoder, codes, help and about windows, each growing out of this window's
-// top-left corner, driven by this window's timers (encoder, about) or the
-// window's own (codes, help).
+// encoder, codes, help, about, photo and parts-list windows, each growing out
+// of this window's top-left corner, driven by this window's timers (encoder,
+// about) or the window's own (codes, help, photo, parts list).
 
 #include <QMainWindow>
 #include <QPointer>
@@ -83,7 +83,8 @@ private:
     // Opens the parts-list window on `file` and reads it there.
     void OpenPartsList(const QString& file);
     // A dropped file is a parts list where its name ends in .csv, .tsv or
-    // .txt, or where it is no picture Qt can read and its first block is text.
+    // .txt, or where neither its name nor its bytes are a picture's and its
+    // first block is text.
     [[nodiscard]] static bool IsPartsList(const QString& file);
     // Switches to the band mode of four or five colour names and takes each
     // as if its swatch were clicked; false, and nothing changed, where a

@@ -29,12 +29,13 @@ using ui::TwipsRect;
 constexpr double kDesignClientWidth = 5610;
 constexpr double kDesignClientHeight = 5220;
 
-constexpr TwipsRect kLabel1 = {120, 120, 5370, 540};
-constexpr TwipsRect kGrid1 = {120, 780, 5370, 4320};
+constexpr TwipsRect kLabel1 = {120, 60, 5370, 900};
+constexpr TwipsRect kGrid1 = {120, 1020, 5370, 4080};
 
-enum Column { kLine, kDesignators, kValue, kReadsAs, kSeries, kBands, kCodes, kFlags, kColumns };
-constexpr const char* kHeadings[kColumns] = {"Line",   "Designators", "Value", "Reads as",
-                                             "Series", "Bands",       "Codes", "Flags"};
+// The flags come early, so that the narrow window shows them unscrolled.
+enum Column { kDesignators, kReadsAs, kFlags, kValue, kSeries, kBands, kCodes, kLine, kColumns };
+constexpr const char* kHeadings[kColumns] = {"Designators", "Reads as", "Flags", "Value",
+                                             "Series",      "Bands",    "Codes", "Line"};
 
 // Where the row's part is kept, on its line cell, and what a cell sorts by.
 constexpr int kPartRole = Qt::UserRole;
@@ -147,6 +148,10 @@ void Form7::BuildControls()
     Grid1_->setAlternatingRowColors(true);
     Grid1_->horizontalHeader()->setSortIndicatorShown(true);
     Grid1_->horizontalHeader()->setHighlightSections(false);
+    Grid1_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Rows as tight as their text: the window is as small as the decoder.
+    Grid1_->verticalHeader()->setDefaultSectionSize(Grid1_->fontMetrics().height() + 6);
+    Grid1_->horizontalHeader()->setMinimumSectionSize(ui::ToPixels(300));
     ui::SetTwipsGeometry(Grid1_, kGrid1);
     connect(Grid1_, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
         if (row != previous) {
@@ -192,6 +197,10 @@ void Form7::ReadList(const QString& file)
         AddRow(parts_[i]);
     }
     Grid1_->resizeColumnsToContents();
+    // Room for the sort indicator beside each heading.
+    for (int column = 0; column < kColumns; ++column) {
+        Grid1_->setColumnWidth(column, Grid1_->columnWidth(column) + ui::ToPixels(90));
+    }
     Grid1_->setSortingEnabled(true);
     Grid1_->sortByColumn(kLine, Qt::AscendingOrder);
     QApplication::restoreOverrideCursor();
@@ -231,17 +240,17 @@ void Form7::AddRow(const CheckedPart& part)
     const QVariant valueKey = part.value ? QVariant(ToDouble(*part.value)) : QVariant(-1.0);
     const QString written = part.written.empty() ? QStringLiteral("-") : Text(part.written);
     const QVariant cells[kColumns][2] = {
-        {QString::number(part.line), double(part.line)},
         {references, references},
-        {written, valueKey},
         {readAs, valueKey},
+        {flagText, flagText},
+        {written, valueKey},
         {part.series && part.series->series ? Text(SeriesName(*part.series->series))
          : part.series                      ? QStringLiteral("none")
                                             : QStringLiteral("-"),
          QString()},
         {bands, bands},
         {codes.isEmpty() ? QStringLiteral("-") : codes.join(QLatin1Char(' ')), codes.join(QLatin1Char(' '))},
-        {flagText, flagText},
+        {QString::number(part.line), double(part.line)},
     };
     // What a screen reader hears on every cell of the row as the focus
     // moves: the designators, the value and the flags.
