@@ -222,7 +222,7 @@ std::string Named(const std::string& file) { return Echoed(file, std::numeric_li
 
 }  // namespace
 
-int RunCheck(const Words& words, std::FILE* out, std::FILE* err)
+int RunCheck(const Words& words, int input, std::FILE* out, std::FILE* err)
 {
     const auto fail = [err](const std::string& why) {
         Write(err, "zarnik: " + why + "\n");
@@ -233,7 +233,7 @@ int RunCheck(const Words& words, std::FILE* out, std::FILE* err)
         return fail("check takes one FILE, not " + Echoed(cli::Joined(words.plain)));
     }
     const std::string& file = words.plain.front();
-    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = file == "-" ? input : open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return fail("cannot read " + Named(file) + ": " + std::strerror(errno));
     }
@@ -242,7 +242,9 @@ int RunCheck(const Words& words, std::FILE* out, std::FILE* err)
         const std::string target = words.Value("csv", "");
         csv = target == "-" ? out : std::fopen(target.c_str(), "w");
         if (csv == nullptr) {
-            close(fd);
+            if (fd != input) {
+                close(fd);
+            }
             return fail("cannot write " + Named(target) + ": " + std::strerror(errno));
         }
         Write(csv, kCsvHeading);
@@ -266,7 +268,9 @@ int RunCheck(const Words& words, std::FILE* out, std::FILE* err)
             Write(csv, CsvLine(part));
         }
     }
-    close(fd);
+    if (fd != input) {
+        close(fd);
+    }
     bool written = std::fflush(out) == 0 && !std::ferror(out);
     if (csv != nullptr && csv != out) {
         written = std::fflush(csv) == 0 && !std::ferror(csv) && written;
@@ -275,7 +279,9 @@ int RunCheck(const Words& words, std::FILE* out, std::FILE* err)
     if (!reader.Fatal().empty()) {
         return fail(Named(file) + ": " + reader.Fatal());
     }
-    Write(words.json || csv == out ? err : out, summary.Text() + "\n");
+    if (!words.json && csv != out) {
+        Write(out, summary.Text() + "\n");
+    }
     written = std::fflush(out) == 0 && !std::ferror(out) && written;
     if (!written) {
         Write(err, std::string("zarnik: cannot write the answer: ") + std::strerror(errno) + "\n");

@@ -670,7 +670,7 @@ int RunCommandLine(const std::vector<std::string>& words, int input, std::FILE* 
         if (out == stdout && err == stderr) {
             std::setvbuf(out, nullptr, _IOFBF, 1 << 16);
         }
-        return RunCheck(parsed.words, out, err);
+        return RunCheck(parsed.words, input, out, err);
     }
     if (parsed.command == nullptr) {
         if (out == stdout && err == stderr) {
