@@ -56,16 +56,6 @@ bool CsvReader::Fill()
             "it is not a text file (a NUL byte at byte " + std::to_string(offset_ + (long long)(old + nul) + 1) + ")";
         return false;
     }
-    // Control characters other than the blanks and line ends mark a binary
-    // file even without a NUL.
-    const auto controls = std::ranges::count_if(block, [](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return (u < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') || u == 0x7F;
-    });
-    if (controls > 0 && std::size_t(controls) * 100 > block.size()) {
-        fatal_ = "it is not a text file (control characters)";
-        return false;
-    }
     return true;
 }
 
@@ -122,6 +112,17 @@ bool CsvReader::Next(Row& row)
         while (buffer_.size() < kBlock && Fill()) {
         }
         if (!fatal_.empty()) {
+            return false;
+        }
+        // Control characters other than the blanks and line ends mark a
+        // binary file even without a NUL, told from the first block whatever
+        // pieces it came in.
+        const auto controls = std::ranges::count_if(buffer_, [](char c) {
+            const auto u = static_cast<unsigned char>(c);
+            return (u < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') || u == 0x7F;
+        });
+        if (controls > 0 && std::size_t(controls) * 100 > buffer_.size()) {
+            fatal_ = "it is not a text file (control characters)";
             return false;
         }
         DetectSeparator();

@@ -15,8 +15,10 @@ namespace zarnik {
 // most often outside quotes (a first line "sep=;" names it); fields may be
 // quoted, with "" for a quote and separators and line ends inside; a quote
 // inside an unquoted field is kept as written. CRLF, LF and CR end lines; a
-// UTF-8 byte order mark is skipped. A file with a NUL byte is no text, and a
-// UTF-16 one is refused by name. A quote that is never closed, and a row
+// UTF-8 byte order mark is skipped. A file with a NUL byte, or whose first
+// block is more than 1% control characters, is no text (a NUL in the first
+// block is refused before any row, a later one after the rows before it),
+// and a UTF-16 one is refused by name. A quote that is never closed, and a row
 // longer than kLongestRow, are reported on their row, and reading goes on
 // from the row's second line.
 class CsvReader {
