@@ -637,7 +637,9 @@ TEST(CommandLine, CheckTellsEachRowAndExitsByWhatItFound)
         const char* text;  // in stdout, or stderr's one line for status 2
     } cases[] = {
         {{"check", good}, 0, "3 parts: 1 resistor, 2 capacitors, 0 inductors\n"},
-        {{"check", flagged}, 1, "2 parts: 1 resistor, 0 capacitors, 1 inductor; 1 not standard, 1 unreadable; 1 other row\n"},
+        {{"check", flagged},
+         1,
+         "2 parts: 1 resistor, 0 capacitors, 1 inductor; 1 not standard, 1 unreadable; 1 other row\n"},
         {{"check", flagged}, 1, "not a standard value (nearest E24: 470 Ohm and 510 Ohm)"},
         {{"check", "/nonexistent.csv"}, 2, "zarnik: cannot read '/nonexistent.csv': No such file"},
         {{"check", binary}, 2, "it is not a text file"},
