@@ -101,7 +101,9 @@ std::vector<const ColourCode*> InductorBandsOf(const Decimal& henries, const std
     if (!bands && tolerancePercent) {
         bands = InductorBands(henries);
     }
-    return bands.value_or(std::vector<const ColourCode*>{});
+    std::vector<const ColourCode*> painted = bands.value_or(std::vector<const ColourCode*>{});
+    std::erase_if(painted, [](const ColourCode* band) { return IsNoBand(*band); });  // 20%: three bands
+    return painted;
 }
 
 std::vector<NamedCode> PrintedCodes(PartKind kind, const Decimal& value)

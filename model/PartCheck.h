@@ -47,7 +47,7 @@ struct SeriesCheck {
 // and where none is painted (20%) or no colour stands for it.
 [[nodiscard]] const ColourCode* ResistorToleranceColour(const std::optional<Decimal>& tolerancePercent);
 // An inductor's bands (in µH), with the tolerance band where the tolerance
-// has one; empty where they cannot carry the value.
+// has one (three bands at 20%); empty where they cannot carry the value.
 [[nodiscard]] std::vector<const ColourCode*> InductorBandsOf(const Decimal& henries,
                                                              const std::optional<Decimal>& tolerancePercent);
 
