@@ -443,7 +443,7 @@ bool PartsListReader::FindHeader()
         }
         if (pending_.empty() && !row.fields.empty() && LooksLikeDesignators(row.fields[0])) {
             // No header: designators, then the value.
-            std::vector<std::string> names(row.fields.size());
+            std::vector<std::string> names(std::max<std::size_t>(2, row.fields.size()));
             names[0] = "Designator";
             names[1] = "Value";
             columns_ = *ColumnsOfHeader(names);
