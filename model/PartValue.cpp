@@ -562,6 +562,34 @@ FieldWords ReadFieldWords(std::string_view text, PartKind kind, bool bareValues)
     return field;
 }
 
+bool SaysDoNotPlace(std::string_view text)
+{
+    if (text.empty() || text.find("://") != std::string_view::npos) {
+        return false;
+    }
+    const std::string lower = LowerText(text);
+    if (std::ranges::any_of(kDoNotPlacePhrases,
+                            [&](std::string_view phrase) { return lower.find(phrase) != std::string::npos; })) {
+        return true;
+    }
+    // Whole words only: "dnp" inside a part number is none.
+    for (std::size_t at = 0; at < lower.size();) {
+        const auto isWord = [](char c) { return (c >= 'a' && c <= 'z') || IsDigit(c); };
+        while (at < lower.size() && !isWord(lower[at])) {
+            ++at;
+        }
+        std::size_t end = at;
+        while (end < lower.size() && isWord(lower[end])) {
+            ++end;
+        }
+        if (end > at && OneOf(std::string_view(lower).substr(at, end - at), kDoNotPlaceWords)) {
+            return true;
+        }
+        at = end;
+    }
+    return false;
+}
+
 PartKind KindOfDesignator(std::string_view designator)
 {
     std::string prefix;

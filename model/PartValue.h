@@ -59,6 +59,10 @@ struct FieldWords {
 };
 [[nodiscard]] FieldWords ReadFieldWords(std::string_view text, PartKind kind, bool bareValues);
 
+// Whether a field says the part is not to be placed: one of the words or
+// phrases ReadFieldWords takes for it; a link never does.
+[[nodiscard]] bool SaysDoNotPlace(std::string_view text);
+
 // The kind a designator's letters name: R, RN, RA, RES (resistors); C, CN,
 // CA, CAP (capacitors); L, IND (inductors); everything else (FB, RV, VR, U,
 // D ...) is Other.

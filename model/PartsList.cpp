@@ -218,6 +218,10 @@ CheckedPart CheckRow(const CsvReader::Row& row, const ListColumns& columns)
     for (const FieldWords& words : described) {
         doNotPlace = doNotPlace || words.doNotPlace;
     }
+    // A DNP may stand in any column: a note, a field of its own.
+    for (const int c : columns.others) {
+        doNotPlace = doNotPlace || SaysDoNotPlace(FieldAt(row, c));
+    }
     if (columns.doNotPlace >= 0 && Yes(FieldAt(row, columns.doNotPlace))) {
         doNotPlace = true;
     }

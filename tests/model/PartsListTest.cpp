@@ -87,7 +87,7 @@ TEST(PartsList, ValuesReadToSiValuesWithTheirToleranceAndVoltage)
 
 TEST(PartsList, RowsTellTheirPartAndFlags)
 {
-    const ListColumns columns = ColumnsOfHeader({"Ref", "Value", "Description", "Tol"}).value();
+    const ListColumns columns = ColumnsOfHeader({"Ref", "Value", "Description", "Tol", "Note"}).value();
     struct Case {
         std::vector<std::string> fields;
         const char* expected;  // part, value, series, flags
@@ -101,6 +101,8 @@ TEST(PartsList, RowsTellTheirPartAndFlags)
         {{"R3", "4.75k", "", "1%"}, "resistor 4750 E96 -"},
         {{"R4", "4.75k"}, "resistor 4750 E96 -"},
         {{"R5", "DNP"}, "resistor - - do not place"},
+        {{"R7", "1k", "", "", "fit only for tests: DNP"}, "resistor 1000 E24 do not place"},
+        {{"R8", "1k", "", "", "https://example.com/DNP"}, "resistor 1000 E24 -"},
         {{"R6", "10k", "RES 4.7K OHM"}, "resistor 10000 E24 differs from its description"},
         {{"C2", "", "CAP CER 100PF 50V 5%"}, "capacitor 0.0000000001 E24 -"},
         {{"C3", "100", "CAP CER 100PF 50V"}, "capacitor 0.0000000001 E24 -"},
