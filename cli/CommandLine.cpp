@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "cli/Answer.h"
+#include "cli/CheckCommand.h"
 #include "cli/JsonObject.h"
 #include "cli/LineReader.h"
 #include "cli/MarkingCommands.h"
@@ -52,6 +53,7 @@ constexpr WindowOption kWindowOptions[] = {{"-platform", true},       {"-platfor
 const char* const kHelp =
     "Usage: zarnik [--json] COMMAND WORDS...\n"
     "       zarnik [--json] batch [FILE]\n"
+    "       zarnik [--json] check FILE [--csv OUT]\n"
     "The markings of resistors, capacitors and inductors in a terminal; without a\n"
     "command zarnik opens its windows.\n"
     "\n"
@@ -84,6 +86,11 @@ const char* const kHelp =
     "  photo FILE                       the bands read from a photo of one resistor,\n"
     "                                   answered as decode answers them, then the\n"
     "                                   reading's confidence and up to two others\n"
+    "  check FILE                       a parts list (CSV, ; or tab separated): each\n"
+    "                                   resistor, capacitor and inductor row's value,\n"
+    "                                   series, bands and codes, and its flags: not a\n"
+    "                                   standard value, unreadable value, do not place,\n"
+    "                                   differs from its description; then a summary\n"
     "  batch [FILE]                     one command per line of FILE (standard input when\n"
     "                                   it is absent or -), answered in order\n"
     "\n"
@@ -95,6 +102,8 @@ const char* const kHelp =
     "  --series NAME                    nearest: E3 E6 E12 E24 E48 E96 E192 (E24)\n"
     "  --annotate OUT.png               photo: also write the photo with the body\n"
     "                                   outlined and each band named\n"
+    "  --csv OUT                        check: also write the rows as CSV to OUT (- for\n"
+    "                                   standard output, instead of the table)\n"
     "  --part PART                      code, codes, decode: resistor (the default),\n"
     "                                   capacitor or inductor\n"
     "  -h, --help                       this text\n"
@@ -131,7 +140,9 @@ const char* const kHelp =
     "\n"
     "Exit status: 0 done, 1 a value or code refused, 2 a wrong word (one line on\n"
     "standard error says why), 3 the answer could not be written; a batch exits with\n"
-    "the highest status of its lines.\n";
+    "the highest status of its lines. check exits 0 when every part was read and\n"
+    "none is flagged, 1 when some part is flagged, 2 when the file cannot be read\n"
+    "(missing, empty, not text, one column, no designator column).\n";
 
 // An option: its name without dashes, the word its value is written as ("":
 // a flag), and the commands it belongs to, blank-separated ("": every command).
@@ -161,8 +172,12 @@ constexpr Option kOptions[] = {{"json", "", ""},
                                {"series", "NAME", "nearest"},
                                {"tc", "PPM", "encode"},
                                {"part", "PART", "code codes decode"},
-                               {"annotate", "OUT.png", "photo"}};
+                               {"annotate", "OUT.png", "photo"},
+                               {"csv", "OUT", "check"}};
 constexpr std::string_view kBatch = "batch";
+// check streams its rows as it reads them, as batch does, rather than giving
+// one answer.
+constexpr std::string_view kCheck = "check";
 
 std::string AcceptedCommands()
 {
@@ -170,7 +185,7 @@ std::string AcceptedCommands()
     for (const Command& command : kCommands) {
         accepted += std::string(command.name) + " ";
     }
-    return accepted + std::string(kBatch);
+    return accepted + std::string(kCheck) + " " + std::string(kBatch);
 }
 
 std::string AcceptedOptions()
@@ -204,8 +219,9 @@ bool IsOption(std::string_view word)
 }
 
 struct Parsed {
-    const Command* command = nullptr;  // nullptr: batch, or help or version
-    Words words;                       // the words after the command's name
+    const Command* command = nullptr;  // nullptr: batch or check, or help or version
+    bool check = false;
+    Words words;  // the words after the command's name
     std::map<std::string, std::string, std::less<>> global;
 };
 
@@ -272,11 +288,13 @@ Parsed ParseWords(std::span<const std::string> tokens, bool batchLine)
             parsed.command = &command;
         }
     }
-    if (parsed.command == nullptr && (batchLine || plain.front() != kBatch)) {
+    parsed.check = parsed.command == nullptr && plain.front() == kCheck && !batchLine;
+    if (parsed.command == nullptr && !parsed.check && (batchLine || plain.front() != kBatch)) {
         throw WrongWord(Echoed(plain.front()) + " is not a command; accepted: " +
-                        (batchLine ? AcceptedCommands().substr(0, AcceptedCommands().rfind(' ')) : AcceptedCommands()));
+                        (batchLine ? AcceptedCommands().substr(0, AcceptedCommands().rfind(" " + std::string(kCheck)))
+                                   : AcceptedCommands()));
     }
-    const std::string_view commandName = parsed.command ? parsed.command->name : kBatch;
+    const std::string_view commandName = parsed.command ? parsed.command->name : parsed.check ? kCheck : kBatch;
     for (const auto& [option, value] : given) {
         if (!option->command.empty() && !BelongsTo(commandName, option->command)) {
             throw WrongWord("'--" + std::string(option->name) + "' is an option of " + std::string(option->command) +
@@ -549,6 +567,13 @@ int RunCommandLine(const std::vector<std::string>& words, int input, std::FILE* 
     if (parsed.global.contains("version")) {
         std::fputs("zarnik " ZARNIK_VERSION "\n", out);
         return printer.Status();
+    }
+    if (parsed.check) {
+        parsed.words.json = parsed.global.contains("json");
+        if (out == stdout && err == stderr) {
+            std::setvbuf(out, nullptr, _IOFBF, 1 << 16);
+        }
+        return RunCheck(parsed.words, input, out, err);
     }
     if (parsed.command == nullptr) {
         if (out == stdout && err == stderr) {

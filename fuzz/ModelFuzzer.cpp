@@ -12,7 +12,9 @@
 // Each text is also read as a printed code of a resistor, a capacitor and an
 // inductor, and as a dielectric: every reading is written back in its own
 // system and reads again to the same value. The bytes of the multiplier text pick up to seven
-// band colours, read from both ends.
+// band colours, read from both ends. The whole input is also read as a
+// parts list, in pieces of 7 bytes and in one: both give the same rows,
+// their lines ascend, and every row a part has is checked to its flags.
 //
 // The input is split at line feeds into up to seven texts: value, unit,
 // tolerance, first, second and third digit text, multiplier text.
@@ -33,6 +35,7 @@
 #include "model/InductorCodes.h"
 #include "model/Markings.h"
 #include "model/NumberText.h"
+#include "model/PartsList.h"
 #include "model/ResultFacts.h"
 #include "model/SmdCodes.h"
 #include "model/StandardValues.h"
@@ -191,6 +194,32 @@ void CheckBands(std::string_view bytes)
 
 }  // namespace
 
+// The rows of a parts list, one line each: its line, part, value and flags.
+static std::string ListRows(std::string_view input, std::size_t piece)
+{
+    PartsListReader reader(TextSource(std::string(input), piece));
+    CheckedPart part;
+    std::string rows;
+    long line = 0;
+    while (reader.Next(part)) {
+        Check(part.line > line, "parts-list lines ascend", input);
+        line = part.line;
+        const std::vector<std::string> flags = FlagWords(part);
+        Check(part.unreadable.empty() || part.kind == PartKind::Other || !flags.empty(),
+              "an unreadable part is flagged", input);
+        if (part.value && part.series) {
+            for (const auto& [series, neighbours] : part.series->nearest) {
+                Check(neighbours.below <= *part.value && *part.value <= neighbours.above, "nearest values enclose",
+                      input);
+            }
+        }
+        rows += std::to_string(part.line) + " " + std::string(PartKindName(part.kind)) + " " +
+                (part.value ? DecimalText(*part.value) : "-") + " " + FlagNote(part) + " " + BandsText(part.bands) +
+                "\n";
+    }
+    return rows + reader.Fatal();
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -202,6 +231,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         begin = end == std::string_view::npos ? input.size() + 1 : end + 1;
     }
     const auto& [value, unit, tolerance, first, second, third, multiplier] = texts;
+    Check(ListRows(input, 7) == ListRows(input, CsvReader::kBlock), "a parts list reads alike in any pieces", input);
 
     for (const std::string_view text : texts) {
         CheckCode(text);

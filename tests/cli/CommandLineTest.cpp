@@ -9,6 +9,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -667,3 +668,92 @@ TEST(CommandLine, CapacitorsAndInductorsAnswerByPart)
 }
 
 }  // namespace
+
+// check: a table and a summary, JSON Lines with one object per row, CSV for a
+// spreadsheet, and the exit status of what it found.
+TEST(CommandLine, CheckTellsEachRowAndExitsByWhatItFound)
+{
+    const std::string good = Written("good.csv", "Reference;Value;Description\r\nR1;4k7;RES 5%\r\nC1 C2;100n;CAP\r\n");
+    const std::string flagged = Written("flagged.csv", "Ref,Value\nR1,475 5%\nU1,LM358\nL1,\"10uH\n");
+    const std::string binary = Written("binary.csv", std::string("Ref,Value\n\0\0\x89PNG", 16));
+    const struct {
+        std::vector<std::string> words;
+        int status;
+        const char* text;  // in stdout, or stderr's one line for status 2
+    } cases[] = {
+        {{"check", good}, 0, "3 parts: 1 resistor, 2 capacitors, 0 inductors\n"},
+        {{"check", flagged},
+         1,
+         "2 parts: 1 resistor, 0 capacitors, 1 inductor; 1 not standard, 1 unreadable; 1 other row\n"},
+        {{"check", flagged}, 1, "not a standard value (nearest E24: 470 Ohm and 510 Ohm)"},
+        {{"check", "/nonexistent.csv"}, 2, "zarnik: cannot read '/nonexistent.csv': No such file"},
+        {{"check", binary}, 2, "it is not a text file"},
+        {{"check", good, good}, 2, "zarnik: check takes one FILE"},
+        {{"check", good, "--five"}, 2, "'--five' is an option of encode only"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words.back());
+        const Outcome run = InProcess(c.words);
+        EXPECT_EQ(run.status, c.status);
+        const std::string& where = c.status == 2 ? run.err : run.out;
+        EXPECT_NE(where.find(c.text), std::string::npos) << run.out << run.err;
+        if (c.status == 2) {
+            EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        }
+    }
+    EXPECT_NE(InProcess({"batch"}, "check " + good + "\n").err.find("'check' is not a command"), std::string::npos);
+
+    // One JSON object per row of the file, the other parts' rows too.
+    const Outcome json = InProcess({"--json", "check", flagged});
+    const QStringList lines = QString::fromStdString(json.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    const QJsonObject first = QJsonDocument::fromJson(lines[0].toUtf8()).object();
+    EXPECT_EQ(first[QStringLiteral("line")].toInt(), 2);
+    EXPECT_EQ(first[QStringLiteral("ohms")].toDouble(), 475);
+    EXPECT_EQ(first[QStringLiteral("tolerance_percent")].toDouble(), 5);
+    EXPECT_EQ(first[QStringLiteral("nearest")].toObject()[QStringLiteral("E24")].toArray().size(), 2);
+    EXPECT_EQ(first[QStringLiteral("codes")].toObject()[QStringLiteral("EIA-96")].toString(), QStringLiteral("66A"));
+    EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object()[QStringLiteral("part")].toString(),
+              QStringLiteral("other"));
+    EXPECT_EQ(QJsonDocument::fromJson(lines[2].toUtf8()).object()[QStringLiteral("flags")].toArray()[0].toString(),
+              QStringLiteral("unreadable row"));
+
+    // --csv: a heading and a row per row of the file.
+    const std::string csv = testing::TempDir() + "checked.csv";
+    EXPECT_EQ(InProcess({"check", good, "--csv", csv}).status, 0);
+    std::FILE* file = std::fopen(csv.c_str(), "r");
+    ASSERT_NE(file, nullptr);
+    char heading[256] = {};
+    ASSERT_NE(std::fgets(heading, sizeof heading, file), nullptr);
+    EXPECT_TRUE(std::string(heading).starts_with("line,references,part,value,si_value"));
+    int rows = 0;
+    for (char line[512]; std::fgets(line, sizeof line, file) != nullptr;) {
+        ++rows;
+    }
+    std::fclose(file);
+    EXPECT_EQ(rows, 2);
+}
+
+// The real lists beside the repository through the real binary: every row a
+// JSON line, exit 1 for the list with parts not to place and one off the series.
+TEST(CommandLine, CheckReadsTheSharedPartsLists)
+{
+    const std::string folder = std::string(ZARNIK_SHARED_PHOTOS) + "/../boms/";
+    const std::pair<const char*, int> lists[] = {{"hackrf-one.csv", 1}, {"dat-ting.csv", 0}};
+    for (const auto& [name, status] : lists) {
+        const std::string path = folder + name;
+        if (access(path.c_str(), R_OK) != 0) {
+            GTEST_SKIP() << "no parts lists beside the repository";
+        }
+        QProcess zarnik;
+        zarnik.setProcessEnvironment(NoDisplay());
+        zarnik.start(QStringLiteral(ZARNIK_BINARY),
+                     {QStringLiteral("--json"), QStringLiteral("check"), QString::fromStdString(path)});
+        ASSERT_TRUE(zarnik.waitForFinished(10000));
+        EXPECT_EQ(zarnik.exitCode(), status) << name;
+        QFile list(QString::fromStdString(path));
+        ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+        const qsizetype rows = list.readAll().count('\n') - 1;  // one row per line, but the header
+        EXPECT_EQ(zarnik.readAllStandardOutput().count('\n'), rows) << name;
+    }
+}

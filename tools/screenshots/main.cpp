@@ -13,12 +13,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
+#include <QUrl>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -33,6 +37,7 @@
 #include "ui/decoder/Form1.h"
 #include "ui/encoder/Form2.h"
 #include "ui/help/Form3.h"
+#include "ui/partslist/Form7.h"
 
 namespace {
 
@@ -407,6 +412,48 @@ int main(int argc, char* argv[])
             }
         }
         ok &= Save(help, dir, QStringLiteral("help-formula.png"));
+    }
+    {
+        // The parts-list window on a small list of every kind of row: sound
+        // values, one off its series that its description contradicts, a
+        // part not to place, one that cannot be read.
+        zarnik::Form1 decoder;
+        decoder.show();
+        QTest::qWait(50);
+        QTemporaryDir folder;
+        QFile list(folder.filePath(QStringLiteral("amplifier.csv")));
+        list.open(QIODevice::WriteOnly);
+        list.write(
+            "Reference,Value,Description\r\n"
+            "R1,4k7,RES 4.7K OHM 5% 0603\r\n"
+            "R2,475,RES 470 OHM 5% 0603\r\n"
+            "\"R3, R4\",10k 1%,\r\n"
+            "C1 C2,100n,CAP CER 0.1UF 50V 10% X7R\r\n"
+            "C3,4.7uf6.3V,\r\n"
+            "L1,6.2nH,INDUCTOR 0402\r\n"
+            "C4,DNP,\r\n"
+            "R5,10x,\r\n"
+            "U1,NE5532,Dual op amp\r\n");
+        list.close();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(list.fileName())});
+        QDragEnterEvent enter(decoder.rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&decoder, &enter);
+        QDropEvent drop(decoder.rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&decoder, &drop);
+        auto grown = [&] {
+            const zarnik::Form7* parts = zarnik::test::OpenWindow<zarnik::Form7>("Form7");
+            return parts != nullptr && !parts->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
+        };
+        WaitFor(grown);
+        if (!grown()) {
+            std::fprintf(stderr, "the parts-list window did not grow to its size\n");
+            return 1;
+        }
+        zarnik::Form7* parts = zarnik::test::OpenWindow<zarnik::Form7>("Form7");
+        parts->findChild<QTableWidget*>(QStringLiteral("Grid1"))->setCurrentCell(1, 1);
+        ok &= Save(parts, dir, QStringLiteral("parts-list.png"));
+        ok &= Save(&decoder, dir, QStringLiteral("decoder-from-parts-list.png"));
     }
     return ok ? 0 : 1;
 }

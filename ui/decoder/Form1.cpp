@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +35,7 @@
 #include "ui/common/Window.h"
 #include "ui/encoder/Form2.h"
 #include "ui/help/Form3.h"
+#include "ui/partslist/Form7.h"
 #include "ui/photo/Form6.h"
 
 namespace zarnik {
@@ -141,6 +143,7 @@ Form1::~Form1()
     delete about_.data();
     delete codes_.data();
     delete photo_.data();
+    delete parts_.data();
 }
 
 template <class Window>
@@ -166,6 +169,9 @@ void Form1::BuildMenu()
     QAction* photo = file->addAction(QStringLiteral("Read a &photo..."), QKeySequence(Qt::CTRL | Qt::Key_O), this,
                                      &Form1::Photo_Click);
     photo->setObjectName(QStringLiteral("Photo"));
+    QAction* parts = file->addAction(QStringLiteral("Check a &parts list..."), QKeySequence(Qt::CTRL | Qt::Key_L), this,
+                                     &Form1::Parts_Click);
+    parts->setObjectName(QStringLiteral("Parts"));
     file->addSeparator()->setObjectName(QStringLiteral("t1"));
     QAction* exit =
         file->addAction(QStringLiteral("E&Xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &Form1::Exit_Click);
@@ -555,8 +561,64 @@ void Form1::dropEvent(QDropEvent* event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() == 1 && urls.front().isLocalFile()) {
         event->acceptProposedAction();
-        ReadPhoto(urls.front().toLocalFile());
+        const QString file = urls.front().toLocalFile();
+        if (IsPartsList(file)) {
+            OpenPartsList(file);
+        } else {
+            ReadPhoto(file);
+        }
     }
+}
+
+bool Form1::IsPartsList(const QString& file)
+{
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    if (suffix == QLatin1String("csv") || suffix == QLatin1String("tsv") || suffix == QLatin1String("txt")) {
+        return true;
+    }
+    // A picture's name, or a picture's bytes, go to the photo reader, which
+    // says what is wrong with a picture that is none.
+    if (QImageReader::supportedImageFormats().contains(suffix.toLatin1()) ||
+        !QImageReader::imageFormat(file).isEmpty()) {
+        return false;
+    }
+    QFile opened(file);
+    if (!opened.open(QIODevice::ReadOnly)) {
+        return false;  // the photo reader says why
+    }
+    const QByteArray start = opened.read(4096);
+    return !start.isEmpty() && !start.contains('\0');
+}
+
+void Form1::Parts_Click()
+{
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Check a parts list"), QString(),
+                                                      QStringLiteral("Parts lists (*.csv *.tsv *.txt);;All files (*)"));
+    if (!file.isEmpty()) {
+        OpenPartsList(file);
+    }
+}
+
+void Form1::OpenPartsList(const QString& file)
+{
+    const bool opening = !parts_;
+    Form7* window = Instance(parts_);
+    if (opening) {
+        connect(window, &Form7::bandsChosen, this, [this](std::vector<std::string> bands) {
+            // A band the list gives no colour for keeps the decoder's own.
+            if (!bands.empty() && bands.back().empty()) {
+                const ColourCode* tolerance = ColourByTolerance(FieldText(Band::Tolerance));
+                if (tolerance != nullptr) {
+                    bands.back() = std::string(tolerance->name);
+                }
+            }
+            TakeBands(bands);
+        });
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->ReadList(file);
 }
 
 void Form1::ReadPhoto(const QString& file)

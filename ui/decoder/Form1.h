@@ -6,9 +6,9 @@
 // fields through the model into the result line `abcdt`. The option buttons
 // switch between four, five and six bands; six bands add the temperature
 // coefficient, shown beside the result line in `ppm`. The menu opens the
-// encoder, codes, help and about windows, each growing out of this window's
-// top-left corner, driven by this window's timers (encoder, about) or the
-// window's own (codes, help).
+// encoder, codes, help, about, photo and parts-list windows, each growing out
+// of this window's top-left corner, driven by this window's timers (encoder,
+// about) or the window's own (codes, help, photo, parts list).
 
 #include <QMainWindow>
 #include <QPointer>
@@ -32,6 +32,7 @@ class Form3;
 class Form4;
 class Form5;
 class Form6;
+class Form7;
 
 namespace ui {
 class ClientArea;
@@ -49,7 +50,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // The arrow keys, Home and End move the focus among the swatches.
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // A file dropped on the window is read as a photo.
+    // A file dropped on the window is read as a photo, or as a parts list
+    // where it is one (see OpenPartsList).
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -78,6 +80,12 @@ private:
     void NoteResult(const std::optional<std::string>& note);
     // Reads the photo in `file` and shows what was read.
     void ReadPhoto(const QString& file);
+    // Opens the parts-list window on `file` and reads it there.
+    void OpenPartsList(const QString& file);
+    // A dropped file is a parts list where its name ends in .csv, .tsv or
+    // .txt, or where neither its name nor its bytes are a picture's and its
+    // first block is text.
+    [[nodiscard]] static bool IsPartsList(const QString& file);
     // Switches to the band mode of four or five colour names and takes each
     // as if its swatch were clicked; false, and nothing changed, where a
     // colour has no swatch at its place.
@@ -87,6 +95,7 @@ private:
     void Show_Click();
     void Codes_Click();
     void Photo_Click();
+    void Parts_Click();
     void Exit_Click();
     void Help2_Click();
     void About_Click();
@@ -122,6 +131,7 @@ private:
     QPointer<Form4> about_;
     QPointer<Form5> codes_;
     QPointer<Form6> photo_;
+    QPointer<Form7> parts_;
 };
 
 }  // namespace zarnik
