@@ -32,9 +32,6 @@ class Form5 : public ui::SecondaryWindow {
 public:
     explicit Form5(QWidget* decoder);
 
-protected:
-    void Form_Unload() override;
-
 private:
     enum class Part { Resistor, Capacitor, Inductor };
 
@@ -47,7 +44,6 @@ private:
     void part_Change();
     void mark_Change();
     void value_Change();
-    void Timer1_Timer();
     void Timer2_Timer();
 
     // Write the controls from the members.
@@ -66,7 +62,6 @@ private:
     QLineEdit* value_ = nullptr;
     QComboBox* unit_ = nullptr;
     QLabel* codest_ = nullptr;
-    QTimer* Timer1_ = nullptr;
     QTimer* Timer2_ = nullptr;
 
     Part chosen_ = Part::Resistor;
