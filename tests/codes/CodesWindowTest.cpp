@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTest>
 #include <QTimer>
 
@@ -95,6 +96,10 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, unit);
         QFETCH(QString, answer);
+        // In the user's locale: typed and written with its decimal separator.
+        const QString separator = QLocale::system().decimalPoint();
+        typed.replace('.', separator);
+        answer.replace('.', separator);
         Form5* codes = Open();
         Child<QComboBox>(codes, "part")->setCurrentIndex(part);
         delete codes->findChild<QWidget*>("announcer");
