@@ -205,6 +205,7 @@ private slots:
         };
         const Item items[] = {{"Show", "S&how ZRK_2", "Ctrl+S"},
                               {"Codes", "S&MD codes", "Ctrl+M"},
+                              {"Photo", "Read a &photo...", "Ctrl+O"},
                               {"Exit", "E&Xit", "Ctrl+Q"},
                               {"Help2", "&Help", "Ctrl+H"},
                               {"About", "&About", "Ctrl+A"}};
@@ -217,8 +218,8 @@ private slots:
         QCOMPARE(Child<QMenu>("File")->title(), QString("&File"));
         QCOMPARE(Child<QMenu>("Help")->title(), QString("&Help"));
         const QList<QAction*> fileItems = Child<QMenu>("File")->actions();
-        QCOMPARE(fileItems.size(), 4);
-        QCOMPARE(fileItems[2]->objectName(), QString("t1"));
+        QCOMPARE(fileItems.size(), 5);
+        QCOMPARE(fileItems[3]->objectName(), QString("t1"));
     }
 
     void clickingASwatchPaintsItsBandAndDecodes_data()
