@@ -9,7 +9,7 @@
 #include "tests/support/WindowTestSupport.h"
 #include "ui/codes/Form5.h"
 #include "ui/common/Accessibility.h"
-#include "ui/common/Twips.h"
+#include "ui/common/Placement.h"
 #include "ui/decoder/Form1.h"
 
 using zarnik::Form5;
