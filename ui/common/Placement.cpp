@@ -319,6 +319,7 @@ void Placement::SetOuterSize(double width, double height)
 {
     size_ = QSizeF(width, height);
     Apply(false);
+    Rewatch();
 }
 
 void Placement::SetOuterPlace(double left, double top)
@@ -549,6 +550,20 @@ void Placement::Rearm()
         Poll();
     } else if (Desktop::Instance().FrameTopLeft(window_) != *placed_) {
         Confirm();
+    }
+}
+
+// Workaround, fvwm: as it resizes a very small frame it moves it by a few
+// pixels now and then, after it has confirmed the frame's place. A placement
+// the frame still holds is watched anew with each size change, so that such a
+// move is put back; a frame the user has moved elsewhere stays there.
+void Placement::Rewatch()
+{
+    Desktop& desktop = Desktop::Instance();
+    if (placed_ && desktop.Tells() && desktop.FrameTopLeft(window_) == *placed_) {
+        placing_.start();
+        retries_ = 0;
+        lastMiss_ = {};
     }
 }
 

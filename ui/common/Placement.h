@@ -66,6 +66,7 @@ private:
     void PlaceFrame(QPoint frameTopLeft);
     void Confirm();
     void Rearm();
+    void Rewatch();
     void Ask(QPoint client);
 
     QWidget* window_;
