@@ -9,6 +9,7 @@
 
 #include "tests/support/WindowTestSupport.h"
 #include "ui/about/Form4.h"
+#include "ui/common/Placement.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
 
@@ -162,8 +163,7 @@ private slots:
         QFETCH(double, decoderWidth);
         QFETCH(double, decoderHeight);
         QFETCH(int, expectedTicks);
-        zarnik::ui::SetOuterHeight(form.get(), decoderHeight);
-        zarnik::ui::SetOuterWidth(form.get(), decoderWidth);
+        zarnik::ui::SetOuterSize(form.get(), decoderWidth, decoderHeight);
         const double decoder = OuterHeight(form.get());
         QCOMPARE(decoder, decoderHeight);
 

@@ -59,6 +59,9 @@ private slots:
         int start = 0;
         int end = 0;
         QCOMPARE(text->textAtOffset(length, QAccessible::WordBoundary, &start, &end), wordAtEnd);
+        // Behind the last character, the caret is at no character.
+        QCOMPARE(text->textAtOffset(length, QAccessible::CharBoundary, &start, &end), QString());
+        QCOMPARE(std::pair(start, end), std::pair(length, length));
 
         for (const Boundary boundary : {QAccessible::CharBoundary, QAccessible::WordBoundary,
                                         QAccessible::SentenceBoundary, QAccessible::LineBoundary}) {

@@ -2,13 +2,14 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTest>
 #include <QTimer>
 
 #include "tests/support/WindowTestSupport.h"
 #include "ui/codes/Form5.h"
 #include "ui/common/Accessibility.h"
-#include "ui/common/Twips.h"
+#include "ui/common/Placement.h"
 #include "ui/decoder/Form1.h"
 
 using zarnik::Form5;
@@ -95,6 +96,10 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, unit);
         QFETCH(QString, answer);
+        // In the user's locale: typed and written with its decimal separator.
+        const QString separator = QLocale::system().decimalPoint();
+        typed.replace('.', separator);
+        answer.replace('.', separator);
         Form5* codes = Open();
         Child<QComboBox>(codes, "part")->setCurrentIndex(part);
         delete codes->findChild<QWidget*>("announcer");

@@ -14,6 +14,7 @@
 
 #include "tests/support/WindowTestSupport.h"
 #include "ui/common/Controls.h"
+#include "ui/common/Placement.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
 

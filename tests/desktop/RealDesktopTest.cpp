@@ -495,16 +495,22 @@ private slots:
         if (!qEnvironmentVariableIsSet("ZARNIK_WM_KEEPS_PLACE") || wm <= 0) {
             QSKIP("for a compositor that shows windows after framing them");
         }
-        form.reset();
-        Starver starved(wm);
-        StartDecoder();
-        const bool shownFirst = SeenByUser(form.get());
+        // In the moments it runs, weston may still show the decoder window
+        // at once; such a start is made again.
+        std::unique_ptr<Starver> starved;
+        bool shownFirst = true;
+        for (int start = 0; start < 8 && shownFirst; ++start) {
+            form.reset();
+            starved = std::make_unique<Starver>(wm);
+            StartDecoder();
+            shownFirst = SeenByUser(form.get());
+        }
+        QVERIFY2(!shownFirst, "the decoder window showed at once at every start");
         zarnik::test::Trigger(form.get(), "Help2");
         QTRY_VERIFY_WITH_TIMEOUT(OpenWindow("Form3") != nullptr, 5000);
         QWidget* help = OpenWindow("Form3");
         QTRY_VERIFY_WITH_TIMEOUT(!Child<QTimer>(help, "Timer1")->isActive(), 20000);
-        starved.Feed();
-        QVERIFY2(!shownFirst, "the decoder window showed before the opening");
+        starved->Feed();
         QTRY_VERIFY_WITH_TIMEOUT(SeenByUser(form.get()) && SeenByUser(help), 15000);
         QTRY_COMPARE_WITH_TIMEOUT(OnScreenFrame(help).topLeft(), OnScreenFrame(form.get()).topLeft(), 5000);
         Close(help);

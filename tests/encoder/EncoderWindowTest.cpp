@@ -23,6 +23,7 @@
 
 #include "tests/support/WindowTestSupport.h"
 #include "ui/about/Form4.h"
+#include "ui/common/Placement.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
 #include "ui/encoder/Form2.h"

@@ -17,6 +17,7 @@
 
 #include "rtf/RtfReader.h"
 #include "tests/support/WindowTestSupport.h"
+#include "ui/common/Placement.h"
 #include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
 #include "ui/help/Form3.h"
@@ -129,15 +130,14 @@ private slots:
         QFETCH(double, decoderHeight);
         QFETCH(double, laterDecoderHeight);
         QFETCH(int, expectedTicks);
-        zarnik::ui::SetOuterHeight(form.get(), decoderHeight);
-        zarnik::ui::SetOuterWidth(form.get(), decoderWidth);
+        zarnik::ui::SetOuterSize(form.get(), decoderWidth, decoderHeight);
 
         Help();
         Form3* help = Window();
         int ticks = 0;
         do {
             if (ticks == 10 && laterDecoderHeight > 0) {
-                zarnik::ui::SetOuterHeight(form.get(), laterDecoderHeight);
+                zarnik::ui::SetOuterSize(form.get(), decoderWidth, laterDecoderHeight);
             }
             zarnik::test::Tick(&*help, "Timer1");
             ++ticks;

@@ -17,7 +17,7 @@
 #include "model/ColourTable.h"
 #include "photo/module/PhotoModule.h"
 #include "tests/support/WindowTestSupport.h"
-#include "ui/common/Twips.h"
+#include "ui/common/Placement.h"
 #include "ui/decoder/Form1.h"
 #include "ui/photo/Form6.h"
 

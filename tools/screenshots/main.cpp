@@ -33,7 +33,8 @@
 #include "tests/support/WindowTestSupport.h"
 #include "ui/about/Form4.h"
 #include "ui/codes/Form5.h"
-#include "ui/common/FramePrediction.h"
+#include "ui/common/Placement.h"
+#include "ui/common/Twips.h"
 #include "ui/decoder/Form1.h"
 #include "ui/encoder/Form2.h"
 #include "ui/help/Form3.h"
@@ -210,10 +211,9 @@ bool SaveEncoderOverDecoder(const QDir& dir, const QString& windowManager)
     // The frame as the program reads it: where the window manager publishes
     // no frame extents (weston), Qt's frame includes the frame window's
     // shadow.
-    zarnik::ui::FramePrediction& frames = zarnik::ui::FramePrediction::Instance();
-    const QMargins frame = frames.FrameOf(&decoder);
-    const QRect outer(frames.ClientPosition(&decoder) - QPoint(frame.left(), frame.top()),
-                      decoder.size().grownBy(frame));
+    using zarnik::ui::ToPixels;
+    const QRect outer(ToPixels(zarnik::ui::OuterLeft(&decoder)), ToPixels(zarnik::ui::OuterTop(&decoder)),
+                      ToPixels(zarnik::ui::OuterWidth(&decoder)), ToPixels(zarnik::ui::OuterHeight(&decoder)));
     const QRect area = outer.adjusted(-kMargin, -kMargin, kMargin, kMargin);
     const QString path = dir.filePath(QStringLiteral("desktop-encoder-over-decoder-%1.png").arg(windowManager));
     // weston's XWayland root shows nothing of the composed screen; the window

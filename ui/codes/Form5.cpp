@@ -142,9 +142,6 @@ Form5::Form5(QWidget* decoder)
     QWidget::setTabOrder(mark_, value_);
     QWidget::setTabOrder(value_, unit_);
 
-    Timer1_ = ui::MakeTimer(this, QStringLiteral("Timer1"), 1);
-    connect(Timer1_, &QTimer::timeout, this, &Form5::Timer1_Timer);
-    Timer1_->start();
     Timer2_ = ui::MakeTimer(this, QStringLiteral("Timer2"), kTypingPauseMs);
     Timer2_->setSingleShot(true);
     connect(Timer2_, &QTimer::timeout, this, &Form5::Timer2_Timer);
@@ -154,6 +151,7 @@ Form5::Form5(QWidget* decoder)
     ShowCodes();
     mark_->setFocus();
     Form_Load();
+    GrowOnOwnTimer(QStringLiteral("Timer1"));
 }
 
 void Form5::BuildPartControls()
@@ -200,17 +198,9 @@ void Form5::Form_Load()
 
 void Form5::Form_Unload()
 {
-    // A closed window is gone, even before it is deleted: it grows no more,
-    // and says nothing more.
-    Timer1_->stop();
+    // A closed window is gone, even before it is deleted: it says nothing
+    // more (its growth stops with it).
     Timer2_->stop();
-}
-
-void Form5::Timer1_Timer()
-{
-    if (GrowStep()) {
-        Timer1_->stop();
-    }
 }
 
 void Form5::Timer2_Timer()

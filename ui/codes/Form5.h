@@ -47,7 +47,6 @@ private:
     void part_Change();
     void mark_Change();
     void value_Change();
-    void Timer1_Timer();
     void Timer2_Timer();
 
     // Write the controls from the members.
@@ -66,7 +65,6 @@ private:
     QLineEdit* value_ = nullptr;
     QComboBox* unit_ = nullptr;
     QLabel* codest_ = nullptr;
-    QTimer* Timer1_ = nullptr;
     QTimer* Timer2_ = nullptr;
 
     Part chosen_ = Part::Resistor;

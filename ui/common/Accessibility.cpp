@@ -71,31 +71,110 @@ std::pair<int, int> PieceAt(const QString& text, QAccessible::TextBoundaryType b
     return {start, end};
 }
 
-// A line edit's text as an assistive tool reads it. Qt 6.4's own interface
-// never answers a word query at the end of the text and reports attribute runs
-// of no length; this one answers every query at every offset, each in one
-// walk over the text. A read-only line (a result line) is read as spoken:
-// its offsets map to the shown text's.
-class LineEditAccessible : public QAccessibleWidget,
-                           public QAccessibleTextInterface,
-                           public QAccessibleEditableTextInterface {
+// A text as an assistive tool reads it: every query at every offset answered,
+// each in one walk over the text, and one attribute run over the whole text.
+// What the text is, its attributes and its lines are the control's own.
+class TextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit LineEditAccessible(QLineEdit* edit) : QAccessibleWidget(edit, QAccessible::EditableText) {}
+    TextAccessible(QWidget* control, QAccessible::Role role) : QAccessibleWidget(control, role) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {
-        if (type == QAccessible::TextInterface) {
-            return static_cast<QAccessibleTextInterface*>(this);
+        return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                                  : QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Value ? All() : QAccessibleWidget::text(kind);
+    }
+    QString text(int start, int end) const override
+    {
+        const QString all = All();
+        start = std::clamp(start, 0, int(all.size()));
+        end = std::clamp(end < 0 ? int(all.size()) : end, start, int(all.size()));
+        return all.mid(start, end - start);
+    }
+    int characterCount() const override { return int(All().size()); }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+
+    QString attributes(int offset, int* start, int* end) const override
+    {
+        const int length = characterCount();
+        if (offset < 0 || offset > length) {
+            *start = *end = -1;
+            return {};
         }
+        *start = 0;
+        *end = length;
+        return RunAttributes();
+    }
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
+    {
+        return Query(offset, boundary, -1, start, end);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
+    {
+        return Query(offset, boundary, 1, start, end);
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
+    {
+        return Query(offset, boundary, 0, start, end);
+    }
+
+protected:
+    // The text as read.
+    [[nodiscard]] virtual QString All() const = 0;
+    // The attributes of the one run.
+    [[nodiscard]] virtual QString RunAttributes() const = 0;
+    // The piece holding `offset`: [start, end). A text of one line is one
+    // line; a control that lays its text out in lines tells its own.
+    [[nodiscard]] virtual std::pair<int, int> Piece(const QString& all, QAccessible::TextBoundaryType boundary,
+                                                    int offset) const
+    {
+        return PieceAt(all, boundary, offset);
+    }
+
+private:
+    // The piece at, before (-1) or after (1) the one holding `offset`.
+    QString Query(int offset, QAccessible::TextBoundaryType boundary, int step, int* start, int* end) const
+    {
+        const QString all = All();
+        const int length = int(all.size());
+        if (offset == -1) {
+            offset = length;
+        }
+        *start = *end = -1;
+        if (offset < 0 || offset > length) {
+            return {};
+        }
+        auto [from, to] = Piece(all, boundary, offset);
+        if (step < 0) {
+            // The character before an offset is the one just before it.
+            const int before = boundary == QAccessible::CharBoundary ? offset : from;
+            std::tie(from, to) = before == 0 ? std::pair{0, 0} : Piece(all, boundary, before - 1);
+        } else if (step > 0) {
+            std::tie(from, to) = to >= length ? std::pair{length, length} : Piece(all, boundary, to);
+        }
+        *start = from;
+        *end = to;
+        return all.mid(from, to - from);
+    }
+};
+
+// A line edit's text. Qt 6.4's own interface never answers a word query at
+// the end of the text and reports attribute runs of no length. A read-only
+// line (a result line) is read as spoken: its offsets map to the shown
+// text's. An editable one edits as the user would.
+class LineEditAccessible : public TextAccessible, public QAccessibleEditableTextInterface {
+public:
+    explicit LineEditAccessible(QLineEdit* edit) : TextAccessible(edit, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
         if (type == QAccessible::EditableTextInterface && !Edit()->isReadOnly()) {
             return static_cast<QAccessibleEditableTextInterface*>(this);
         }
-        return QAccessibleWidget::interface_cast(type);
-    }
-
-    QString text(QAccessible::Text kind) const override
-    {
-        return kind == QAccessible::Value ? Content().text : QAccessibleWidget::text(kind);
+        return TextAccessible::interface_cast(type);
     }
 
     QAccessible::State state() const override
@@ -118,7 +197,6 @@ public:
         }
     }
     int selectionCount() const override { return Edit()->hasSelectedText() ? 1 : 0; }
-    void addSelection(int start, int end) override { setSelection(0, start, end); }
     void removeSelection(int) override { Edit()->deselect(); }
     void setSelection(int, int start, int end) override
     {
@@ -127,14 +205,6 @@ public:
     }
     int cursorPosition() const override { return ToAccessible(Edit()->cursorPosition()); }
     void setCursorPosition(int position) override { Edit()->setCursorPosition(ToShown(position)); }
-    QString text(int start, int end) const override
-    {
-        const QString all = Content().text;
-        start = std::clamp(start, 0, int(all.size()));
-        end = std::clamp(end < 0 ? int(all.size()) : end, start, int(all.size()));
-        return all.mid(start, end - start);
-    }
-    int characterCount() const override { return int(Content().text.size()); }
 
     QRect characterRect(int offset) const override
     {
@@ -162,36 +232,6 @@ public:
     }
     void scrollToSubstring(int, int) override {}
 
-    QString attributes(int offset, int* start, int* end) const override
-    {
-        const int length = characterCount();
-        if (offset < 0 || offset > length) {
-            *start = *end = -1;
-            return {};
-        }
-        // One run over the whole line: it has one font and one colour.
-        *start = 0;
-        *end = length;
-        const QFont font = Edit()->font();
-        return QStringLiteral("font-family:\"%1\";font-size:%2pt;font-weight:%3;")
-            .arg(font.family())
-            .arg(font.pointSizeF())
-            .arg(font.bold() ? QStringLiteral("bold") : QStringLiteral("normal"));
-    }
-
-    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
-    {
-        return Query(offset, boundary, -1, start, end);
-    }
-    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
-    {
-        return Query(offset, boundary, 1, start, end);
-    }
-    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
-    {
-        return Query(offset, boundary, 0, start, end);
-    }
-
     // Editable text interface: as if the user had typed or deleted, so the
     // line's own limits and handlers apply.
     void deleteText(int start, int end) override { replaceText(start, end, QString()); }
@@ -201,6 +241,18 @@ public:
         const int from = ToShown(start);
         Edit()->setSelection(from, ToShown(end) - from);
         Edit()->insert(text);
+    }
+
+protected:
+    QString All() const override { return Content().text; }
+    // One run over the whole line: it has one font and one colour.
+    QString RunAttributes() const override
+    {
+        const QFont font = Edit()->font();
+        return QStringLiteral("font-family:\"%1\";font-size:%2pt;font-weight:%3;")
+            .arg(font.family())
+            .arg(font.pointSizeF())
+            .arg(font.bold() ? QStringLiteral("bold") : QStringLiteral("normal"));
     }
 
 private:
@@ -245,52 +297,16 @@ private:
         }
         return contents.left() + kMargin;
     }
-
-    // The piece at, before (-1) or after (1) the one holding `offset`.
-    QString Query(int offset, QAccessible::TextBoundaryType boundary, int step, int* start, int* end) const
-    {
-        const QString all = Content().text;
-        const int length = int(all.size());
-        if (offset == -1) {
-            offset = length;
-        }
-        *start = *end = -1;
-        if (offset < 0 || offset > length) {
-            return {};
-        }
-        auto [from, to] = PieceAt(all, boundary, offset);
-        if (step < 0) {
-            if (boundary == QAccessible::CharBoundary) {
-                std::tie(from, to) = offset == 0 ? std::pair{0, 0} : PieceAt(all, boundary, offset - 1);
-            } else {
-                std::tie(from, to) = from == 0 ? std::pair{0, 0} : PieceAt(all, boundary, from - 1);
-            }
-        } else if (step > 0) {
-            std::tie(from, to) = to >= length ? std::pair{length, length} : PieceAt(all, boundary, to);
-        }
-        *start = from;
-        *end = to;
-        return all.mid(from, to - from);
-    }
 };
 
 // A read-only rich text (the help text) read by a screen reader: by
 // character, word, sentence, line as shown, or paragraph, with its language
 // (the control's own locale) in its attributes so that the right voice
 // reads it. Qt's own interface has no language.
-class TextViewAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+class TextViewAccessible : public TextAccessible {
 public:
-    explicit TextViewAccessible(QTextEdit* view) : QAccessibleWidget(view, QAccessible::EditableText) {}
+    explicit TextViewAccessible(QTextEdit* view) : TextAccessible(view, QAccessible::EditableText) {}
 
-    void* interface_cast(QAccessible::InterfaceType type) override
-    {
-        return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
-                                                  : QAccessibleWidget::interface_cast(type);
-    }
-    QString text(QAccessible::Text kind) const override
-    {
-        return kind == QAccessible::Value ? All() : QAccessibleWidget::text(kind);
-    }
     QAccessible::State state() const override
     {
         QAccessible::State state = QAccessibleWidget::state();
@@ -310,7 +326,6 @@ public:
         }
     }
     int selectionCount() const override { return View()->textCursor().hasSelection() ? 1 : 0; }
-    void addSelection(int start, int end) override { setSelection(0, start, end); }
     void removeSelection(int) override
     {
         QTextCursor cursor = View()->textCursor();
@@ -325,14 +340,6 @@ public:
     }
     int cursorPosition() const override { return View()->textCursor().position(); }
     void setCursorPosition(int position) override { View()->setTextCursor(Cursor(position)); }
-    QString text(int start, int end) const override
-    {
-        const QString all = All();
-        start = std::clamp(start, 0, int(all.size()));
-        end = std::clamp(end < 0 ? int(all.size()) : end, start, int(all.size()));
-        return all.mid(start, end - start);
-    }
-    int characterCount() const override { return int(All().size()); }
     QRect characterRect(int offset) const override
     {
         const QRect rect = View()->cursorRect(Cursor(offset));
@@ -350,34 +357,22 @@ public:
         View()->ensureCursorVisible();
         View()->setTextCursor(keep);
     }
-    QString attributes(int offset, int* start, int* end) const override
+
+protected:
+    // Offsets of the plain text are the document's cursor positions.
+    QString All() const override { return View()->document()->toPlainText(); }
+    QString RunAttributes() const override { return QStringLiteral("language:%1;").arg(View()->locale().bcp47Name()); }
+    std::pair<int, int> Piece(const QString& all, QAccessible::TextBoundaryType boundary, int offset) const override
     {
-        const int length = characterCount();
-        if (offset < 0 || offset > length) {
-            *start = *end = -1;
-            return {};
+        if (boundary == QAccessible::LineBoundary || boundary == QAccessible::ParagraphBoundary) {
+            const int length = int(all.size());
+            return LineAt(std::min(offset, std::max(length - 1, 0)), boundary == QAccessible::ParagraphBoundary);
         }
-        *start = 0;
-        *end = length;
-        return QStringLiteral("language:%1;").arg(View()->locale().bcp47Name());
-    }
-    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
-    {
-        return Query(offset, boundary, -1, start, end);
-    }
-    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
-    {
-        return Query(offset, boundary, 1, start, end);
-    }
-    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override
-    {
-        return Query(offset, boundary, 0, start, end);
+        return PieceAt(all, boundary, offset);
     }
 
 private:
     QTextEdit* View() const { return static_cast<QTextEdit*>(widget()); }
-    // Offsets of the plain text are the document's cursor positions.
-    QString All() const { return View()->document()->toPlainText(); }
     int Clamp(int offset) const { return std::clamp(offset, 0, characterCount()); }
     QTextCursor Cursor(int offset) const
     {
@@ -405,36 +400,6 @@ private:
         const int start = block.position() + line.textStart();
         const bool last = line.lineNumber() == layout->lineCount() - 1;
         return {start, std::min(last ? blockEnd : start + line.textLength(), characterCount())};
-    }
-
-    QString Query(int offset, QAccessible::TextBoundaryType boundary, int step, int* start, int* end) const
-    {
-        const QString all = All();
-        const int length = int(all.size());
-        if (offset == -1) {
-            offset = length;
-        }
-        *start = *end = -1;
-        if (offset < 0 || offset > length) {
-            return {};
-        }
-        const bool lines = boundary == QAccessible::LineBoundary || boundary == QAccessible::ParagraphBoundary;
-        const auto at = [&](int where) {
-            if (lines) {
-                return LineAt(std::min(where, std::max(length - 1, 0)), boundary == QAccessible::ParagraphBoundary);
-            }
-            return PieceAt(all, boundary, where);
-        };
-        auto [from, to] = at(offset);
-        if (step < 0) {
-            const int before = boundary == QAccessible::CharBoundary ? offset : from;
-            std::tie(from, to) = before == 0 ? std::pair{0, 0} : at(before - 1);
-        } else if (step > 0) {
-            std::tie(from, to) = to >= length ? std::pair{length, length} : at(to);
-        }
-        *start = from;
-        *end = to;
-        return all.mid(from, to - from);
     }
 };
 

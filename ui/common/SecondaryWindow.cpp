@@ -4,13 +4,11 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QShortcut>
 #include <QTimer>
-#include <QWindow>
 
 #include "ui/common/Controls.h"
-#include "ui/common/Twips.h"
+#include "ui/common/Placement.h"
 #include "ui/common/Window.h"
 
 namespace zarnik::ui {
@@ -31,12 +29,6 @@ SecondaryWindow::SecondaryWindow(QWidget* decoder, const QString& objectName, co
     client_->setGeometry(rect());
     if (decoder_) {
         decoderHeight_ = OuterHeight(decoder_);
-        // A Wayland client cannot place its windows; the compositor places a
-        // window transient for the decoder window by it, on the screen.
-        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && decoder_->windowHandle()) {
-            (void)winId();
-            windowHandle()->setTransientParent(decoder_->windowHandle());
-        }
     }
     SetupWindowKeysAndRole();
 }
@@ -57,17 +49,12 @@ void SecondaryWindow::SetupWindowKeysAndRole()
     }();
 }
 
-void SecondaryWindow::SetZeroSize()
-{
-    SetOuterWidth(this, 0);
-    SetOuterHeight(this, 0);
-}
+void SecondaryWindow::SetZeroSize() { SetOuterSize(this, 0, 0); }
 
 void SecondaryWindow::PlaceOnDecoderCorner()
 {
     if (decoder_) {
-        SetOuterTop(this, OuterTop(decoder_));
-        SetOuterLeft(this, OuterLeft(decoder_));
+        PlaceOnCorner(this, decoder_);
     }
 }
 
@@ -76,8 +63,8 @@ bool SecondaryWindow::GrowStep()
     if (decoder_) {
         decoderHeight_ = OuterHeight(decoder_);
     }
-    SetOuterHeight(this, OuterHeight(this) + kGrowthStep);
-    SetOuterWidth(this, OuterHeight(this));
+    const double height = OuterHeight(this) + kGrowthStep;
+    SetOuterSize(this, height, height);
     return OuterHeight(this) >= decoderHeight_;
 }
 

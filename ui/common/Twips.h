@@ -7,8 +7,8 @@ class QWidget;
 
 // Geometry in twips. Controls are placed from twips and remember the exact
 // twips they were given, so that animations stepping in twips never drift
-// through pixel rounding. A window's Width, Height, Left and Top are its outer
-// size and place, frame included.
+// through pixel rounding. A window's own size and place (its Width, Height,
+// Left and Top, frame included) are Placement's.
 namespace zarnik::ui {
 
 inline constexpr int kTwipsPerPixel = 15;
@@ -28,22 +28,5 @@ void SetTwipsWidth(QWidget* control, double width);
 [[nodiscard]] TwipsRect TwipsGeometry(const QWidget* control);
 [[nodiscard]] double TwipsLeft(const QWidget* control);
 [[nodiscard]] double TwipsTop(const QWidget* control);
-
-// The outer size and place of a top-level window in twips, frame included. The
-// frame is read from the window once it has been framed. What
-// the program sets is kept and applied again whenever the frame arrives or
-// changes, and a window that would not fit the screen's available area moves
-// just enough to fit. The smallest window has a client area of one pixel.
-[[nodiscard]] double OuterWidth(const QWidget* window);
-[[nodiscard]] double OuterHeight(const QWidget* window);
-[[nodiscard]] double OuterLeft(const QWidget* window);
-[[nodiscard]] double OuterTop(const QWidget* window);
-void SetOuterWidth(QWidget* window, double twips);
-void SetOuterHeight(QWidget* window, double twips);
-void SetOuterLeft(QWidget* window, double twips);
-void SetOuterTop(QWidget* window, double twips);
-// Places a window by its client area's top-left, and keeps it there once the
-// window manager has framed it, wherever the frame's own corner then lies.
-void SetClientPlace(QWidget* window, double left, double top);
 
 }  // namespace zarnik::ui

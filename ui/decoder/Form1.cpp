@@ -31,6 +31,7 @@
 #include "ui/common/Accessibility.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Fonts.h"
+#include "ui/common/Placement.h"
 #include "ui/common/Twips.h"
 #include "ui/common/Window.h"
 #include "ui/encoder/Form2.h"
@@ -341,11 +342,7 @@ void Form1::BuildHiddenFields()
     ppm_->setText(BandField(Band::Coefficient)->text());
 }
 
-void Form1::Form_Load()
-{
-    ui::SetOuterHeight(this, kOuterSize);
-    ui::SetOuterWidth(this, kOuterSize);
-}
+void Form1::Form_Load() { ui::SetOuterSize(this, kOuterSize, kOuterSize); }
 
 void Form1::closeEvent(QCloseEvent* event)
 {

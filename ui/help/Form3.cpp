@@ -6,7 +6,6 @@
 #include <QLocale>
 #include <QPixmap>
 #include <QTextEdit>
-#include <QTimer>
 
 #include "rtf/RtfReader.h"
 #include "ui/common/Controls.h"
@@ -24,8 +23,6 @@ constexpr double kDesignClientHeight = 5220;
 
 constexpr ui::TwipsRect kRichTextBox1 = {240, 240, 5055, 3615};
 
-constexpr int kTimer1Interval = 1;
-
 }  // namespace
 
 // Where the client area reaches beyond the picture, the button face shows.
@@ -36,12 +33,9 @@ Form3::Form3(QWidget* decoder)
     resize(ui::ToPixels(kDesignClientWidth), ui::ToPixels(kDesignClientHeight));
     Client()->SetPicture(QPixmap(QStringLiteral(":/help_background.jpg")));
     BuildRichTextBox();
-
-    Timer1_ = ui::MakeTimer(this, QStringLiteral("Timer1"), kTimer1Interval);
-    connect(Timer1_, &QTimer::timeout, this, &Form3::Timer1_Timer);
-    Timer1_->start();
-
     Form_Load();
+    // Once the decoder window is gone the growth ends at its last height.
+    GrowOnOwnTimer(QStringLiteral("Timer1"));
 }
 
 void Form3::BuildRichTextBox()
@@ -75,20 +69,6 @@ void Form3::Form_Load()
 {
     SetZeroSize();
     PlaceOnDecoderCorner();
-}
-
-void Form3::Timer1_Timer()
-{
-    // Once the decoder window is gone the growth ends at its last height.
-    if (GrowStep()) {
-        Timer1_->stop();
-    }
-}
-
-void Form3::Form_Unload()
-{
-    // A closed window is gone, even before it is deleted: it grows no more.
-    Timer1_->stop();
 }
 
 }  // namespace zarnik

@@ -10,7 +10,6 @@
 #include "ui/common/SecondaryWindow.h"
 
 class QTextEdit;
-class QTimer;
 
 namespace zarnik {
 
@@ -23,17 +22,11 @@ public:
     // top-left corner and `Timer1` starts.
     explicit Form3(QWidget* decoder);
 
-protected:
-    void Form_Unload() override;
-
 private:
     void BuildRichTextBox();
     void Form_Load();
-    // One step of the growth animation.
-    void Timer1_Timer();
 
     QTextEdit* RichTextBox1_ = nullptr;
-    QTimer* Timer1_ = nullptr;
 };
 
 }  // namespace zarnik
