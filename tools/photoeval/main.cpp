@@ -161,9 +161,10 @@ int main(int argc, char** argv)
     const double n = static_cast<double>(photos.size());
     std::printf(
         "%s: %zu photos, %d read; exact values %d (%.1f%%), top-3 %d (%.1f%%), bands %d of %d (%.1f%%), "
-        "median %.1f ms, slowest %.1f ms\n",
+        "median %.1f ms (processor %.1f ms), slowest %.1f ms\n",
         folder.string().c_str(), photos.size(), read, exact, 100 * exact / n, top3, 100 * top3 / n, bandsRight,
-        bandsLabelled, bandsLabelled ? 100.0 * bandsRight / bandsLabelled : 0.0, ms[ms.size() / 2], ms.back());
+        bandsLabelled, bandsLabelled ? 100.0 * bandsRight / bandsLabelled : 0.0, ms[ms.size() / 2],
+        cpuMs[cpuMs.size() / 2], ms.back());
     if (confusion) {
         std::printf("%-8s", "label");
         for (int c = 0; c < kColourCount; ++c) {
