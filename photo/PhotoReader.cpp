@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "photo/PhotoReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -183,13 +184,18 @@ std::vector<unsigned char> AnnotatedPng(const std::string& path, const PhotoRead
         return {};
     }
     cv::Mat image = decoded.image;
-    const double size = std::min(image.cols, image.rows);
-    const int line = std::max(1, static_cast<int>(std::lround(size / 300)));
-    const double fontScale = std::max(0.35, size / 800);
+    const double side = std::min(image.cols, image.rows);
+    const int line = std::max(1, static_cast<int>(std::lround(side / 300)));
+    const double fontScale = std::max(0.35, side / 800);
     const int font = cv::FONT_HERSHEY_SIMPLEX;
+    // White letters on a dark box: legible on any photo.
     auto text = [&](const std::string& words, cv::Point at) {
-        cv::putText(image, words, at, font, fontScale, cv::Scalar(0, 0, 0), line + 2 * std::max(1, line / 2) + 1,
-                    cv::LINE_AA);
+        int baseline = 0;
+        const cv::Size size = cv::getTextSize(words, font, fontScale, line, &baseline);
+        const cv::Rect box(at.x - line, at.y - size.height - line, size.width + 2 * line,
+                           size.height + baseline + 2 * line);
+        cv::Mat area = image(box & cv::Rect(0, 0, image.cols, image.rows));
+        area *= 0.35;
         cv::putText(image, words, at, font, fontScale, cv::Scalar(255, 255, 255), line, cv::LINE_AA);
     };
     const bool found = reading.status == PhotoStatus::Read || reading.status == PhotoStatus::NoResistor;
@@ -203,8 +209,9 @@ std::vector<unsigned char> AnnotatedPng(const std::string& path, const PhotoRead
         cv::polylines(image, outline, true, cv::Scalar(255, 0, 255), line, cv::LINE_AA);
     }
     if (hasBody && !reading.candidates.empty()) {
-        // Across the body at each band, and the band's name beyond the
-        // body's edge, on alternate sides so that neighbours do not overlap.
+        // Each band's name beyond the body's edge, on alternate sides, as
+        // far out as it takes not to cover another name, and inside the
+        // photo; a line leads from the band to its name.
         const cv::Point2d a(reading.body[0].x, reading.body[0].y);
         const cv::Point2d b(reading.body[1].x, reading.body[1].y);
         const cv::Point2d c(reading.body[2].x, reading.body[2].y);
@@ -212,22 +219,39 @@ std::vector<unsigned char> AnnotatedPng(const std::string& path, const PhotoRead
         const double width = cv::norm(across);
         across /= std::max(1e-6, width);
         if (across.y > 0 || (across.y == 0 && across.x < 0)) {
-            across = -across;  // the first label goes above the body
+            across = -across;  // the first name goes above the body
         }
         const auto& best = reading.candidates.front();
+        std::vector<cv::Rect> placed;
         for (std::size_t i = 0; i < reading.bandCentres.size() && i < best.bands.size(); ++i) {
             const cv::Point2d centre(reading.bandCentres[i].x, reading.bandCentres[i].y);
-            const double side = i % 2 == 0 ? 1.0 : -1.0;
-            const cv::Point2d tip = centre + across * side * (0.75 * width);
-            cv::line(image, centre + across * side * (0.45 * width), tip, cv::Scalar(0, 0, 0), line + 2, cv::LINE_AA);
-            cv::line(image, centre + across * side * (0.45 * width), tip, cv::Scalar(255, 255, 255), line, cv::LINE_AA);
             const std::string name = std::to_string(i + 1) + " " + best.bands[i];
             int baseline = 0;
-            const cv::Size box = cv::getTextSize(name, font, fontScale, line, &baseline);
-            const cv::Point2d labelCentre =
-                tip + across * side * (box.height * 0.9 + box.width * 0.5 * std::abs(across.x));
-            text(name, cv::Point(static_cast<int>(labelCentre.x - box.width / 2.0),
-                                 static_cast<int>(labelCentre.y + box.height / 2.0)));
+            const cv::Size size = cv::getTextSize(name, font, fontScale, line, &baseline);
+            const cv::Size padded(size.width + 2 * line, size.height + baseline + 2 * line);
+            cv::Rect label;
+            cv::Point2d edge;
+            for (int attempt = 0; attempt < 8; ++attempt) {
+                const double sign = (i + attempt / 4) % 2 == 0 ? 1.0 : -1.0;
+                const double out =
+                    0.5 * width + padded.height * (0.8 + 1.2 * (attempt % 4)) + 0.5 * padded.width * std::abs(across.x);
+                edge = centre + across * sign * (0.5 * width);
+                const cv::Point2d at = centre + across * sign * out;
+                label = cv::Rect(static_cast<int>(at.x - padded.width / 2.0),
+                                 static_cast<int>(at.y - padded.height / 2.0), padded.width, padded.height);
+                label.x = std::clamp(label.x, 0, std::max(0, image.cols - label.width));
+                label.y = std::clamp(label.y, 0, std::max(0, image.rows - label.height));
+                if (std::none_of(placed.begin(), placed.end(),
+                                 [&](const cv::Rect& r) { return (r & label).area() > 0; })) {
+                    break;
+                }
+            }
+            placed.push_back(label);
+            const cv::Point2d labelCentre(label.x + label.width / 2.0, label.y + label.height / 2.0);
+            cv::line(image, edge, labelCentre, cv::Scalar(0, 0, 0), line + 2, cv::LINE_AA);
+            cv::line(image, edge, labelCentre, cv::Scalar(255, 255, 255), line, cv::LINE_AA);
+            cv::circle(image, edge, line + 2, cv::Scalar(255, 0, 255), cv::FILLED, cv::LINE_AA);
+            text(name, cv::Point(label.x + line, label.y + line + size.height));
         }
     }
     std::string summary = "no resistor found";

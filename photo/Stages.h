@@ -96,10 +96,8 @@ struct RankedReading {
 };
 // The confidences are the readings' scores, divided by a temperature, made
 // to add up to 1 over every reading tried. tools/photocolours measures it:
-// 1 fits photos like those trained on (folds held out by part), 2 a camera
-// never seen (folds held out by set); 1.5 is between, as a photo of a part
-// from another camera is what the reader is for.
-inline constexpr double kScoreTemperature = 1.5;
+// 1 has the least log loss on folds held out by part and by set alike.
+inline constexpr double kScoreTemperature = 1.0;
 [[nodiscard]] std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<ColourScores>& scores,
                                                       double temperature = kScoreTemperature);
 
