@@ -28,10 +28,7 @@ private:
     Form5* Open()
     {
         zarnik::test::Trigger(decoder.get(), "Codes");
-        Form5* codes = zarnik::test::OpenWindow<Form5>("Form5");
-        for (int i = 0; i < 500 && codes != nullptr && Child<QTimer>(codes, "Timer1")->isActive(); ++i) {
-            zarnik::test::Tick(codes, "Timer1");
-        }
+        Form5* codes = zarnik::test::GrownWindow<Form5>("Form5");
         return codes != nullptr && QTest::qWaitForWindowActive(codes) ? codes : nullptr;
     }
 

@@ -56,18 +56,7 @@ private:
     // the window that opens to its size.
     Form7* Drop(const QString& file)
     {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(file)});
-        const QPoint at = decoder->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(decoder.get(), &enter);
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(decoder.get(), &drop);
-        Form7* window = zarnik::test::OpenWindow<Form7>("Form7");
-        for (int i = 0; i < 500 && window != nullptr && Child<QTimer>(window, "Timer1")->isActive(); ++i) {
-            zarnik::test::Tick(window, "Timer1");
-        }
-        return window;
+        return zarnik::test::DropFile(decoder.get(), file) ? zarnik::test::GrownWindow<Form7>("Form7") : nullptr;
     }
 
     // The column under a heading.

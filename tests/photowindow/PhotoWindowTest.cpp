@@ -37,21 +37,7 @@ private:
     // the photo window that opens to its size.
     Form6* Drop(const QString& file)
     {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(file)});
-        const QPoint at = decoder->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(decoder.get(), &enter);
-        if (!enter.isAccepted()) {
-            return nullptr;
-        }
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(decoder.get(), &drop);
-        Form6* photo = zarnik::test::OpenWindow<Form6>("Form6");
-        for (int i = 0; i < 500 && photo != nullptr && Child<QTimer>(photo, "Timer1")->isActive(); ++i) {
-            zarnik::test::Tick(photo, "Timer1");
-        }
-        return photo;
+        return zarnik::test::DropFile(decoder.get(), file) ? zarnik::test::GrownWindow<Form6>("Form6") : nullptr;
     }
 
     QString Result() const { return Child<QLineEdit>(decoder.get(), "abcdt")->text(); }

@@ -3,11 +3,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QImage>
 #include <QMetaObject>
+#include <QMimeData>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <QtGlobal>
 
@@ -43,6 +47,35 @@ T* OpenWindow(const QString& name)
 inline void Tick(const QObject* owner, const QString& timer)
 {
     QMetaObject::invokeMethod(Child<QTimer>(owner, timer), "timeout");
+}
+
+// The open window of that name grown to its full size on its own Timer1,
+// tick by tick; nullptr where none is open.
+template <class T = QWidget>
+T* GrownWindow(const QString& name)
+{
+    T* window = OpenWindow<T>(name);
+    for (int i = 0; i < 500 && window != nullptr && Child<QTimer>(window, "Timer1")->isActive(); ++i) {
+        Tick(window, "Timer1");
+    }
+    return window;
+}
+
+// Drops a file on a window, as a file manager does; false, and nothing
+// dropped, where the window does not take it.
+inline bool DropFile(QWidget* target, const QString& file)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) {
+        return false;
+    }
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return true;
 }
 
 // Chooses a named menu item.
