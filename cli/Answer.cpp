@@ -85,6 +85,8 @@ std::string Echoed(std::string_view word, int longest)
     return echo + "'";
 }
 
+std::string FileNamed(std::string_view file) { return Echoed(file, 120); }
+
 std::string Joined(std::span<const std::string> words)
 {
     std::string joined;

@@ -68,6 +68,9 @@ struct Answer {
 // A word as messages echo it: quoted, cut to 40 characters (or `longest`),
 // with control characters and stray bytes escaped.
 [[nodiscard]] std::string Echoed(std::string_view word, int longest = 40);
+// A file's name as messages show it: echoed as above, cut to 120 characters,
+// so that a message about the file stays one readable line.
+[[nodiscard]] std::string FileNamed(std::string_view file);
 [[nodiscard]] std::string Joined(std::span<const std::string> words);
 // Equal but for the letter case of ASCII letters.
 [[nodiscard]] bool SameWord(std::string_view word, std::string_view accepted);

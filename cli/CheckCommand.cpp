@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -218,8 +217,6 @@ std::string CsvLine(const CheckedPart& part)
 
 void Write(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
-std::string Named(const std::string& file) { return Echoed(file, std::numeric_limits<int>::max()); }
-
 }  // namespace
 
 int RunCheck(const Words& words, int input, std::FILE* out, std::FILE* err)
@@ -235,7 +232,7 @@ int RunCheck(const Words& words, int input, std::FILE* out, std::FILE* err)
     const std::string& file = words.plain.front();
     const int fd = file == "-" ? input : open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return fail("cannot read " + Named(file) + ": " + std::strerror(errno));
+        return fail("cannot read " + FileNamed(file) + ": " + std::strerror(errno));
     }
     std::FILE* csv = nullptr;
     if (words.Has("csv")) {
@@ -245,7 +242,7 @@ int RunCheck(const Words& words, int input, std::FILE* out, std::FILE* err)
             if (fd != input) {
                 close(fd);
             }
-            return fail("cannot write " + Named(target) + ": " + std::strerror(errno));
+            return fail("cannot write " + FileNamed(target) + ": " + std::strerror(errno));
         }
         Write(csv, kCsvHeading);
     }
@@ -277,7 +274,7 @@ int RunCheck(const Words& words, int input, std::FILE* out, std::FILE* err)
         written = std::fclose(csv) == 0 && written;
     }
     if (!reader.Fatal().empty()) {
-        return fail(Named(file) + ": " + reader.Fatal());
+        return fail(FileNamed(file) + ": " + reader.Fatal());
     }
     if (!words.json && csv != out) {
         Write(out, summary.Text() + "\n");

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -74,12 +73,10 @@ std::string BandsArray(const PhotoCandidate& candidate)
     return JsonArray(names);
 }
 
-// A file's name as the answers show it: whole, its control characters and
-// stray bytes escaped; quoted where it is the wrong word.
-std::string Named(const std::string& file) { return Echoed(file, std::numeric_limits<int>::max()); }
+// A file's name where the answer's own words surround it.
 std::string Unquoted(const std::string& file)
 {
-    const std::string named = Named(file);
+    const std::string named = FileNamed(file);
     return named.substr(1, named.size() - 2);
 }
 
@@ -88,16 +85,16 @@ void WriteAnnotated(const photo::PhotoModule& module, const std::string& file, c
 {
     const std::vector<unsigned char> png = module.annotatedPng(file, reading);
     if (png.empty()) {
-        throw WrongWord("cannot draw on " + Named(file));
+        throw WrongWord("cannot draw on " + FileNamed(file));
     }
     std::FILE* stream = std::fopen(out.c_str(), "wb");
     if (stream == nullptr) {
-        throw WrongWord("cannot write " + Named(out) + ": " + std::strerror(errno));
+        throw WrongWord("cannot write " + FileNamed(out) + ": " + std::strerror(errno));
     }
     const bool written = std::fwrite(png.data(), 1, png.size(), stream) == png.size();
     const int error = errno;
     if (std::fclose(stream) != 0 || !written) {
-        throw WrongWord("cannot write " + Named(out) + ": " + std::strerror(written ? errno : error));
+        throw WrongWord("cannot write " + FileNamed(out) + ": " + std::strerror(written ? errno : error));
     }
 }
 
@@ -120,7 +117,7 @@ Answer ReadPhoto(const Words& given)
         throw Refusal("no resistor found in " + Unquoted(file));
     }
     if (reading.status != PhotoStatus::Read) {
-        throw WrongWord(Named(file) + " " + reading.problem);
+        throw WrongWord(FileNamed(file) + " " + reading.problem);
     }
     std::vector<std::pair<const PhotoCandidate*, BandReading>> read;
     for (const PhotoCandidate& candidate : reading.candidates) {

@@ -679,7 +679,7 @@ TEST(CommandLine, CheckTellsEachRowAndExitsByWhatItFound)
     const struct {
         std::vector<std::string> words;
         int status;
-        const char* text;  // in stdout, or stderr's one line for status 2
+        std::string text;  // in stdout, or stderr's one line for status 2
     } cases[] = {
         {{"check", good}, 0, "3 parts: 1 resistor, 2 capacitors, 0 inductors\n"},
         {{"check", flagged},
@@ -687,6 +687,7 @@ TEST(CommandLine, CheckTellsEachRowAndExitsByWhatItFound)
          "2 parts: 1 resistor, 0 capacitors, 1 inductor; 1 not standard, 1 unreadable; 1 other row\n"},
         {{"check", flagged}, 1, "not a standard value (nearest E24: 470 Ohm and 510 Ohm)"},
         {{"check", "/nonexistent.csv"}, 2, "zarnik: cannot read '/nonexistent.csv': No such file"},
+        {{"check", "/" + std::string(300, 'x')}, 2, "cannot read '/" + std::string(119, 'x') + "...': "},
         {{"check", binary}, 2, "it is not a text file"},
         {{"check", good, good}, 2, "zarnik: check takes one FILE"},
         {{"check", good, "--five"}, 2, "'--five' is an option of encode only"},
