@@ -50,6 +50,52 @@ bool NamesAFile(const std::string& word)
     return stat(word.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+// check --csv and photo --annotate write the file they name: those names
+// go to a folder of the fuzzer's own, never the working folder ("-", the
+// standard output, stays).
+std::string Scratch()
+{
+    static const std::string folder = [] {
+        char name[] = "/tmp/zarnik-fuzz-XXXXXX";
+        Check(mkdtemp(name) != nullptr, "mkdtemp", "");
+        return std::string(name) + "/out";
+    }();
+    return folder;
+}
+
+void KeepWritesAside(std::vector<std::string>& words)
+{
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        for (const std::string_view option : {"--csv", "--annotate"}) {
+            std::string& word = words[i];
+            if (word == option && i + 1 < words.size() && words[i + 1] != "-") {
+                words[i + 1] = Scratch();
+            } else if (word.starts_with(std::string(option) + "=") && word.substr(option.size() + 1) != "-") {
+                word = std::string(option) + "=" + Scratch();
+            }
+        }
+    }
+}
+
+// The command a line names: its first word that is neither an option nor an
+// option's value.
+std::string_view CommandWord(const std::vector<std::string>& words)
+{
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word == "--") {
+            return i + 1 < words.size() ? std::string_view(words[i + 1]) : std::string_view();
+        }
+        if (!word.starts_with('-')) {
+            return word;
+        }
+        for (const std::string_view takesValue : {"--series", "--tc", "--part", "--annotate", "--csv"}) {
+            i += word == takesValue ? 1 : 0;
+        }
+    }
+    return {};
+}
+
 std::string Taken(char*& buffer, std::FILE* stream, std::size_t& size)
 {
     std::fclose(stream);
@@ -70,6 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return 0;
         }
     }
+    KeepWritesAside(words);
     const std::string_view batch = input.substr(std::min(input.size(), newline + 1));
 
     const int in = memfd_create("batch", 0);
@@ -110,9 +157,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         at = end + 1;
     }
-    const bool isBatch = command && std::ranges::find(words, "batch") != words.end();
+    const bool isBatch = command && CommandWord(words) == "batch";
     // check's 1 is a part flagged, said in its answer, not on stderr.
-    const bool isCheck = command && std::ranges::find(words, "check") != words.end();
+    const bool isCheck = command && CommandWord(words) == "check";
     if (!isBatch) {
         Check(lines == (status == 0 || (isCheck && status == 1) ? 0U : 1U), "one line for a failure", stderrText);
     }
