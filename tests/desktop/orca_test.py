@@ -12,10 +12,12 @@ import os
 import re
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 import pyatspi
 
@@ -45,6 +47,10 @@ LogLevel 1
 """
 
 
+# The keys that type a path's other characters.
+KEYSYMS = {"/": "slash", "-": "minus", ".": "period", "_": "Shift_L+minus"}
+
+
 class Keyboard:
     """Key chords ("Tab", "Control_L+s") pressed through XTEST."""
 
@@ -64,12 +70,12 @@ class Keyboard:
         self.x11.XFlush(self.display)
 
 
-def bounded(probe, what):
+def bounded(probe, what, pause=0.05):
     deadline = time.monotonic() + TIMEOUT
     while not (found := probe()):
         if time.monotonic() > deadline:
             raise TimeoutError(f"{what} within {TIMEOUT:.0f} s")
-        time.sleep(0.05)
+        time.sleep(pause)
     return found
 
 
@@ -162,9 +168,30 @@ class Conversation:
         self.check(f"{window}'s result line {text!r}, {line.description!r}",
                    "plus or minus" in text and "Ohm to" in line.description)
 
+    def type_path(self, name):
+        """Types the path of a file in the test's folder, key by key, and
+        waits until Orca has worked through the events that made: Orca drops
+        what it is told while a flood of events waits for it, as a burst of
+        typing makes. It is through when its log has not grown for a second."""
+        for c in os.path.join(self.folder, name):
+            self.keys.press(KEYSYMS.get(c, c))
+        self.step(None, ["dot "] + [c + " " for c in name.rsplit(".", 1)[1]], announce=False)
+        sizes = []
+        bounded(lambda: sizes.append(os.path.getsize(self.log)) or (len(sizes) > 10 and sizes[-11] == sizes[-1]),
+                "Orca did not settle", pause=0.1)
+
     def check(self, what, ok):
         if not ok:
             self.failures.append(what)
+
+
+def grey_png(width, height):
+    """A PNG of one grey, a photo with no resistor in it."""
+    chunk = lambda kind, data: (struct.pack(">I", len(data)) + kind + data +
+                                struct.pack(">I", zlib.crc32(kind + data)))
+    rows = b"".join(b"\0" + bytes([128, 128, 128]) * width for _ in range(height))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
 
 
 def text_of(root, name):
@@ -238,6 +265,21 @@ def converse(talk):
     step("Alt_L+p", lambda said: said.startswith("Printed code"))
     talk.check("104 is a capacitor's", "nF" in talk.answer(erase + ["1", "0", "4"], "Printed code", "104"))
 
+    # The parts list: a file chosen in its dialog by typing its path, the
+    # summary announced once it is read, each row heard as the focus moves.
+    step("Escape", "ZRK_1 frame.")
+    step("Control_L+l", lambda said: "Check a parts list" in said)
+    talk.type_path("parts.csv")
+    step("Return", lambda said: said.startswith("notification parts.csv: 4 parts"), announce=False)
+    for row in ["C1 C2, 100 nF, ok", "R2, 475 Ohm plus or minus 5 percent, not a standard value"]:
+        step("Down", lambda said, row=row: said.startswith(row), announce=False)
+
+    # A photo of no resistor: the photo window that opens says so.
+    step("Escape", "ZRK_1 frame.")
+    step("Control_L+o", lambda said: "Read a photo" in said)
+    talk.type_path("plain.png")
+    step("Return", "notification No resistor found in the photo.", announce=False)
+
 
 def main():
     work = tempfile.mkdtemp(prefix="zarnik-orca-")
@@ -262,6 +304,11 @@ def main():
         start([sys.executable, "-c", LAUNCH_ORCA, f"{work}/orca.log", f"{work}/orca"])
         bounded(lambda: os.path.exists(f"{work}/orca.log"), "no Orca")
         talk = Conversation(f"{work}/orca.log", Keyboard(), None)
+        talk.folder = work
+        with open(f"{work}/parts.csv", "w") as parts:
+            parts.write("Reference,Value\nR1,4k7 5%\nC1 C2,100n\nR2,475 5%\n")
+        with open(f"{work}/plain.png", "wb") as plain:
+            plain.write(grey_png(64, 48))
         bounded(lambda: talk.heard("Screen reader on."), "Orca did not start")
         start([sys.argv[1]], {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_LOGGING_RULES": "default.warning=false"})
         desktop = pyatspi.Registry.getDesktop(0)

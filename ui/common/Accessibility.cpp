@@ -482,10 +482,55 @@ public:
     void Say(const QString& text)
     {
         setAccessibleName(text);
+        // A window that has just opened is not yet the active one: screen
+        // readers drop what it shows before they know the window, and what
+        // comes in the burst of events of its opening (Orca prunes a long
+        // queue). It is told a moment after the window becomes active, or
+        // after a while where the window manager never makes it so.
+        if (!window()->isActiveWindow()) {
+            if (!waiting_) {
+                waiting_ = true;
+                window()->installEventFilter(this);
+                QTimer::singleShot(kLongestWait, this, &Notifier::TellWaiting);
+            }
+            return;
+        }
+        if (!waiting_) {
+            Tell();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == window() && event->type() == QEvent::WindowActivate) {
+            window()->removeEventFilter(this);
+            QTimer::singleShot(kAfterOpening, this, &Notifier::TellWaiting);
+        }
+        return false;
+    }
+
+private:
+    static constexpr int kAfterOpening = 700;  // ms
+    static constexpr int kLongestWait = 2500;
+
+    void TellWaiting()
+    {
+        if (waiting_) {
+            waiting_ = false;
+            window()->removeEventFilter(this);
+            Tell();
+        }
+    }
+
+    void Tell()
+    {
         // Shown again, even with the same text: a choice was made.
         QAccessibleEvent event(this, QAccessible::ObjectShow);
         QAccessible::updateAccessibility(&event);
     }
+
+    bool waiting_ = false;
 };
 
 class NotifierAccessible : public QAccessibleWidget {

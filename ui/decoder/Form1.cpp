@@ -462,7 +462,9 @@ void Form1::Swatch_Click(Band band, const ColourCode& colour, const ui::Swatch* 
     DecodeBands(band == Band::Third || band == Band::Coefficient);
     // In six-band mode the coefficient is heard with the result it stands beside.
     const QString coefficient = six_->isChecked() ? QStringLiteral(", ") + ppm_->text() : QString();
-    ui::Announce(this, abcdt_->text() + coefficient);
+    if (!takingBands_) {
+        ui::Announce(this, abcdt_->text() + coefficient);
+    }
 }
 
 void Form1::DecodeBands(bool fiveBands)
@@ -661,7 +663,8 @@ void Form1::ReadPhoto(const QString& file)
                             Form6::ConfidenceText(reading.candidates.front().confidence)
                       : QStringLiteral("No resistor found in the photo");
     }
-    ui::Announce(this, heard);
+    // Told by the photo window, the one that has just opened and takes the focus.
+    ui::Announce(window, heard);
 }
 
 bool Form1::TakeBands(const std::vector<std::string>& names)
@@ -701,9 +704,11 @@ bool Form1::TakeBands(const std::vector<std::string>& names)
         five_->setChecked(true);
         ShowFiveBandLayout();
     }
+    takingBands_ = true;
     for (const Choice& choice : choices) {
         Swatch_Click(choice.band, *choice.colour, choice.swatch);
     }
+    takingBands_ = false;
     return true;
 }
 

@@ -87,7 +87,8 @@ private:
     // first block is text.
     [[nodiscard]] static bool IsPartsList(const QString& file);
     // Switches to the band mode of four or five colour names and takes each
-    // as if its swatch were clicked; false, and nothing changed, where a
+    // as if its swatch were clicked, but silently (the window that gives the
+    // bands tells what they read); false, and nothing changed, where a
     // colour has no swatch at its place.
     bool TakeBands(const std::vector<std::string>& names);
 
@@ -125,6 +126,7 @@ private:
     QRadioButton* six_ = nullptr;
     QTimer* Timer1_ = nullptr;
     QTimer* Timer2_ = nullptr;
+    bool takingBands_ = false;  // the clicks of TakeBands announce nothing
 
     QPointer<Form2> encoder_;
     QPointer<Form3> help_;
