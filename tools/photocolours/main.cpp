@@ -279,7 +279,7 @@ std::string Train(const std::vector<const Photo*>& photos, const std::string& co
     return FitText(Samples(photos, ColourModel::FromText(first)), comment);
 }
 
-constexpr double kTemperatures[] = {0.5, 0.75, 1.0, 1.5, 2.0, 3.0};
+constexpr double kTemperatures[] = {0.2, 0.3, 0.4, 0.5, 0.75, 1.0, 1.5, 2.0};
 
 struct Tally {
     // The best reading's confidence and whether it was right, at each
