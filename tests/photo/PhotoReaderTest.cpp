@@ -192,36 +192,17 @@ TEST_F(PhotoReaderTest, AnnotatedPictureIsThePhotosSizeAndEmptyWithoutAPhoto)
     EXPECT_EQ(problem, "cannot write " + (folder_ / "no" / "such" / "out.png").string());
 }
 
-// A light that tints band and body alike moves the band's features part of
-// the way its plain colour moves: the body's tint is taken out in part, not
-// wholly (a blue body's paint is no light) and not at all. A body with no
-// blue at all leaves the features finite.
+// A lamp's tint on a grey band and its body moves the band's features part of
+// the way its plain colour moves (a blue body's paint is no light); a body
+// with no blue stays finite.
 TEST(PhotoFeaturesTest, BodyTintIsTakenOutInPart)
 {
-    struct Case {
-        const char* light;
-        cv::Vec3f gain;
-        cv::Vec3f band;
-    };
-    const cv::Vec3f body(0.30f, 0.22f, 0.16f);
-    const Case cases[] = {{"lamp on grey", {1.4f, 1.f, 0.6f}, {0.2f, 0.2f, 0.2f}},
-                          {"shade on red", {0.8f, 1.f, 1.5f}, {0.3f, 0.04f, 0.03f}},
-                          {"fluorescent on violet", {0.9f, 1.2f, 0.9f}, {0.2f, 0.07f, 0.3f}}};
-    auto chroma = [](double a, double b, double a0, double b0) { return std::hypot(a - a0, b - b0); };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.light);
-        const Features before = FeaturesOf(c.band, body);
-        const Features after = FeaturesOf(c.band.mul(c.gain), body.mul(c.gain));
-        const cv::Vec3f plainBefore = LinearToLab(c.band);
-        const cv::Vec3f plainAfter = LinearToLab(c.band.mul(c.gain));
-        const double plain = chroma(plainAfter[1], plainAfter[2], plainBefore[1], plainBefore[2]);
-        const double balanced = chroma(after[1], after[2], before[1], before[2]);
-        EXPECT_LT(balanced, 0.9 * plain);
-        EXPECT_GT(balanced, 0.3 * plain);
-        for (const double f : FeaturesOf(c.band, {0.3f, 0.2f, 0})) {
-            EXPECT_TRUE(std::isfinite(f));
-        }
-    }
+    const cv::Vec3f band(0.2f, 0.2f, 0.2f), body(0.3f, 0.22f, 0.16f), lamp(1.4f, 1.f, 0.6f);
+    const Features before = FeaturesOf(band, body), after = FeaturesOf(band.mul(lamp), body.mul(lamp));
+    const cv::Vec3f plain = LinearToLab(band.mul(lamp)) - LinearToLab(band);
+    const double part = std::hypot(after[1] - before[1], after[2] - before[2]) / std::hypot(plain[1], plain[2]);
+    EXPECT_TRUE(part > 0.3 && part < 0.9) << part;
+    EXPECT_TRUE(std::isfinite(FeaturesOf(band, {0.3f, 0.2f, 0})[0]));
 }
 
 }  // namespace
