@@ -53,7 +53,17 @@ int ColourIndex(std::string_view name)
 
 Features FeaturesOf(const cv::Vec3f& bandRgb, const cv::Vec3f& bodyRgb)
 {
-    const cv::Vec3f lab = LinearToLab(bandRgb);
+    // The body's luminance kept, its tint taken out by kBodyBalance; a dark
+    // channel counts as a little light, so that a black body or a dark photo
+    // does not blow the band up.
+    constexpr float kDarkest = 1e-3f;
+    const float luminance = std::max(kDarkest, 0.2126f * bodyRgb[0] + 0.7152f * bodyRgb[1] + 0.0722f * bodyRgb[2]);
+    cv::Vec3f balanced;
+    for (int c = 0; c < 3; ++c) {
+        const double gain = std::pow(luminance / std::max(kDarkest, bodyRgb[c]), kBodyBalance);
+        balanced[c] = static_cast<float>(bandRgb[c] * gain);
+    }
+    const cv::Vec3f lab = LinearToLab(balanced);
     const cv::Vec3f body = LinearToLab(bodyRgb);
     return {lab[0], lab[1], lab[2], body[0], body[1], body[2]};
 }

@@ -3,6 +3,7 @@
 // run time, and each answer is a status and its words, never a crash.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +13,9 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "photo/Colour.h"
 #include "photo/PhotoReader.h"
+#include "photo/Stages.h"
 
 namespace zarnik::photo {
 namespace {
@@ -187,6 +190,19 @@ TEST_F(PhotoReaderTest, AnnotatedPictureIsThePhotosSizeAndEmptyWithoutAPhoto)
     std::string problem;
     EXPECT_FALSE(WriteAnnotatedPng(path, reading, (folder_ / "no" / "such" / "out.png").string(), problem));
     EXPECT_EQ(problem, "cannot write " + (folder_ / "no" / "such" / "out.png").string());
+}
+
+// A lamp's tint on a grey band and its body moves the band's features part of
+// the way its plain colour moves (a blue body's paint is no light); a body
+// with no blue stays finite.
+TEST(PhotoFeaturesTest, BodyTintIsTakenOutInPart)
+{
+    const cv::Vec3f band(0.2f, 0.2f, 0.2f), body(0.3f, 0.22f, 0.16f), lamp(1.4f, 1.f, 0.6f);
+    const Features before = FeaturesOf(band, body), after = FeaturesOf(band.mul(lamp), body.mul(lamp));
+    const cv::Vec3f plain = LinearToLab(band.mul(lamp)) - LinearToLab(band);
+    const double part = std::hypot(after[1] - before[1], after[2] - before[2]) / std::hypot(plain[1], plain[2]);
+    EXPECT_TRUE(part > 0.3 && part < 0.9) << part;
+    EXPECT_TRUE(std::isfinite(FeaturesOf(band, {0.3f, 0.2f, 0})[0]));
 }
 
 }  // namespace

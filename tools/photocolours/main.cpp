@@ -57,10 +57,12 @@ struct Sample {
 // Each band is seen again under this many other lights: the red and blue
 // channels scaled by up to a factor of 1.4 either way (daylight to lamp
 // light; the green channel stands for the light's brightness) and the
-// exposure by up to 1.65.
+// exposure by up to 2.7 either way (the light box's frames are a stop and
+// more darker than the phone's crops; a model trained on one set reads the
+// other better for it).
 constexpr int kOtherLights = 6;
-constexpr float kLightSpread = 0.7f;  // the red and blue gains' range, natural log
-constexpr float kExposureSpread = 1.0f;
+constexpr float kLightSpread = 0.7f;     // the red and blue gains' range, natural log
+constexpr float kExposureSpread = 2.0f;  // the exposure's range, natural log
 
 // Nominal reflectances of the band colours (linear RGB) on a beige body:
 // where the first round starts, and the colours too rare to train.
@@ -184,12 +186,16 @@ struct Gaussian {
 // The nominal band colours of SeedModel, as features.
 std::array<double, kFeatureCount> SeedMean(int colour);
 
-// One Gaussian per colour. The band's part is widened a little (a colour
-// never looks exactly as in the few parts trained on), the body's part more
-// (few body colours are seen: the model must not take them for the only
-// ones). A colour seen fewer than eight times (White is on two values of the
+// One Gaussian per colour. The band's part is widened (a colour never looks
+// exactly as in the few parts trained on), the body's part more (few body
+// colours are seen: the model must not take them for the only ones); the
+// variances added, in squared L*a*b* units, are those that read each set best
+// with a model trained on the other alone. A colour seen fewer than eight times (White is on two values of the
 // shared photos) is its nominal colour moved as the camera moved the others,
 // with twice their average spread.
+constexpr double kBandWidening = 16;
+constexpr double kBodyWidening = 50;
+
 std::string FitText(const std::vector<Sample>& samples, const std::string& comment)
 {
     std::array<std::vector<const Sample*>, kColourCount> byColour;
@@ -248,7 +254,7 @@ std::string FitText(const std::vector<Sample>& samples, const std::string& comme
             }
         }
         for (int i = 0; i < kFeatureCount; ++i) {
-            g.cov[i][i] += i < 3 ? 4.0 : 25.0;
+            g.cov[i][i] += i < 3 ? kBandWidening : kBodyWidening;
         }
         text << ColourName(c) << ' ' << 1;
         for (const double m : g.mean) {
@@ -273,7 +279,7 @@ std::string Train(const std::vector<const Photo*>& photos, const std::string& co
     return FitText(Samples(photos, ColourModel::FromText(first)), comment);
 }
 
-constexpr double kTemperatures[] = {0.5, 0.75, 1.0, 1.5, 2.0, 3.0};
+constexpr double kTemperatures[] = {0.2, 0.3, 0.4, 0.5, 0.75, 1.0, 1.5, 2.0};
 
 struct Tally {
     // The best reading's confidence and whether it was right, at each
