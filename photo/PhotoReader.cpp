@@ -198,6 +198,21 @@ std::vector<unsigned char> AnnotatedPng(const std::string& path, const PhotoRead
         area *= 0.35;
         cv::putText(image, words, at, font, fontScale, cv::Scalar(255, 255, 255), line, cv::LINE_AA);
     };
+    // The reading in the top-left corner; the bands' names keep clear of it.
+    std::string summary = "no resistor found";
+    if (!reading.candidates.empty()) {
+        summary.clear();
+        for (const auto& band : reading.candidates.front().bands) {
+            summary += band + " ";
+        }
+        summary += std::to_string(static_cast<int>(std::lround(100 * reading.candidates.front().confidence))) + "%";
+    }
+    int summaryBaseline = 0;
+    const cv::Size summarySize = cv::getTextSize(summary, font, fontScale, line, &summaryBaseline);
+    const cv::Point summaryAt(summarySize.height / 2 + line, summarySize.height * 3 / 2 + line);
+    std::vector<cv::Rect> placed{cv::Rect(summaryAt.x - line, summaryAt.y - summarySize.height - line,
+                                          summarySize.width + 2 * line,
+                                          summarySize.height + summaryBaseline + 2 * line)};
     const bool found = reading.status == PhotoStatus::Read || reading.status == PhotoStatus::NoResistor;
     const bool hasBody = found && (reading.body[0].x != reading.body[2].x || reading.body[0].y != reading.body[2].y);
     std::vector<cv::Point> outline;
@@ -222,7 +237,6 @@ std::vector<unsigned char> AnnotatedPng(const std::string& path, const PhotoRead
             across = -across;  // the first name goes above the body
         }
         const auto& best = reading.candidates.front();
-        std::vector<cv::Rect> placed;
         for (std::size_t i = 0; i < reading.bandCentres.size() && i < best.bands.size(); ++i) {
             const cv::Point2d centre(reading.bandCentres[i].x, reading.bandCentres[i].y);
             const std::string name = std::to_string(i + 1) + " " + best.bands[i];
@@ -254,17 +268,7 @@ std::vector<unsigned char> AnnotatedPng(const std::string& path, const PhotoRead
             text(name, cv::Point(label.x + line, label.y + line + size.height));
         }
     }
-    std::string summary = "no resistor found";
-    if (!reading.candidates.empty()) {
-        summary.clear();
-        for (const auto& band : reading.candidates.front().bands) {
-            summary += band + " ";
-        }
-        summary += std::to_string(static_cast<int>(std::lround(100 * reading.candidates.front().confidence))) + "%";
-    }
-    int baseline = 0;
-    const cv::Size box = cv::getTextSize(summary, font, fontScale, line, &baseline);
-    text(summary, cv::Point(box.height / 2 + line, box.height * 3 / 2 + line));
+    text(summary, summaryAt);
     std::vector<unsigned char> png;
     try {
         cv::imencode(".png", image, png);
