@@ -205,5 +205,20 @@ TEST(PhotoFeaturesTest, BodyTintIsTakenOutInPart)
     EXPECT_TRUE(std::isfinite(FeaturesOf(band, {0.3f, 0.2f, 0})[0]));
 }
 
+// Black or Yellow by colour alone, a band lighter than the body's Reds is the Yellow.
+TEST(PhotoRankingTest, ABandLighterThanTheOthersIsNotTheBlack)
+{
+    Bands bands{{}, {}, {}, {}, 100};
+    std::vector<ColourScores> scores(4, ColourScores{});
+    for (int i = 0; i < 4; ++i) {
+        scores[i].fill(std::log(0.01));
+        const float start = i * 15.f + (i == 3) * 20;
+        bands.bands.push_back({start, start + 6, cv::Vec3f(i == 1 ? 80 : 40, 50, 30), {}, 10});
+    }
+    scores[0][2] = scores[2][2] = scores[3][10] = std::log(0.9);  // Red, Red, Gold
+    scores[1][0] = scores[1][4] = std::log(0.45);                 // Black, Yellow
+    EXPECT_EQ(RankReadings(bands, scores).at(0).colours[1], 4);
+}
+
 }  // namespace
 }  // namespace zarnik::photo
