@@ -189,6 +189,13 @@ Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body)
             sum += column[i].second;
         }
         const cv::Vec3f mean = sum / static_cast<float>(to - from);
+        const std::size_t litFrom = column.size() * 2 / 5;
+        const std::size_t litTo = std::max(litFrom + 1, column.size() * 4 / 5);
+        cv::Vec3f lit(0, 0, 0);
+        for (std::size_t i = litFrom; i < litTo; ++i) {
+            lit += column[i].second;
+        }
+        profile.bandRgb.push_back(lit / static_cast<float>(litTo - litFrom));
         profile.rgb.push_back(mean);
         profile.lab.push_back(LinearToLab(mean));
     }
@@ -204,7 +211,7 @@ Bands FindBands(const Profile& profile)
     Bands result;
     const int n = static_cast<int>(profile.lab.size());
     result.length = static_cast<float>(n);
-    if (n < 8 || profile.rgb.size() != profile.lab.size()) {
+    if (n < 8 || profile.rgb.size() != profile.lab.size() || profile.bandRgb.size() != profile.lab.size()) {
         return result;
     }
     // Smoothed a little along the axis.
@@ -310,14 +317,17 @@ Bands FindBands(const Profile& profile)
         if (peak < high) {
             continue;
         }
-        // The band's colour: its core, where it stands out most.
+        // The band's colour: its core, where it stands out most, from the
+        // steps as sampled (the smoothing along the axis blends a narrow
+        // band with the body beside it); the colour the model weighs from
+        // their lit rows, the lightness the ranking compares as profiled.
         cv::Vec3f sumLab(0, 0, 0);
         cv::Vec3f sumRgb(0, 0, 0);
         int count = 0;
         for (int k = i; k < j; ++k) {
             if (contrast[k] >= 0.7f * peak) {
-                sumLab += lab[k];
-                sumRgb += rgb[k];
+                sumLab += profile.lab[k];
+                sumRgb += profile.bandRgb[k];
                 ++count;
             }
         }

@@ -37,6 +37,11 @@ struct Profile {
     std::vector<cv::Vec3f> lab;
     // The same steps in linear RGB (0..1), for balancing the light.
     std::vector<cv::Vec3f> rgb;
+    // The colour a band takes from each step, linear RGB: the mean of the
+    // column's pixels ranked from two fifths to four fifths by lightness. A
+    // band's darker rows are the shaded sides of the cylinder, duller and
+    // noisier than its lit face; only the glare above is left out.
+    std::vector<cv::Vec3f> bandRgb;
     // The image points of the body's two ends on the axis: step i covers
     // [i, i + 1) of the lab.size() steps between them.
     cv::Point2f start;

@@ -205,6 +205,20 @@ TEST(PhotoFeaturesTest, BodyTintIsTakenOutInPart)
     EXPECT_TRUE(std::isfinite(FeaturesOf(band, {0.3f, 0.2f, 0})[0]));
 }
 
+// A red band whose upper and lower thirds lie in shade takes its colour from
+// its lit face, not dulled by the shade.
+TEST(PhotoProfileTest, ABandsColourIsItsLitFace)
+{
+    cv::Mat image(80, 440, CV_8UC3, cv::Scalar(235, 235, 235));
+    cv::rectangle(image, cv::Rect(20, 10, 400, 60), cv::Scalar(150, 190, 220), cv::FILLED);
+    cv::rectangle(image, cv::Rect(200, 10, 40, 60), cv::Scalar(10, 10, 50), cv::FILLED);
+    cv::rectangle(image, cv::Rect(200, 28, 40, 24), cv::Scalar(40, 40, 200), cv::FILLED);
+    const Bands bands = FindBands(SampleProfile(image, cv::RotatedRect({220, 40}, {400, 60}, 0)));
+    ASSERT_EQ(bands.bands.size(), 1u);
+    const float lit = SrgbToLinear(200 / 255.f);
+    EXPECT_NEAR(bands.bands[0].rgb[0], lit, 0.1f * lit);
+}
+
 // Black or Yellow by colour alone, a band lighter than the body's Reds is the Yellow.
 TEST(PhotoRankingTest, ABandLighterThanTheOthersIsNotTheBlack)
 {
