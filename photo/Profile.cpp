@@ -307,8 +307,14 @@ Bands FindBands(const Profile& profile)
         while (j <= last && contrast[j] >= low) {
             ++j;
         }
-        if (i > first && j <= last) {
-            SplitAtValleys(contrast, i, j, std::max(2, n / 60), runs);
+        // A run from an end may still hold a band beside the lead or the
+        // background: its pieces that do not reach the end.
+        std::vector<std::pair<int, int>> pieces;
+        SplitAtValleys(contrast, i, j, std::max(2, n / 60), pieces);
+        for (const auto& piece : pieces) {
+            if ((piece.first > i || i > first) && (piece.second < j || j <= last)) {
+                runs.push_back(piece);
+            }
         }
         i = j;
     }

@@ -93,9 +93,12 @@ double ValueLogPrior(int digits, int exponent, int tolerance)
     return prior + byDistance[std::min(outside, 3)];
 }
 
-// Two bands colourDistance (CIE76) apart, read as one colour or as two.
-// Measured on the shared photos: bands of one colour lie a median of 2.5
-// and at most 13 apart; bands of two colours rarely nearer than 6.
+// Two bands colourDistance (CIE76) apart, read as one colour or as two. The
+// distance is the nearer of their profiles' and their lit faces' (glare or
+// shade may fall on one band's rows and not the other's, and moves one of
+// the two measures). Measured on the shared photos: bands of one colour lie
+// a median of 2.5 and at most 13 apart; bands of two colours rarely nearer
+// than 6.
 double PairLogLikelihood(double colourDistance, bool sameColour)
 {
     if (sameColour) {
@@ -131,6 +134,14 @@ double OrderLogLikelihood(int c, int d, double lightnessC, double lightnessD)
         return 0;
     }
     return -kReversedOrder * std::min(1.0, (lightnessC - lightnessD) / kReversedFully);
+}
+
+// How far apart two bands' colours lie as the colour model weighs them.
+double FeatureDistance(const BandSpan& a, const BandSpan& b, const Bands& bands)
+{
+    const Features x = BandFeatures(a, bands);
+    const Features y = BandFeatures(b, bands);
+    return std::hypot(x[0] - y[0], x[1] - y[1], x[2] - y[2]);
 }
 
 int MultiplierExponentOf(int colour) { return colour == Gold ? -1 : colour == Silver ? -2 : colour; }
@@ -197,7 +208,7 @@ struct Arrangement {
     int count = 0;
     std::array<int, 5> band{};                     // indices into Bands::bands, first digit first
     double fixed = 0;                              // the bands left out and the gaps
-    std::array<std::array<double, 5>, 5> apart{};  // CIE76 between the bands' colours
+    std::array<std::array<double, 5>, 5> apart{};  // CIE76 between the bands' colours (PairLogLikelihood)
     std::array<std::vector<int>, 5> options;       // the colours each may take, likeliest first
     std::array<double, 6> bestRest{};              // the best colour scores from each place on
     std::array<double, 5> lightness{};             // each band's CIE L*
@@ -374,7 +385,8 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
                 std::sort(a.options[p].begin(), a.options[p].end(), [&](int x, int y) { return s[x] > s[y]; });
                 a.options[p].resize(std::min<std::size_t>(a.options[p].size(), kColoursTried));
                 for (int q = p + 1; q < count; ++q) {
-                    a.apart[p][q] = cv::norm(bands.bands[a.band[p]].lab - bands.bands[a.band[q]].lab);
+                    a.apart[p][q] = std::min(cv::norm(bands.bands[a.band[p]].lab - bands.bands[a.band[q]].lab),
+                                             FeatureDistance(bands.bands[a.band[p]], bands.bands[a.band[q]], bands));
                 }
             }
             for (int p = count - 1; p >= 0; --p) {

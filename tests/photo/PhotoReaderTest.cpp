@@ -219,6 +219,21 @@ TEST(PhotoProfileTest, ABandsColourIsItsLitFace)
     EXPECT_NEAR(bands.bands[0].rgb[0], lit, 0.1f * lit);
 }
 
+// A photo cropped to the body: the first band meets the bright rounded end
+// with only a little of the body's colour between them, and is still a band.
+TEST(PhotoProfileTest, ABandBesideTheEndIsABand)
+{
+    cv::Mat image(60, 400, CV_8UC3, cv::Scalar(200, 120, 40));
+    cv::rectangle(image, cv::Rect(0, 0, 40, 60), cv::Scalar(250, 225, 190), cv::FILLED);
+    cv::rectangle(image, cv::Rect(40, 0, 10, 60), cv::Scalar(185, 125, 60), cv::FILLED);
+    for (const int x : {50, 130, 210, 300}) {
+        cv::rectangle(image, cv::Rect(x, 0, 30, 60), cv::Scalar(20, 40, 90), cv::FILLED);
+    }
+    const Bands bands = FindBands(SampleProfile(image, cv::RotatedRect({200, 30}, {400, 60}, 0)));
+    ASSERT_EQ(bands.bands.size(), 4u);
+    EXPECT_NEAR(bands.bands[0].Centre(), 65, 6);
+}
+
 // Black or Yellow by colour alone, a band lighter than the body's Reds is the Yellow.
 TEST(PhotoRankingTest, ABandLighterThanTheOthersIsNotTheBlack)
 {
@@ -227,11 +242,34 @@ TEST(PhotoRankingTest, ABandLighterThanTheOthersIsNotTheBlack)
     for (int i = 0; i < 4; ++i) {
         scores[i].fill(std::log(0.01));
         const float start = i * 15.f + (i == 3) * 20;
-        bands.bands.push_back({start, start + 6, cv::Vec3f(i == 1 ? 80 : 40, 50, 30), {}, 10});
+        const cv::Vec3f rgb = i == 1   ? cv::Vec3f(0.8f, 0.4f, 0.3f)
+                              : i == 3 ? cv::Vec3f(0.3f, 0.2f, 0.1f)
+                                       : cv::Vec3f(0.2f, 0.03f, 0.02f);
+        bands.bands.push_back({start, start + 6, cv::Vec3f(i == 1 ? 80 : 40, 50, 30), rgb, 10});
     }
     scores[0][2] = scores[2][2] = scores[3][10] = std::log(0.9);  // Red, Red, Gold
     scores[1][0] = scores[1][4] = std::log(0.45);                 // Black, Yellow
     EXPECT_EQ(RankReadings(bands, scores).at(0).colours[1], 4);
+}
+
+// Two bands of one pigment whose profiles differ in lightness (glare fell on
+// one) but whose lit faces match are read alike: Black and Black, not Black
+// and the Green its colour alone slightly prefers.
+TEST(PhotoRankingTest, BandsAlikeInTheirLitFacesAreOnePigment)
+{
+    Bands bands{{}, {}, cv::Vec3f(0.1f, 0.3f, 0.8f), {}, 100};
+    const cv::Vec3f labs[] = {{30, 20, 20}, {12, 0, -16}, {24, -3, -20}, {60, 5, 40}};
+    const cv::Vec3f rgbs[] = {{0.1f, 0.04f, 0.02f}, {0.02f, 0.02f, 0.03f}, {0.02f, 0.02f, 0.03f}, {0.4f, 0.3f, 0.1f}};
+    std::vector<ColourScores> scores(4, ColourScores{});
+    for (int i = 0; i < 4; ++i) {
+        scores[i].fill(std::log(0.01));
+        const float start = i * 15.f + (i == 3) * 20;
+        bands.bands.push_back({start, start + 6, labs[i], rgbs[i], 10});
+    }
+    scores[0][1] = scores[3][10] = std::log(0.9);  // Brown, Gold
+    scores[1][0] = scores[2][5] = std::log(0.5);   // Black, Green
+    scores[1][5] = scores[2][0] = std::log(0.4);   // Green, Black
+    EXPECT_EQ(RankReadings(bands, scores).at(0).colours, (std::vector<int>{1, 0, 0, 10}));
 }
 
 }  // namespace
