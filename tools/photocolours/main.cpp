@@ -10,9 +10,11 @@
 // round uses the model of the first), and each colour gets one Gaussian over
 // BandFeatures: the band's L*a*b* and the body's, weighed as the band given
 // the body. Each band is also seen under other lights (both it and its body
-// scaled channel by channel as a change of light scales them), so that the
-// model learns how a band's look follows its body's rather than one camera's
-// balance.
+// scaled channel by channel as a change of light scales them) and as other
+// cameras render it (more or less saturated, another tone curve), so that
+// the model learns how a band's look follows its body's rather than one
+// camera's balance. A photo whose bands match its label far worse than any
+// other's was misfound and is left out (kMisfoundLogProbability).
 //
 // Folds are split by part, never by photo: a part is its set and its value
 // (the light-box frames come two of each part, and a value may be
@@ -64,6 +66,38 @@ constexpr int kOtherLights = 6;
 constexpr float kLightSpread = 0.7f;     // the red and blue gains' range, natural log
 constexpr float kExposureSpread = 2.0f;  // the exposure's range, natural log
 
+// Cameras render colours more or less saturated (their colour matrices
+// differ, and so do their picture styles): each band and its body are seen
+// again with their saturation scaled alike, by up to a factor of 1.4 either
+// way.
+constexpr float kSaturationSpread = 0.7f;  // the saturation's range, natural log
+
+// A linear RGB colour with its saturation scaled: moved from or towards the
+// grey of its own luminance. A channel never falls below a trace of light.
+cv::Vec3f Saturated(const cv::Vec3f& rgb, float saturation)
+{
+    const float luminance = 0.2126f * rgb[0] + 0.7152f * rgb[1] + 0.0722f * rgb[2];
+    cv::Vec3f out;
+    for (int c = 0; c < 3; ++c) {
+        out[c] = std::max(1e-4f, luminance + saturation * (rgb[c] - luminance));
+    }
+    return out;
+}
+
+// Cameras' tone curves differ too: each band and its body are seen again
+// with their linear channels raised to a power of up to 1.25 (darker
+// shadows) or down to 0.8 (lighter ones).
+constexpr float kToneSpread = 0.45f;  // the power's range, natural log
+
+cv::Vec3f Toned(const cv::Vec3f& rgb, float power)
+{
+    cv::Vec3f out;
+    for (int c = 0; c < 3; ++c) {
+        out[c] = std::pow(std::clamp(rgb[c], 1e-4f, 1.f), power);
+    }
+    return out;
+}
+
 // Nominal reflectances of the band colours (linear RGB) on a beige body:
 // where the first round starts, and the colours too rare to train.
 constexpr std::array<std::array<float, 3>, kColourCount> kNominal = {{{0.03f, 0.03f, 0.03f},
@@ -105,9 +139,17 @@ ColourModel SeedModel()
     return ColourModel::FromText(text.str());
 }
 
+// A photo whose bands, matched to its label as well as they can be, take
+// the label's colours with a mean probability under this (natural log) by a
+// trained model is left out of the next round: its body or bands were
+// misfound (a body's colour taken from its dark bands makes every band look
+// unlike itself, and would teach the model so).
+constexpr double kMisfoundLogProbability = -2.0;
+
 // The photo's bands that are the label's, in the label's order: the subset
-// and direction whose colours the model finds likeliest.
-std::vector<int> Align(const Photo& photo, const ColourModel& model)
+// and direction whose colours the model finds likeliest; none where their
+// mean log-probability is under floor.
+std::vector<int> Align(const Photo& photo, const ColourModel& model, double floor)
 {
     const auto& want = photo.label.bands;
     if (!photo.seen || want.empty()) {
@@ -145,14 +187,14 @@ std::vector<int> Align(const Photo& photo, const ColourModel& model)
             }
         }
     }
-    return bestOrder;
+    return best / k < floor ? std::vector<int>{} : bestOrder;
 }
 
-std::vector<Sample> Samples(const std::vector<const Photo*>& photos, const ColourModel& model)
+std::vector<Sample> Samples(const std::vector<const Photo*>& photos, const ColourModel& model, double floor)
 {
     std::vector<Sample> samples;
     for (const Photo* photo : photos) {
-        const auto order = Align(*photo, model);
+        const auto order = Align(*photo, model, floor);
         const cv::Vec3f body = photo->seen->bands.bodyRgb;
         for (std::size_t i = 0; i < order.size(); ++i) {
             const cv::Vec3f band = photo->seen->bands.bands[order[i]].rgb;
@@ -170,7 +212,11 @@ std::vector<Sample> Samples(const std::vector<const Photo*>& photos, const Colou
                 const cv::Vec3f gain(std::exp((next() - 0.5f) * kLightSpread), 1.f,
                                      std::exp((next() - 0.5f) * kLightSpread));
                 const cv::Vec3f g = gain * exposure;
-                samples.push_back({FeaturesOf(band.mul(g), body.mul(g)), photo->label.bands[i]});
+                const float saturation = std::exp((next() - 0.5f) * kSaturationSpread);
+                const float tone = std::exp((next() - 0.5f) * kToneSpread);
+                samples.push_back({FeaturesOf(Toned(Saturated(band.mul(g), saturation), tone),
+                                              Toned(Saturated(body.mul(g), saturation), tone)),
+                                   photo->label.bands[i]});
             }
         }
     }
@@ -272,11 +318,12 @@ std::string FitText(const std::vector<Sample>& samples, const std::string& comme
 
 std::string Train(const std::vector<const Photo*>& photos, const std::string& comment)
 {
-    const std::string first = FitText(Samples(photos, SeedModel()), "");
+    // The seed model is too rough to judge a photo by.
+    const std::string first = FitText(Samples(photos, SeedModel(), -1e300), "");
     if (first.empty()) {
         return {};
     }
-    return FitText(Samples(photos, ColourModel::FromText(first)), comment);
+    return FitText(Samples(photos, ColourModel::FromText(first), kMisfoundLogProbability), comment);
 }
 
 constexpr double kTemperatures[] = {0.2, 0.3, 0.4, 0.5, 0.75, 1.0, 1.5, 2.0};
