@@ -88,7 +88,8 @@ double ValueLogPrior(int digits, int exponent, int tolerance)
     // and 10 to 100 M Ohm less so; beyond them hardly any are made (a Grey
     // or White multiplier on a four-band part is a misreading).
     const int decade = (digits < 100 ? 1 : 2) + exponent;  // log10 of the value, rounded down
-    const int outside = decade < 0 ? -decade : decade > 6 ? decade - 6 : 0;
+    const bool tenMegohms = decade == 7 && (digits == 10 || digits == 100);
+    const int outside = decade < 0 ? -decade : decade > 6 && !tenMegohms ? decade - 6 : 0;
     static const std::array<double, 4> byDistance = {0, std::log(0.3), std::log(0.01), std::log(0.001)};
     return prior + byDistance[std::min(outside, 3)];
 }

@@ -272,5 +272,24 @@ TEST(PhotoRankingTest, BandsAlikeInTheirLitFacesAreOnePigment)
     EXPECT_EQ(RankReadings(bands, scores).at(0).colours, (std::vector<int>{1, 0, 0, 10}));
 }
 
+// 10 M Ohm is as common a part as 1 M Ohm: with Blue and Green alike by
+// colour, neither multiplier is preferred.
+TEST(PhotoRankingTest, TenMegohmsIsACommonValue)
+{
+    Bands bands{{}, {}, {}, {}, 100};
+    std::vector<ColourScores> scores(4, ColourScores{});
+    for (int i = 0; i < 4; ++i) {
+        scores[i].fill(std::log(0.01));
+        const float start = i * 15.f + (i == 3) * 20;
+        bands.bands.push_back(
+            {start, start + 6, cv::Vec3f(20.f * i, 40, 0), cv::Vec3f(0.1f * (i + 1), 0.1f, 0.1f), 10});
+    }
+    scores[0][1] = scores[1][0] = scores[3][10] = std::log(0.9);  // Brown, Black, ..., Gold
+    scores[2][5] = scores[2][6] = std::log(0.45);                 // Green or Blue
+    const auto ranked = RankReadings(bands, scores);
+    ASSERT_GE(ranked.size(), 2u);
+    EXPECT_NEAR(ranked[0].confidence, ranked[1].confidence, 1e-9);
+}
+
 }  // namespace
 }  // namespace zarnik::photo
