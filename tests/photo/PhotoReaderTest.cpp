@@ -3,6 +3,7 @@
 // run time, and each answer is a status and its words, never a crash.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -234,61 +235,48 @@ TEST(PhotoProfileTest, ABandBesideTheEndIsABand)
     EXPECT_NEAR(bands.bands[0].Centre(), 65, 6);
 }
 
-// Black or Yellow by colour alone, a band lighter than the body's Reds is the Yellow.
-TEST(PhotoRankingTest, ABandLighterThanTheOthersIsNotTheBlack)
+// Whole readings of four bands spaced as a marking (the widest gap before
+// the last), given their profiles' and lit faces' colours and the colour
+// probabilities that matter (every other at 1%).
+TEST(PhotoRankingTest, TheBestReadingWeighsTheBandsTogether)
 {
-    Bands bands{{}, {}, {}, {}, 100};
-    std::vector<ColourScores> scores(4, ColourScores{});
-    for (int i = 0; i < 4; ++i) {
-        scores[i].fill(std::log(0.01));
-        const float start = i * 15.f + (i == 3) * 20;
-        const cv::Vec3f rgb = i == 1   ? cv::Vec3f(0.8f, 0.4f, 0.3f)
-                              : i == 3 ? cv::Vec3f(0.3f, 0.2f, 0.1f)
-                                       : cv::Vec3f(0.2f, 0.03f, 0.02f);
-        bands.bands.push_back({start, start + 6, cv::Vec3f(i == 1 ? 80 : 40, 50, 30), rgb, 10});
+    using Given = std::vector<std::array<double, 3>>;  // band, colour, probability
+    const cv::Vec3f dull(0.02f, 0.02f, 0.03f), red(0.2f, 0.03f, 0.02f), gold(0.3f, 0.2f, 0.1f);
+    const struct {
+        const char* what;
+        std::array<cv::Vec3f, 4> labs, rgbs;
+        Given given;
+        std::vector<int> want;
+    } rows[] = {
+        {"Black or Yellow: lighter than the Reds, the Yellow",
+         {{{40, 50, 30}, {80, 50, 30}, {40, 50, 30}, {40, 50, 30}}},
+         {{red, {0.8f, 0.4f, 0.3f}, red, gold}},
+         {{0, 2, 0.9}, {2, 2, 0.9}, {3, 10, 0.9}, {1, 0, 0.45}, {1, 4, 0.45}},
+         {2, 4, 2, 10}},
+        {"profiles apart by glare, lit faces alike: one pigment",
+         {{{30, 20, 20}, {12, 0, -16}, {24, -3, -20}, {60, 5, 40}}},
+         {{red, dull, dull, gold}},
+         {{0, 1, 0.9}, {3, 10, 0.9}, {1, 0, 0.5}, {2, 5, 0.5}, {1, 5, 0.4}, {2, 0, 0.4}},
+         {1, 0, 0, 10}},
+        {"10 M Ohm is as common as 1 M Ohm",
+         {{{0, 40, 0}, {20, 40, 0}, {40, 40, 0}, {60, 40, 0}}},
+         {{red, {0.8f, 0.4f, 0.3f}, {0.1f, 0.1f, 0.4f}, gold}},
+         {{0, 1, 0.9}, {1, 0, 0.9}, {3, 10, 0.9}, {2, 5, 0.44}, {2, 6, 0.46}},
+         {1, 0, 6, 10}},
+    };
+    for (const auto& row : rows) {
+        Bands bands{{}, {}, cv::Vec3f(0.1f, 0.3f, 0.8f), {}, 100};
+        std::vector<ColourScores> scores(4, ColourScores{});
+        for (int i = 0; i < 4; ++i) {
+            scores[i].fill(std::log(0.01));
+            const float start = i * 15.f + (i == 3) * 20;
+            bands.bands.push_back({start, start + 6, row.labs[i], row.rgbs[i], 10});
+        }
+        for (const auto& [band, colour, p] : row.given) {
+            scores[static_cast<int>(band)][static_cast<int>(colour)] = std::log(p);
+        }
+        EXPECT_EQ(RankReadings(bands, scores).at(0).colours, row.want) << row.what;
     }
-    scores[0][2] = scores[2][2] = scores[3][10] = std::log(0.9);  // Red, Red, Gold
-    scores[1][0] = scores[1][4] = std::log(0.45);                 // Black, Yellow
-    EXPECT_EQ(RankReadings(bands, scores).at(0).colours[1], 4);
-}
-
-// Two bands of one pigment whose profiles differ in lightness (glare fell on
-// one) but whose lit faces match are read alike: Black and Black, not Black
-// and the Green its colour alone slightly prefers.
-TEST(PhotoRankingTest, BandsAlikeInTheirLitFacesAreOnePigment)
-{
-    Bands bands{{}, {}, cv::Vec3f(0.1f, 0.3f, 0.8f), {}, 100};
-    const cv::Vec3f labs[] = {{30, 20, 20}, {12, 0, -16}, {24, -3, -20}, {60, 5, 40}};
-    const cv::Vec3f rgbs[] = {{0.1f, 0.04f, 0.02f}, {0.02f, 0.02f, 0.03f}, {0.02f, 0.02f, 0.03f}, {0.4f, 0.3f, 0.1f}};
-    std::vector<ColourScores> scores(4, ColourScores{});
-    for (int i = 0; i < 4; ++i) {
-        scores[i].fill(std::log(0.01));
-        const float start = i * 15.f + (i == 3) * 20;
-        bands.bands.push_back({start, start + 6, labs[i], rgbs[i], 10});
-    }
-    scores[0][1] = scores[3][10] = std::log(0.9);  // Brown, Gold
-    scores[1][0] = scores[2][5] = std::log(0.5);   // Black, Green
-    scores[1][5] = scores[2][0] = std::log(0.4);   // Green, Black
-    EXPECT_EQ(RankReadings(bands, scores).at(0).colours, (std::vector<int>{1, 0, 0, 10}));
-}
-
-// 10 M Ohm is as common a part as 1 M Ohm: with Blue and Green alike by
-// colour, neither multiplier is preferred.
-TEST(PhotoRankingTest, TenMegohmsIsACommonValue)
-{
-    Bands bands{{}, {}, {}, {}, 100};
-    std::vector<ColourScores> scores(4, ColourScores{});
-    for (int i = 0; i < 4; ++i) {
-        scores[i].fill(std::log(0.01));
-        const float start = i * 15.f + (i == 3) * 20;
-        bands.bands.push_back(
-            {start, start + 6, cv::Vec3f(20.f * i, 40, 0), cv::Vec3f(0.1f * (i + 1), 0.1f, 0.1f), 10});
-    }
-    scores[0][1] = scores[1][0] = scores[3][10] = std::log(0.9);  // Brown, Black, ..., Gold
-    scores[2][5] = scores[2][6] = std::log(0.45);                 // Green or Blue
-    const auto ranked = RankReadings(bands, scores);
-    ASSERT_GE(ranked.size(), 2u);
-    EXPECT_NEAR(ranked[0].confidence, ranked[1].confidence, 1e-9);
 }
 
 }  // namespace
