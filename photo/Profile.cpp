@@ -206,7 +206,7 @@ Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body)
     return profile;
 }
 
-Bands FindBands(const Profile& profile)
+Bands FindBands(const Profile& profile, float threshold)
 {
     Bands result;
     const int n = static_cast<int>(profile.lab.size());
@@ -288,7 +288,7 @@ Bands FindBands(const Profile& profile)
     }
     std::nth_element(bodyContrast.begin(), bodyContrast.begin() + bodyContrast.size() / 2, bodyContrast.end());
     const float noise = bodyContrast[bodyContrast.size() / 2];
-    const float high = std::max(7.f, 4.f * noise);
+    const float high = threshold * std::max(7.f, 4.f * noise);
     const float low = 0.6f * high;
     // A run that reaches either end of the profile is the background or a
     // lead beyond the body's rounded end, not a band.

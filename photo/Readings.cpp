@@ -24,6 +24,9 @@ namespace {
 
 enum : int { Black, Brown, Red, Orange, Yellow, Green, Blue, Violet, Grey, White, Gold, Silver };
 
+// How far a band must stand out, against the usual, on a body that shows
+// three bands where no body shows four (SeeBands).
+constexpr float kFaintBands = 0.45f;
 // At most this many bands enter the search: the strongest.
 constexpr int kMaxBands = 8;
 // Each band's colours tried, best first.
@@ -410,11 +413,24 @@ std::optional<SeenBody> SeeBands(const cv::Mat& bgr)
 {
     // The first body that shows a marking is the resistor: a band of a body
     // cropped close, or a glint, is elongated too, but has no bands along it.
+    // A blurred or small photo shows its faintest band weaker than the body
+    // varies: where no body shows four, the bands of one that plainly shows
+    // three are looked for again, fainter (a surface's texture seldom shows
+    // three plainly).
+    std::vector<SeenBody> seen;
     for (const auto& body : FindBodies(bgr)) {
-        SeenBody seen{body, SampleProfile(bgr, body), {}};
-        seen.bands = FindBands(seen.profile);
-        if (seen.bands.bands.size() >= 4) {
-            return seen;
+        seen.push_back({body, SampleProfile(bgr, body), {}});
+        seen.back().bands = FindBands(seen.back().profile);
+        if (seen.back().bands.bands.size() >= 4) {
+            return seen.back();
+        }
+    }
+    for (auto& s : seen) {
+        if (s.bands.bands.size() == 3) {
+            s.bands = FindBands(s.profile, kFaintBands);
+            if (s.bands.bands.size() >= 4) {
+                return s;
+            }
         }
     }
     return std::nullopt;

@@ -71,7 +71,9 @@ struct Bands {
     cv::Vec3f surroundRgb;  // Profile::surroundRgb
     float length = 0;       // the profile's length in steps
 };
-[[nodiscard]] Bands FindBands(const Profile& profile);
+// threshold scales how far a run must stand out to be a band: below 1 for
+// a faint or blurred photo, where the bands are too few at 1.
+[[nodiscard]] Bands FindBands(const Profile& profile, float threshold = 1);
 
 // How likely each colour is for each band, by the trained colour model or
 // another: natural logarithms, normalised so that each band's probabilities

@@ -235,6 +235,22 @@ TEST(PhotoProfileTest, ABandBesideTheEndIsABand)
     EXPECT_NEAR(bands.bands[0].Centre(), 65, 6);
 }
 
+// A blurred photo's faint fourth band is still found on a body that plainly
+// shows three; a surface that shows none plainly is not read for faint ones.
+TEST(PhotoProfileTest, AFaintBandIsFoundBesideThreePlainOnes)
+{
+    for (const bool plain : {true, false}) {
+        cv::Mat image(100, 400, CV_8UC3, cv::Scalar(150, 190, 220));
+        for (const int x : {100, 160, 220}) {
+            cv::rectangle(image, cv::Rect(x, 0, 20, 100), plain ? cv::Scalar(20, 40, 90) : cv::Scalar(138, 178, 220),
+                          cv::FILLED);
+        }
+        cv::rectangle(image, cv::Rect(320, 0, 16, 100), cv::Scalar(138, 178, 220), cv::FILLED);
+        const auto seen = SeeBands(image);
+        EXPECT_EQ(seen ? seen->bands.bands.size() : 0u, plain ? 4u : 0u) << plain;
+    }
+}
+
 // Whole readings of four bands spaced as a marking (the widest gap before
 // the last), given their profiles' and lit faces' colours and the colour
 // probabilities that matter (every other at 1%).
