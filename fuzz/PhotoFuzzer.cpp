@@ -110,17 +110,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const cv::Mat image = Draw(data, size);
-    for (const auto& body : FindBodies(image)) {
+    auto bodies = FindBodies(image);
+    const auto fainter = FindFainterBodies(image, bodies);
+    bodies.insert(bodies.end(), fainter.begin(), fainter.end());
+    for (const auto& body : bodies) {
         Check(std::isfinite(body.center.x) && std::isfinite(body.size.width), "a body that is not finite");
         const Profile profile = SampleProfile(image, body);
         Check(profile.lab.size() == profile.rgb.size(), "a profile with two lengths");
-        const Bands bands = FindBands(profile);
-        for (std::size_t i = 0; i < bands.bands.size(); ++i) {
-            const auto& b = bands.bands[i];
-            Check(b.start < b.end && b.end <= bands.length, "a band outside the profile");
-            Check(i == 0 || bands.bands[i - 1].end <= b.start, "bands out of order");
+        for (const float threshold : {1.f, 0.45f}) {
+            const Bands bands = FindBands(profile, threshold);
+            for (std::size_t i = 0; i < bands.bands.size(); ++i) {
+                const auto& b = bands.bands[i];
+                Check(b.start < b.end && b.end <= bands.length, "a band outside the profile");
+                Check(i == 0 || bands.bands[i - 1].end <= b.start, "bands out of order");
+            }
+            CheckRanked(RankReadings(bands, WeighColours(bands)), bands);
         }
-        CheckRanked(RankReadings(bands, WeighColours(bands)), bands);
     }
     const zarnik::photo::PhotoReading reading = ReadImage(image);
     if (reading.status == PhotoStatus::Read) {

@@ -29,6 +29,9 @@ constexpr std::size_t kMaxCandidates = 5;
 // How far a pixel's weighted Lab lies from the colour around it to be part
 // of something on the surface.
 constexpr float kLocalContrast = 12.f;
+// The same for a body of nearly the surface's colour, looked for after the
+// others.
+constexpr float kFaintContrast = 7.f;
 
 struct Cluster {
     cv::Vec3f centre;
@@ -243,15 +246,18 @@ cv::Mat Inside(const cv::Mat& mask)
     return inside;
 }
 
-// Whether two candidates are the same body, found at two kernels.
-bool Overlaps(const cv::RotatedRect& a, const cv::RotatedRect& b)
+// Whether two candidates are the same body, found at two kernels: they
+// share more than half the smaller (or, strictly, the larger) rectangle.
+bool Overlaps(const cv::RotatedRect& a, const cv::RotatedRect& b, bool strictly = false)
 {
     std::vector<cv::Point2f> common;
     if (cv::rotatedRectangleIntersection(a, b, common) == cv::INTERSECT_NONE || common.size() < 3) {
         return false;
     }
     const double shared = cv::contourArea(common);
-    return shared > 0.5 * std::min(a.size.area(), b.size.area());
+    const double areaA = a.size.area();
+    const double areaB = b.size.area();
+    return shared > 0.5 * (strictly ? std::max(areaA, areaB) : std::min(areaA, areaB));
 }
 
 void Add(std::vector<Candidate>& all, const Candidate& candidate)
@@ -295,7 +301,8 @@ std::vector<Candidate> OpenedBodies(const cv::Mat& mask)
 // The foreground against the colour around each pixel: the median over a
 // window (a fraction of the photo's shorter side) is the surface wherever
 // the window is more than twice as wide as the things on it.
-cv::Mat LocalForeground(const cv::Mat& lab, const cv::Mat& small, double window)
+cv::Mat LocalForeground(const cv::Mat& lab, const cv::Mat& small, double window, float contrast = kLocalContrast,
+                        int closing = 5)
 {
     // The surface changes slowly: its median is taken a quarter the size.
     cv::Mat lab8;
@@ -318,10 +325,10 @@ cv::Mat LocalForeground(const cv::Mat& lab, const cv::Mat& small, double window)
                 continue;
             }
             const cv::Vec3f b(bg[x][0] * (100.f / 255), bg[x][1] - 128.f, bg[x][2] - 128.f);
-            out[x] = cv::norm(Weighted(p) - Weighted(b)) > kLocalContrast ? 255 : 0;
+            out[x] = cv::norm(Weighted(p) - Weighted(b)) > contrast ? 255 : 0;
         }
     }
-    cv::morphologyEx(mask, mask, cv::MORPH_CLOSE, cv::getStructuringElement(cv::MORPH_ELLIPSE, {5, 5}));
+    cv::morphologyEx(mask, mask, cv::MORPH_CLOSE, cv::getStructuringElement(cv::MORPH_ELLIPSE, {closing, closing}));
     return mask;
 }
 
@@ -354,27 +361,77 @@ std::optional<Candidate> CroppedBody(const cv::Mat& lab)
     return best;
 }
 
+// The photo at the size bodies are looked for at, smoothed, and its L*a*b*
+// from OpenCV's 8-bit conversion (a table; the float one costs as much as
+// the rest of the search), scaled to L 0..100, a and b +-127; false for a
+// photo too small to hold a body.
+bool SearchImage(const cv::Mat& bgr, double& scale, cv::Mat& small, cv::Mat& lab)
+{
+    if (bgr.empty() || bgr.cols < 8 || bgr.rows < 8 || bgr.type() != CV_8UC3) {
+        return false;
+    }
+    scale = std::min(1.0, kSearchSide / static_cast<double>(std::max(bgr.cols, bgr.rows)));
+    cv::resize(bgr, small, {}, scale, scale, cv::INTER_AREA);
+    if (small.cols < 8 || small.rows < 8) {
+        return false;
+    }
+    cv::GaussianBlur(small, small, {5, 5}, 0);
+    cv::Mat lab8;
+    cv::cvtColor(small, lab8, cv::COLOR_BGR2Lab);
+    lab8.convertTo(lab, CV_32FC3);
+    lab = lab.mul(cv::Scalar(100.0 / 255, 1, 1)) - cv::Scalar(0, 128, 128);
+    return true;
+}
+
+// A rectangle found in the search image, in the photo's pixels.
+cv::RotatedRect InPhoto(cv::RotatedRect rect, double scale)
+{
+    rect.center.x = static_cast<float>((rect.center.x + 0.5) / scale - 0.5);
+    rect.center.y = static_cast<float>((rect.center.y + 0.5) / scale - 0.5);
+    rect.size.width = static_cast<float>(rect.size.width / scale);
+    rect.size.height = static_cast<float>(rect.size.height / scale);
+    return rect;
+}
+
 }  // namespace
+
+std::vector<cv::RotatedRect> FindFainterBodies(const cv::Mat& bgr, const std::vector<cv::RotatedRect>& known)
+{
+    double scale = 1;
+    cv::Mat small;
+    cv::Mat lab;
+    if (!SearchImage(bgr, scale, small, lab)) {
+        return {};
+    }
+    // A body whose dark bands and shaded side match a dark surface, and
+    // which falls in pieces (closed over a band's width); and a body of
+    // nearly the surface's own colour (a beige body on grey).
+    const int side = std::min(lab.cols, lab.rows);
+    const int bandWide = 2 * static_cast<int>(0.02 * side) + 1;
+    std::vector<cv::RotatedRect> found;
+    for (const auto& [contrast, closing] : {std::pair{kLocalContrast, bandWide}, std::pair{kFaintContrast, 5}}) {
+        for (const double window : {0.3, 0.7}) {
+            for (const auto& c : OpenedBodies(LocalForeground(lab, small, window, contrast, closing))) {
+                const cv::RotatedRect rect = InPhoto(c.rect, scale);
+                const auto same = [&](const cv::RotatedRect& k) { return Overlaps(k, rect, true); };
+                if (found.size() < kMaxCandidates && std::none_of(known.begin(), known.end(), same) &&
+                    std::none_of(found.begin(), found.end(), same)) {
+                    found.push_back(rect);
+                }
+            }
+        }
+    }
+    return found;
+}
 
 std::vector<cv::RotatedRect> FindBodies(const cv::Mat& bgr)
 {
-    if (bgr.empty() || bgr.cols < 8 || bgr.rows < 8 || bgr.type() != CV_8UC3) {
-        return {};
-    }
-    const double scale = std::min(1.0, kSearchSide / static_cast<double>(std::max(bgr.cols, bgr.rows)));
+    double scale = 1;
     cv::Mat small;
-    cv::resize(bgr, small, {}, scale, scale, cv::INTER_AREA);
-    if (small.cols < 8 || small.rows < 8) {
+    cv::Mat lab;
+    if (!SearchImage(bgr, scale, small, lab)) {
         return {};
     }
-    cv::GaussianBlur(small, small, {5, 5}, 0);
-    // L*a*b* from OpenCV's 8-bit conversion (a table; the float one costs
-    // as much as the rest of the search), scaled to L 0..100, a and b +-127.
-    cv::Mat lab8;
-    cv::cvtColor(small, lab8, cv::COLOR_BGR2Lab);
-    cv::Mat lab;
-    lab8.convertTo(lab, CV_32FC3);
-    lab = lab.mul(cv::Scalar(100.0 / 255, 1, 1)) - cv::Scalar(0, 128, 128);
     std::vector<Candidate> candidates;
     if (const auto cropped = CroppedBody(lab)) {
         candidates.push_back(*cropped);
@@ -389,12 +446,7 @@ std::vector<cv::RotatedRect> FindBodies(const cv::Mat& bgr)
     }
     std::vector<cv::RotatedRect> bodies;
     for (const auto& c : candidates) {
-        cv::RotatedRect rect = c.rect;
-        rect.center.x = static_cast<float>((rect.center.x + 0.5) / scale - 0.5);
-        rect.center.y = static_cast<float>((rect.center.y + 0.5) / scale - 0.5);
-        rect.size.width = static_cast<float>(rect.size.width / scale);
-        rect.size.height = static_cast<float>(rect.size.height / scale);
-        bodies.push_back(rect);
+        bodies.push_back(InPhoto(c.rect, scale));
     }
     // Last, for a photo shaped like a body: the body is the photo, cropped
     // so close that no background shows.

@@ -27,6 +27,8 @@ enum : int { Black, Brown, Red, Orange, Yellow, Green, Blue, Violet, Grey, White
 // How far a band must stand out, against the usual, on a body that shows
 // three bands where no body shows four (SeeBands).
 constexpr float kFaintBands = 0.45f;
+// How much longer such a body is looked along.
+constexpr float kLonger = 1.3f;
 // At most this many bands enter the search: the strongest.
 constexpr int kMaxBands = 8;
 // Each band's colours tried, best first.
@@ -418,18 +420,34 @@ std::optional<SeenBody> SeeBands(const cv::Mat& bgr)
     // three are looked for again, fainter (a surface's texture seldom shows
     // three plainly).
     std::vector<SeenBody> seen;
-    for (const auto& body : FindBodies(bgr)) {
-        seen.push_back({body, SampleProfile(bgr, body), {}});
-        seen.back().bands = FindBands(seen.back().profile);
-        if (seen.back().bands.bands.size() >= 4) {
-            return seen.back();
+    std::vector<cv::RotatedRect> bodies = FindBodies(bgr);
+    for (const bool fainter : {false, true}) {
+        if (fainter) {
+            bodies = FindFainterBodies(bgr, bodies);
+        }
+        for (const auto& body : bodies) {
+            seen.push_back({body, SampleProfile(bgr, body), {}});
+            seen.back().bands = FindBands(seen.back().profile);
+            if (seen.back().bands.bands.size() >= 4) {
+                return seen.back();
+            }
         }
     }
+    // A body of nearly the surface's colour may also be found short of its
+    // ends, and its end band left out: it is looked along again, longer.
     for (auto& s : seen) {
-        if (s.bands.bands.size() == 3) {
-            s.bands = FindBands(s.profile, kFaintBands);
-            if (s.bands.bands.size() >= 4) {
-                return s;
+        if (s.bands.bands.size() != 3) {
+            continue;
+        }
+        cv::RotatedRect longer = s.body;
+        (longer.size.width > longer.size.height ? longer.size.width : longer.size.height) *= kLonger;
+        SeenBody extended{longer, SampleProfile(bgr, longer), {}};
+        for (SeenBody* look : {&s, &extended}) {
+            for (const float threshold : {1.f, kFaintBands}) {
+                look->bands = FindBands(look->profile, threshold);
+                if (look->bands.bands.size() >= 4) {
+                    return *look;
+                }
             }
         }
     }

@@ -29,6 +29,11 @@ inline constexpr int kColourCount = 12;
 // like a body, is the photo itself (cropped to the body). Empty where nothing
 // elongated stands out from the background.
 [[nodiscard]] std::vector<cv::RotatedRect> FindBodies(const cv::Mat& bgr);
+// Bodies a harder surface hides, not among the known ones: looked for where
+// none of FindBodies shows a marking (a dark surface that matches the dark
+// bands and the shaded side; a surface of nearly the body's colour).
+[[nodiscard]] std::vector<cv::RotatedRect> FindFainterBodies(const cv::Mat& bgr,
+                                                             const std::vector<cv::RotatedRect>& known);
 
 // 3. The body unrolled along its axis: one colour per step from one end to
 // the other, each the trimmed mean across the body's middle, glare and the

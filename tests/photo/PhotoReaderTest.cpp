@@ -235,19 +235,24 @@ TEST(PhotoProfileTest, ABandBesideTheEndIsABand)
     EXPECT_NEAR(bands.bands[0].Centre(), 65, 6);
 }
 
-// A blurred photo's faint fourth band is still found on a body that plainly
-// shows three; a surface that shows none plainly is not read for faint ones.
-TEST(PhotoProfileTest, AFaintBandIsFoundBesideThreePlainOnes)
+// Bands a photo shows faintly are found where a body plainly shows three
+// (a blurred photo's fourth), and a body of nearly the surface's colour is
+// found by its plain bands; a surface that shows none plainly is not read.
+TEST(PhotoProfileTest, FaintBandsAndBodiesAreFound)
 {
-    for (const bool plain : {true, false}) {
-        cv::Mat image(100, 400, CV_8UC3, cv::Scalar(150, 190, 220));
-        for (const int x : {100, 160, 220}) {
-            cv::rectangle(image, cv::Rect(x, 0, 20, 100), plain ? cv::Scalar(20, 40, 90) : cv::Scalar(138, 178, 220),
-                          cv::FILLED);
+    const cv::Scalar dark(20, 40, 90), faint(138, 178, 220), beige(150, 190, 220), white(235, 235, 235);
+    const struct {
+        cv::Scalar surface, body, first3;
+        std::size_t want;
+    } rows[] = {{white, beige, dark, 4}, {white, beige, faint, 0}, {{128, 128, 128}, {118, 133, 138}, dark, 4}};
+    for (const auto& row : rows) {
+        cv::Mat image(360, 480, CV_8UC3, row.surface);
+        cv::ellipse(image, {240, 180}, {120, 30}, 0, 0, 360, row.body, cv::FILLED);
+        for (const int x : {150, 190, 230, 300}) {
+            cv::rectangle(image, cv::Rect(x, 150, 14, 60), x < 300 ? row.first3 : faint, cv::FILLED);
         }
-        cv::rectangle(image, cv::Rect(320, 0, 16, 100), cv::Scalar(138, 178, 220), cv::FILLED);
         const auto seen = SeeBands(image);
-        EXPECT_EQ(seen ? seen->bands.bands.size() : 0u, plain ? 4u : 0u) << plain;
+        EXPECT_EQ(seen ? seen->bands.bands.size() : 0u, row.want) << &row - rows;
     }
 }
 
