@@ -403,13 +403,15 @@ std::vector<cv::RotatedRect> FindFainterBodies(const cv::Mat& bgr, const std::ve
     if (!SearchImage(bgr, scale, small, lab)) {
         return {};
     }
-    // A body whose dark bands and shaded side match a dark surface, and
-    // which falls in pieces (closed over a band's width); and a body of
-    // nearly the surface's own colour (a beige body on grey).
+    // A body whose dark bands match a dark surface, and which falls in
+    // pieces (closed over a band's width); a body of nearly the surface's
+    // own colour (a beige body on grey); and both, a body whose shaded side
+    // is nearly a dark surface's colour and whose bands cut it.
     const int side = std::min(lab.cols, lab.rows);
     const int bandWide = 2 * static_cast<int>(0.02 * side) + 1;
     std::vector<cv::RotatedRect> found;
-    for (const auto& [contrast, closing] : {std::pair{kLocalContrast, bandWide}, std::pair{kFaintContrast, 5}}) {
+    for (const auto& [contrast, closing] :
+         {std::pair{kLocalContrast, bandWide}, std::pair{kFaintContrast, 5}, std::pair{kFaintContrast, bandWide}}) {
         for (const double window : {0.3, 0.7}) {
             for (const auto& c : OpenedBodies(LocalForeground(lab, small, window, contrast, closing))) {
                 const cv::RotatedRect rect = InPhoto(c.rect, scale);
