@@ -142,12 +142,25 @@ double OrderLogLikelihood(int c, int d, double lightnessC, double lightnessD)
     return -kReversedOrder * std::min(1.0, (lightnessC - lightnessD) / kReversedFully);
 }
 
-// How far apart two bands' colours lie as the colour model weighs them.
-double FeatureDistance(const BandSpan& a, const BandSpan& b, const Bands& bands)
+// How far apart each two bands' colours lie (PairLogLikelihood): the nearer
+// of their profiles' and of their lit faces' as the colour model weighs them.
+std::vector<std::vector<double>> Distances(const Bands& bands)
 {
-    const Features x = BandFeatures(a, bands);
-    const Features y = BandFeatures(b, bands);
-    return std::hypot(x[0] - y[0], x[1] - y[1], x[2] - y[2]);
+    const std::size_t n = bands.bands.size();
+    std::vector<Features> features;
+    for (const auto& band : bands.bands) {
+        features.push_back(BandFeatures(band, bands));
+    }
+    std::vector<std::vector<double>> apart(n, std::vector<double>(n, 0.0));
+    for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t j = 0; j < n; ++j) {
+            const Features& x = features[i];
+            const Features& y = features[j];
+            apart[i][j] = std::min(cv::norm(bands.bands[i].lab - bands.bands[j].lab),
+                                   std::hypot(x[0] - y[0], x[1] - y[1], x[2] - y[2]));
+        }
+    }
+    return apart;
 }
 
 int MultiplierExponentOf(int colour) { return colour == Gold ? -1 : colour == Silver ? -2 : colour; }
@@ -339,6 +352,7 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
         std::sort(kept.begin(), kept.end());
     }
     const int n = static_cast<int>(kept.size());
+    const auto apart = Distances(bands);
     std::vector<float> sorted;
     for (const int i : kept) {
         sorted.push_back(bands.bands[i].contrast);
@@ -391,8 +405,7 @@ std::vector<RankedReading> RankReadings(const Bands& bands, const std::vector<Co
                 std::sort(a.options[p].begin(), a.options[p].end(), [&](int x, int y) { return s[x] > s[y]; });
                 a.options[p].resize(std::min<std::size_t>(a.options[p].size(), kColoursTried));
                 for (int q = p + 1; q < count; ++q) {
-                    a.apart[p][q] = std::min(cv::norm(bands.bands[a.band[p]].lab - bands.bands[a.band[q]].lab),
-                                             FeatureDistance(bands.bands[a.band[p]], bands.bands[a.band[q]], bands));
+                    a.apart[p][q] = apart[a.band[p]][a.band[q]];
                 }
             }
             for (int p = count - 1; p >= 0; --p) {
