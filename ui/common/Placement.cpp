@@ -129,6 +129,36 @@ public:
         return window->geometry().topLeft();
     }
 
+    // Workaround, fvwm: as it resizes a very small frame it may move the
+    // window back to where it had nudged it and tell the program the place
+    // asked. Where the X server has the client elsewhere than the program
+    // believes, the place the program believes is asked for again, straight
+    // from the X server (Qt asks nothing for a place it takes to hold).
+    void HoldClientPosition(const QWidget* window)
+    {
+        xcb_connection_t* connection = X11Connection();
+        const QWindow* handle = window->windowHandle();
+        if (connection == nullptr || handle == nullptr || handle->handle() == nullptr || !window->isVisible()) {
+            return;
+        }
+        const auto client = xcb_window_t(handle->winId());
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        const ReplyPtr<xcb_translate_coordinates_reply_t> onScreen(xcb_translate_coordinates_reply(
+            connection, xcb_translate_coordinates(connection, client, root, 0, 0), nullptr));
+        if (!onScreen) {
+            return;
+        }
+        const double ratio = handle->devicePixelRatio();
+        const QPoint believed = window->geometry().topLeft();
+        const QPoint device(int(std::lround(believed.x() * ratio)), int(std::lround(believed.y() * ratio)));
+        if (QPoint(onScreen->dst_x, onScreen->dst_y) == device) {
+            return;
+        }
+        const uint32_t place[] = {uint32_t(int32_t(device.x())), uint32_t(int32_t(device.y()))};
+        xcb_configure_window(connection, client, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+        xcb_flush(connection);
+    }
+
     QPoint FrameTopLeft(const QWidget* window)
     {
         const QMargins frame = FrameOf(window);
@@ -554,9 +584,11 @@ void Placement::Rearm()
 }
 
 // Workaround, fvwm: as it resizes a very small frame it moves it by a few
-// pixels now and then, after it has confirmed the frame's place. A placement
-// the frame still holds is watched anew with each size change, so that such a
-// move is put back; a frame the user has moved elsewhere stays there.
+// pixels now and then, after it has confirmed the frame's place, and may even
+// keep it there while it tells the program the place asked. A placement the
+// frame still holds is watched anew with each size change and held against the
+// X server's reading, so that such a move is put back; a frame the user has
+// moved elsewhere stays there.
 void Placement::Rewatch()
 {
     Desktop& desktop = Desktop::Instance();
@@ -564,6 +596,7 @@ void Placement::Rewatch()
         placing_.start();
         retries_ = 0;
         lastMiss_ = {};
+        desktop.HoldClientPosition(window_);
     }
 }
 
