@@ -86,8 +86,13 @@ struct SeriesMembers {
 double ValueLogPrior(int digits, int exponent, int tolerance)
 {
     static const SeriesMembers members;
+    // Parts of 2% and tighter are made in the E192 values and, far more
+    // often, in the E24 ones too (a 1% 220 Ohm part is Red-Red-Black-Black,
+    // and 220 is no E192 value).
     const bool wide = tolerance == Gold || tolerance == Silver;
-    const bool standard = wide ? members.e24[digits] : members.e192[digits < 100 ? digits * 10 : digits];
+    const int three = digits < 100 ? digits * 10 : digits;
+    const bool e24 = digits < 100 ? members.e24[digits] : digits % 10 == 0 && members.e24[digits / 10];
+    const bool standard = e24 || (!wide && members.e192[three]);
     double prior = standard ? 0.0 : kNonStandardLogPrior;
     // Parts from 1 Ohm to 10 M Ohm are the common ones, sub-ohm power parts
     // and 10 to 100 M Ohm less so; beyond them hardly any are made (a Grey

@@ -284,6 +284,11 @@ TEST(PhotoRankingTest, TheBestReadingWeighsTheBandsTogether)
          {{red, {0.8f, 0.4f, 0.3f}, {0.1f, 0.1f, 0.4f}, gold}},
          {{0, 1, 0.9}, {1, 0, 0.9}, {3, 10, 0.9}, {2, 5, 0.44}, {2, 6, 0.46}},
          {1, 0, 6, 10}},
+        {"a 2% part of an E24 value that no E192 value is: 68 Ohm, not 69",
+         {{{20, 40, 0}, {80, 40, 0}, {10, 40, 0}, {40, 40, 0}}},
+         {{{0.02f, 0.05f, 0.3f}, {0.6f, 0.6f, 0.6f}, dull, red}},
+         {{0, 6, 0.9}, {1, 8, 0.55}, {1, 9, 0.45}, {2, 0, 0.9}, {3, 2, 0.9}},
+         {6, 8, 0, 2}},
     };
     for (const auto& row : rows) {
         Bands bands{{}, {}, cv::Vec3f(0.1f, 0.3f, 0.8f), {}, 100};
