@@ -39,10 +39,21 @@ namespace {
 // The profile is sampled at this many steps at most along the body.
 constexpr int kMaxSteps = 400;
 
-// The run [from, to) of contrast, cut at every valley deeper than half the
-// lower of the peaks beside it; peaks closer than minGap steps are one.
+// Two bands are cut apart where the contrast between them falls below this
+// share of the lower peak: glare or the body's shade shows between them.
+constexpr float kValley = 0.5f;
+// A run that reaches an end is cut at a shallower valley: a rounded end's
+// shoulder, half lit, lies between it and a band beside it (the first band
+// of a five-band part sits close to its cap), and no piece that reaches the
+// end is a band anyway. Measured on folds held out by part: the phone's
+// five-band crops find their first band (bands right 92.4% to 94.0%), and no
+// light-box frame reads otherwise.
+constexpr float kEndValley = 0.6f;
+
+// The run [from, to) of contrast, cut at every valley deeper than depth times
+// the lower of the peaks beside it; peaks closer than minGap steps are one.
 void SplitAtValleys(const std::vector<float>& contrast, int from, int to, int minGap,
-                    std::vector<std::pair<int, int>>& runs)
+                    std::vector<std::pair<int, int>>& runs, float depth)
 {
     int peakA = from;
     for (int k = from; k < to; ++k) {
@@ -66,15 +77,15 @@ void SplitAtValleys(const std::vector<float>& contrast, int from, int to, int mi
                 valley = k;
             }
             if (valley >= 0 && std::abs(k - valley) >= minGap / 2 && std::abs(valley - peakA) >= minGap / 2 &&
-                contrast[k] > 0 && deepest < 0.5f * contrast[k] && deepest < 0.5f * contrast[peakA]) {
+                contrast[k] > 0 && deepest < depth * contrast[k] && deepest < depth * contrast[peakA]) {
                 peakB = k;
                 break;
             }
         }
         if (peakB >= 0) {
             // Cut at the valley and look again at both pieces.
-            SplitAtValleys(contrast, from, valley, minGap, runs);
-            SplitAtValleys(contrast, valley + 1, to, minGap, runs);
+            SplitAtValleys(contrast, from, valley, minGap, runs, depth);
+            SplitAtValleys(contrast, valley + 1, to, minGap, runs, depth);
             return;
         }
     }
@@ -310,7 +321,7 @@ Bands FindBands(const Profile& profile, float threshold)
         // A run from an end may still hold a band beside the lead or the
         // background: its pieces that do not reach the end.
         std::vector<std::pair<int, int>> pieces;
-        SplitAtValleys(contrast, i, j, std::max(2, n / 60), pieces);
+        SplitAtValleys(contrast, i, j, std::max(2, n / 60), pieces, i <= first || j > last ? kEndValley : kValley);
         for (const auto& piece : pieces) {
             if ((piece.first > i || i > first) && (piece.second < j || j <= last)) {
                 runs.push_back(piece);

@@ -224,15 +224,18 @@ TEST(PhotoProfileTest, ABandsColourIsItsLitFace)
 // with only a little of the body's colour between them, and is still a band.
 TEST(PhotoProfileTest, ABandBesideTheEndIsABand)
 {
-    cv::Mat image(60, 400, CV_8UC3, cv::Scalar(200, 120, 40));
-    cv::rectangle(image, cv::Rect(0, 0, 40, 60), cv::Scalar(250, 225, 190), cv::FILLED);
-    cv::rectangle(image, cv::Rect(40, 0, 10, 60), cv::Scalar(185, 125, 60), cv::FILLED);
-    for (const int x : {50, 130, 210, 300}) {
-        cv::rectangle(image, cv::Rect(x, 0, 30, 60), cv::Scalar(20, 40, 90), cv::FILLED);
+    // The end's shoulder: shaded like the body, or half lit.
+    for (const cv::Scalar shoulder : {cv::Scalar(185, 125, 60), cv::Scalar(225, 172, 115)}) {
+        cv::Mat image(60, 400, CV_8UC3, cv::Scalar(200, 120, 40));
+        cv::rectangle(image, cv::Rect(0, 0, 40, 60), cv::Scalar(250, 225, 190), cv::FILLED);
+        cv::rectangle(image, cv::Rect(40, 0, 10, 60), shoulder, cv::FILLED);
+        for (const int x : {50, 130, 210, 300}) {
+            cv::rectangle(image, cv::Rect(x, 0, 30, 60), cv::Scalar(20, 40, 90), cv::FILLED);
+        }
+        const Bands bands = FindBands(SampleProfile(image, cv::RotatedRect({200, 30}, {400, 60}, 0)));
+        ASSERT_EQ(bands.bands.size(), 4u) << shoulder[2];
+        EXPECT_NEAR(bands.bands[0].Centre(), 65, 6);
     }
-    const Bands bands = FindBands(SampleProfile(image, cv::RotatedRect({200, 30}, {400, 60}, 0)));
-    ASSERT_EQ(bands.bands.size(), 4u);
-    EXPECT_NEAR(bands.bands[0].Centre(), 65, 6);
 }
 
 // Bands a photo shows faintly are found where a body plainly shows three
