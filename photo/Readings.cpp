@@ -67,33 +67,40 @@ double ToleranceLogPrior(int colour, int count)
     return p > 0 ? std::log(p) : -1e9;
 }
 
-// Whether significant digits are a member of E24 and E192, by the model's
-// own tables: two digits 10..99 and three digits 100..999.
+// Whether significant digits are a member of E24, E96 and E192, by the
+// model's own tables: two digits 10..99 and three digits 100..999.
 struct SeriesMembers {
     std::array<bool, 1000> e24{};
+    std::array<bool, 1000> e96{};
     std::array<bool, 1000> e192{};
     SeriesMembers()
     {
         for (int v = 10; v < 1000; ++v) {
             const Decimal value{v, 0};
             e24[v] = BelongsTo(value, Series::E24);
+            e96[v] = BelongsTo(value, Series::E96);
             e192[v] = BelongsTo(value, Series::E192);
         }
     }
 };
 
+// A 1% or 2% part of a value of E192 alone (0.5% and tighter parts' series)
+// is made, but seldom.
+const double kTighterSeriesLogPrior = std::log(0.3);
+
 // How likely a value is on a real part with that tolerance.
 double ValueLogPrior(int digits, int exponent, int tolerance)
 {
     static const SeriesMembers members;
-    // Parts of 2% and tighter are made in the E192 values and, far more
-    // often, in the E24 ones too (a 1% 220 Ohm part is Red-Red-Black-Black,
-    // and 220 is no E192 value).
-    const bool wide = tolerance == Gold || tolerance == Silver;
+    // Parts of 1% and 2% are made in the E96 values, tighter ones in E192,
+    // and all of them, far more often, in the E24 ones too (a 1% 220 Ohm
+    // part is Red-Red-Black-Black, and 220 is in neither).
     const int three = digits < 100 ? digits * 10 : digits;
     const bool e24 = digits < 100 ? members.e24[digits] : digits % 10 == 0 && members.e24[digits / 10];
-    const bool standard = e24 || (!wide && members.e192[three]);
-    double prior = standard ? 0.0 : kNonStandardLogPrior;
+    const bool wide = tolerance == Gold || tolerance == Silver;
+    const bool percent = tolerance == Brown || tolerance == Red;
+    const bool standard = e24 || (!wide && (percent ? members.e96[three] : members.e192[three]));
+    const double prior = standard ? 0.0 : !wide && members.e192[three] ? kTighterSeriesLogPrior : kNonStandardLogPrior;
     // Parts from 1 Ohm to 10 M Ohm are the common ones, sub-ohm power parts
     // and 10 to 100 M Ohm less so; beyond them hardly any are made (a Grey
     // or White multiplier on a four-band part is a misreading).

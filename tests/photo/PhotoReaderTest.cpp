@@ -292,6 +292,11 @@ TEST(PhotoRankingTest, TheBestReadingWeighsTheBandsTogether)
          {{{0.02f, 0.05f, 0.3f}, {0.6f, 0.6f, 0.6f}, dull, red}},
          {{0, 6, 0.9}, {1, 8, 0.55}, {1, 9, 0.45}, {2, 0, 0.9}, {3, 2, 0.9}},
          {6, 8, 0, 2}},
+        {"a 1% part of E192 alone is seldom made: 56 Ohm, not 53",
+         {{{40, 40, 0}, {50, 40, 0}, {10, 40, 0}, {25, 40, 0}}},
+         {{{0.05f, 0.2f, 0.05f}, {0.3f, 0.15f, 0.3f}, dull, {0.1f, 0.04f, 0.02f}}},
+         {{0, 5, 0.9}, {1, 3, 0.55}, {1, 6, 0.45}, {2, 0, 0.9}, {3, 1, 0.9}},
+         {5, 6, 0, 1}},
     };
     for (const auto& row : rows) {
         Bands bands{{}, {}, cv::Vec3f(0.1f, 0.3f, 0.8f), {}, 100};
