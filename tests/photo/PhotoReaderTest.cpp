@@ -273,7 +273,7 @@ TEST(PhotoRankingTest, TheBestReadingWeighsTheBandsTogether)
         std::vector<int> want;
     } rows[] = {
         {"Black or Yellow: lighter than the Reds, the Yellow",
-         {{{40, 50, 30}, {80, 50, 30}, {40, 50, 30}, {40, 50, 30}}},
+         {{{40, 50, 30}, {80, 50, 30}, {40, 50, 30}, {60, 5, 40}}},
          {{red, {0.8f, 0.4f, 0.3f}, red, gold}},
          {{0, 2, 0.9}, {2, 2, 0.9}, {3, 10, 0.9}, {1, 0, 0.45}, {1, 4, 0.45}},
          {2, 4, 2, 10}},
@@ -297,6 +297,11 @@ TEST(PhotoRankingTest, TheBestReadingWeighsTheBandsTogether)
          {{{0.05f, 0.2f, 0.05f}, {0.3f, 0.15f, 0.3f}, dull, {0.1f, 0.04f, 0.02f}}},
          {{0, 5, 0.9}, {1, 3, 0.55}, {1, 6, 0.45}, {2, 0, 0.9}, {3, 1, 0.9}},
          {5, 6, 0, 1}},
+        {"the first band and the tolerance band look alike: one pigment",
+         {{{30, 15, 20}, {10, 0, 0}, {35, 40, 25}, {29, 14, 19}}},
+         {{{0.25f, 0.1f, 0.04f}, dull, red, {0.2f, 0.08f, 0.03f}}},
+         {{0, 3, 0.6}, {0, 1, 0.1}, {1, 0, 0.9}, {2, 2, 0.9}, {3, 1, 0.9}},
+         {1, 0, 2, 1}},
     };
     for (const auto& row : rows) {
         Bands bands{{}, {}, cv::Vec3f(0.1f, 0.3f, 0.8f), {}, 100};
