@@ -96,7 +96,7 @@ double ValueLogPrior(int digits, int exponent, int tolerance)
     // and all of them, far more often, in the E24 ones too (a 1% 220 Ohm
     // part is Red-Red-Black-Black, and 220 is in neither).
     const int three = digits < 100 ? digits * 10 : digits;
-    const bool e24 = digits < 100 ? members.e24[digits] : digits % 10 == 0 && members.e24[digits / 10];
+    const bool e24 = members.e24[digits];
     const bool wide = tolerance == Gold || tolerance == Silver;
     const bool percent = tolerance == Brown || tolerance == Red;
     const bool standard = e24 || (!wide && (percent ? members.e96[three] : members.e192[three]));
