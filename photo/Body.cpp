@@ -247,7 +247,9 @@ cv::Mat Inside(const cv::Mat& mask)
 }
 
 // Whether two candidates are the same body, found at two kernels: they
-// share more than half the smaller (or, strictly, the larger) rectangle.
+// share more than half the smaller rectangle; or, strictly, four fifths of
+// the larger (a body cut short where its dark bands match a dark surface is
+// not the whole body found again over its bands).
 bool Overlaps(const cv::RotatedRect& a, const cv::RotatedRect& b, bool strictly = false)
 {
     std::vector<cv::Point2f> common;
@@ -257,7 +259,7 @@ bool Overlaps(const cv::RotatedRect& a, const cv::RotatedRect& b, bool strictly 
     const double shared = cv::contourArea(common);
     const double areaA = a.size.area();
     const double areaB = b.size.area();
-    return shared > 0.5 * (strictly ? std::max(areaA, areaB) : std::min(areaA, areaB));
+    return shared > (strictly ? 0.8 * std::max(areaA, areaB) : 0.5 * std::min(areaA, areaB));
 }
 
 void Add(std::vector<Candidate>& all, const Candidate& candidate)

@@ -241,18 +241,26 @@ TEST(PhotoProfileTest, ABandBesideTheEndIsABand)
 // Bands a photo shows faintly are found where a body plainly shows three
 // (a blurred photo's fourth), and a body of nearly the surface's colour is
 // found by its plain bands; a surface that shows none plainly is not read.
+// Three bands of a dark surface's own colour near one end cut the body
+// short: the whole body is found over them.
 TEST(PhotoProfileTest, FaintBandsAndBodiesAreFound)
 {
     const cv::Scalar dark(20, 40, 90), faint(138, 178, 220), beige(150, 190, 220), white(235, 235, 235);
+    const cv::Scalar cloth(40, 40, 40);
+    const std::array<int, 4> spaced{150, 190, 230, 300}, atOneEnd{135, 160, 185, 320};
     const struct {
         cv::Scalar surface, body, first3;
+        std::array<int, 4> at;
         std::size_t want;
-    } rows[] = {{white, beige, dark, 4}, {white, beige, faint, 0}, {{128, 128, 128}, {118, 133, 138}, dark, 4}};
+    } rows[] = {{white, beige, dark, spaced, 4},
+                {white, beige, faint, spaced, 0},
+                {{128, 128, 128}, {118, 133, 138}, dark, spaced, 4},
+                {cloth, beige, cloth, atOneEnd, 4}};
     for (const auto& row : rows) {
         cv::Mat image(360, 480, CV_8UC3, row.surface);
         cv::ellipse(image, {240, 180}, {120, 30}, 0, 0, 360, row.body, cv::FILLED);
-        for (const int x : {150, 190, 230, 300}) {
-            cv::rectangle(image, cv::Rect(x, 150, 14, 60), x < 300 ? row.first3 : faint, cv::FILLED);
+        for (const int x : row.at) {
+            cv::rectangle(image, cv::Rect(x, 150, 14, 60), x == row.at[3] ? faint : row.first3, cv::FILLED);
         }
         const auto seen = SeeBands(image);
         EXPECT_EQ(seen ? seen->bands.bands.size() : 0u, row.want) << &row - rows;
