@@ -385,6 +385,77 @@ bool SearchImage(const cv::Mat& bgr, double& scale, cv::Mat& small, cv::Mat& lab
     return true;
 }
 
+// A body of the surface's own colour shows only its bands: stripes of about
+// one length, parallel and side by side across their length, each spaced
+// from the next by less than its length (its bands are as long as the body
+// is thick, and a marking's bands lie closer than that). The body is as
+// thick as they are long; it spans three or more out by one and a half
+// spacings at either end (where a faint tolerance band beyond the wider gap
+// may lie), and two by five times their length, the rest of it unseen on
+// either side. Most stripes first.
+std::vector<cv::RotatedRect> Ladders(const cv::Mat& mask)
+{
+    struct Stripe {
+        cv::Point2f centre;
+        cv::Point2f along;  // unit, the stripe's length
+        float length = 0;
+    };
+    std::vector<Stripe> stripes;
+    for (const auto& r : Regions(mask, 4)) {
+        if (r.contour.size() < 3) {
+            continue;
+        }
+        const cv::RotatedRect rect = cv::minAreaRect(r.contour);
+        const float longSide = std::max(rect.size.width, rect.size.height);
+        const float shortSide = std::min(rect.size.width, rect.size.height);
+        if (shortSide < 1.5f || longSide < 2.5f * shortSide || longSide > 12 * shortSide || longSide < 8 ||
+            r.area < 0.5 * longSide * shortSide) {
+            continue;
+        }
+        const float angle = (rect.angle + (rect.size.width >= rect.size.height ? 0.f : 90.f)) * static_cast<float>(CV_PI / 180);
+        stripes.push_back({rect.center, {std::cos(angle), std::sin(angle)}, longSide});
+    }
+    std::vector<std::pair<long, cv::RotatedRect>> ladders;
+    for (const auto& seed : stripes) {
+        const cv::Point2f across(-seed.along.y, seed.along.x);
+        std::vector<float> at;  // the rungs' places across, the seed's at 0
+        for (const auto& s : stripes) {
+            const cv::Point2f d = s.centre - seed.centre;
+            if (std::abs(s.along.dot(seed.along)) > 0.97f && s.length > 0.7f * seed.length &&
+                s.length < seed.length / 0.7f && std::abs(d.dot(seed.along)) < 0.25f * seed.length) {
+                at.push_back(d.dot(across));
+            }
+        }
+        std::sort(at.begin(), at.end());
+        // The run of rungs through the seed with no gap over its length.
+        const auto self = std::find(at.begin(), at.end(), 0.f);
+        auto first = self;
+        auto last = self;
+        while (first != at.begin() && *first - *(first - 1) < seed.length) {
+            --first;
+        }
+        while (last + 1 != at.end() && *(last + 1) - *last < seed.length) {
+            ++last;
+        }
+        const auto rungs = last - first + 1;
+        // Counted once, from its first rung.
+        if (rungs < 2 || first != self) {
+            continue;
+        }
+        const float spacing = (*last - *first) / static_cast<float>(rungs - 1);
+        const float span = rungs > 2 ? *last - *first + 3 * spacing : std::max(*last - *first, 5 * seed.length);
+        const cv::Point2f centre = seed.centre + across * ((*first + *last) / 2);
+        const float angle = std::atan2(across.y, across.x) * static_cast<float>(180 / CV_PI);
+        ladders.emplace_back(rungs, cv::RotatedRect(centre, cv::Size2f(span, seed.length), angle));
+    }
+    std::stable_sort(ladders.begin(), ladders.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<cv::RotatedRect> bodies;
+    for (const auto& ladder : ladders) {
+        bodies.push_back(ladder.second);
+    }
+    return bodies;
+}
+
 // A rectangle found in the search image, in the photo's pixels.
 cv::RotatedRect InPhoto(cv::RotatedRect rect, double scale)
 {
@@ -412,18 +483,37 @@ std::vector<cv::RotatedRect> FindFainterBodies(const cv::Mat& bgr, const std::ve
     const int side = std::min(lab.cols, lab.rows);
     const int bandWide = 2 * static_cast<int>(0.02 * side) + 1;
     std::vector<cv::RotatedRect> found;
+    const auto take = [&](const cv::RotatedRect& rect, std::size_t most) {
+        const auto same = [&](const cv::RotatedRect& k) { return Overlaps(k, rect, true); };
+        if (found.size() < most && std::none_of(known.begin(), known.end(), same) &&
+            std::none_of(found.begin(), found.end(), same)) {
+            found.push_back(rect);
+        }
+    };
     for (const auto& [contrast, closing] :
          {std::pair{kLocalContrast, bandWide}, std::pair{kFaintContrast, 5}, std::pair{kFaintContrast, bandWide}}) {
         for (const double window : {0.3, 0.7}) {
             for (const auto& c : OpenedBodies(LocalForeground(lab, small, window, contrast, closing))) {
-                const cv::RotatedRect rect = InPhoto(c.rect, scale);
-                const auto same = [&](const cv::RotatedRect& k) { return Overlaps(k, rect, true); };
-                if (found.size() < kMaxCandidates && std::none_of(known.begin(), known.end(), same) &&
-                    std::none_of(found.begin(), found.end(), same)) {
-                    found.push_back(rect);
-                }
+                take(InPhoto(c.rect, scale), kMaxCandidates);
             }
         }
+    }
+    // Then a body of the surface's colour, by its bands: their stripes as
+    // they stand out (a band's stripe is cut where glare shines on it, and
+    // the glare it touches is taken into it).
+    cv::Mat stripes = LocalForeground(lab, small, 0.3, kLocalContrast, 1);
+    cv::Mat glare(lab.size(), CV_8U);
+    for (int y = 0; y < lab.rows; ++y) {
+        for (int x = 0; x < lab.cols; ++x) {
+            glare.at<unsigned char>(y, x) = IsGlare(lab.at<cv::Vec3f>(y, x)) ? 255 : 0;
+        }
+    }
+    cv::Mat near;
+    cv::dilate(stripes, near, cv::getStructuringElement(cv::MORPH_ELLIPSE, {5, 5}));
+    stripes |= glare & near;
+    const std::size_t most = found.size() + kMaxCandidates;
+    for (const auto& ladder : Ladders(stripes)) {
+        take(InPhoto(ladder, scale), most);
     }
     return found;
 }

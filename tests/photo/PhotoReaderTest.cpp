@@ -242,7 +242,8 @@ TEST(PhotoProfileTest, ABandBesideTheEndIsABand)
 // (a blurred photo's fourth), and a body of nearly the surface's colour is
 // found by its plain bands; a surface that shows none plainly is not read.
 // Three bands of a dark surface's own colour near one end cut the body
-// short: the whole body is found over them.
+// short: the whole body is found over them. A body of the surface's own
+// colour is found by its bands alone.
 TEST(PhotoProfileTest, FaintBandsAndBodiesAreFound)
 {
     const cv::Scalar dark(20, 40, 90), faint(138, 178, 220), beige(150, 190, 220), white(235, 235, 235);
@@ -255,7 +256,8 @@ TEST(PhotoProfileTest, FaintBandsAndBodiesAreFound)
     } rows[] = {{white, beige, dark, spaced, 4},
                 {white, beige, faint, spaced, 0},
                 {{128, 128, 128}, {118, 133, 138}, dark, spaced, 4},
-                {cloth, beige, cloth, atOneEnd, 4}};
+                {cloth, beige, cloth, atOneEnd, 4},
+                {{128, 128, 128}, {128, 128, 128}, dark, spaced, 4}};
     for (const auto& row : rows) {
         cv::Mat image(360, 480, CV_8UC3, row.surface);
         cv::ellipse(image, {240, 180}, {120, 30}, 0, 0, 360, row.body, cv::FILLED);
