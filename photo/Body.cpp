@@ -277,13 +277,23 @@ void Add(std::vector<Candidate>& all, const Candidate& candidate)
 
 // The bodies left when everything thinner than each of the kernels is
 // opened away: leads, glare rings and frames go at a kernel thinner than the
-// body, whatever the body's size. Best first.
-std::vector<Candidate> OpenedBodies(const cv::Mat& mask)
+// body, whatever the body's size. Best first. With fillHoles, what a region
+// encloses is its own first: where bands of the surface's colour leave holes
+// inside a body's rim, an opening wide enough for thick leads would cut the
+// body at them.
+std::vector<Candidate> OpenedBodies(const cv::Mat& mask, bool fillHoles = false)
 {
     const int side = std::min(mask.cols, mask.rows);
     const double image = static_cast<double>(mask.cols) * mask.rows;
     std::vector<Candidate> all;
-    const cv::Mat inside = Inside(mask);
+    cv::Mat filled = mask;
+    if (fillHoles) {
+        std::vector<std::vector<cv::Point>> contours;
+        cv::findContours(mask.clone(), contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
+        filled = mask.clone();
+        cv::drawContours(filled, contours, -1, cv::Scalar(255), cv::FILLED);
+    }
+    const cv::Mat inside = Inside(filled);
     for (const double fraction : {0.025, 0.045, 0.08}) {
         const int kernel = 2 * std::max(1, static_cast<int>(fraction * side / 2)) + 1;
         const cv::Mat opened = Opened(inside, kernel / 2.0);
@@ -493,7 +503,7 @@ std::vector<cv::RotatedRect> FindFainterBodies(const cv::Mat& bgr, const std::ve
     for (const auto& [contrast, closing] :
          {std::pair{kLocalContrast, bandWide}, std::pair{kFaintContrast, 5}, std::pair{kFaintContrast, bandWide}}) {
         for (const double window : {0.3, 0.7}) {
-            for (const auto& c : OpenedBodies(LocalForeground(lab, small, window, contrast, closing))) {
+            for (const auto& c : OpenedBodies(LocalForeground(lab, small, window, contrast, closing), true)) {
                 take(InPhoto(c.rect, scale), kMaxCandidates);
             }
         }

@@ -269,6 +269,23 @@ TEST(PhotoProfileTest, FaintBandsAndBodiesAreFound)
     }
 }
 
+// A dull body on a dark cloth, on a lead as thick as a real one, whose dark
+// bands are of the cloth's own colour but do not reach its rim: the holes
+// they leave are the body's.
+TEST(PhotoProfileTest, ABodysHolesAreItsOwn)
+{
+    const cv::Scalar cloth(40, 40, 40);
+    cv::Mat image(360, 480, CV_8UC3, cloth);
+    cv::line(image, {10, 180}, {470, 180}, cv::Scalar(150, 150, 150), 14);
+    cv::ellipse(image, {240, 180}, {110, 35}, 0, 0, 360, cv::Scalar(60, 70, 85), cv::FILLED);
+    for (const int x : {160, 190, 220, 300}) {
+        const int h = static_cast<int>(35 * std::sqrt(1 - std::pow((x + 6 - 240) / 110.0, 2))) - 6;
+        cv::rectangle(image, cv::Rect(x, 180 - h, 12, 2 * h), x < 300 ? cloth : cv::Scalar(50, 150, 200), cv::FILLED);
+    }
+    const auto seen = SeeBands(image);
+    EXPECT_EQ(seen ? seen->bands.bands.size() : 0u, 4u);
+}
+
 // Whole readings of four bands spaced as a marking (the widest gap before
 // the last), given their profiles' and lit faces' colours and the colour
 // probabilities that matter (every other at 1%).
