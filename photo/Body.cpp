@@ -6,7 +6,8 @@
 // thick, which finds a body lying anywhere on a plain or shaded surface, also
 // on a light box inside a frame of carpet. Leads are thin, so an opening as
 // wide as half the body's thickness cuts them off, and the body is the
-// largest elongated region that remains.
+// largest elongated region that remains. A body of the surface's own colour
+// shows only its bands, and is found by them: stripes side by side.
 #include <algorithm>
 #include <cmath>
 #include <optional>
