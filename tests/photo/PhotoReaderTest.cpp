@@ -290,16 +290,10 @@ TEST(PhotoProfileTest, ABodysHolesAreItsOwn)
 // that finds bodies of the usual size.
 TEST(PhotoProfileTest, ASmallBodyInALargePhotoIsFound)
 {
-    const int length = 60;
-    const int thick = length / 3;
     cv::Mat image(900, 1200, CV_8UC3, cv::Scalar(235, 235, 235));
-    cv::line(image, {600 - length, 450}, {600 + length, 450}, cv::Scalar(150, 150, 150), thick / 5);
-    cv::ellipse(image, {600, 450}, {length / 2, thick / 2}, 0, 0, 360, cv::Scalar(150, 190, 220), cv::FILLED);
-    const cv::Scalar bands[] = {{40, 60, 130}, {20, 20, 20}, {30, 30, 200}, {50, 150, 200}};
-    for (int i = 0; i < 4; ++i) {
-        const int x = 600 - length / 2 + length * (i < 3 ? 2 + 2 * i : 11) / 14;
-        cv::rectangle(image, cv::Rect(x, 450 - thick / 2, length / 14, thick), bands[i], cv::FILLED);
-    }
+    cv::Mat small;
+    cv::resize(DrawnResistor(), small, {}, 0.4, 0.4, cv::INTER_AREA);
+    small.copyTo(image(cv::Rect(500, 400, small.cols, small.rows)));
     const auto seen = SeeBands(image);
     EXPECT_EQ(seen ? seen->bands.bands.size() : 0u, 4u);
 }
