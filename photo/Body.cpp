@@ -425,7 +425,8 @@ std::vector<cv::RotatedRect> Ladders(const cv::Mat& mask)
             r.area < 0.5 * longSide * shortSide) {
             continue;
         }
-        const float angle = (rect.angle + (rect.size.width >= rect.size.height ? 0.f : 90.f)) * static_cast<float>(CV_PI / 180);
+        const float angle =
+            (rect.angle + (rect.size.width >= rect.size.height ? 0.f : 90.f)) * static_cast<float>(CV_PI / 180);
         stripes.push_back({rect.center, {std::cos(angle), std::sin(angle)}, longSide});
     }
     std::vector<std::pair<long, cv::RotatedRect>> ladders;

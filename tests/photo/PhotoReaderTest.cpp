@@ -274,16 +274,15 @@ TEST(PhotoProfileTest, FaintBandsAndBodiesAreFound)
 // they leave are the body's.
 TEST(PhotoProfileTest, ABodysHolesAreItsOwn)
 {
-    const cv::Scalar cloth(40, 40, 40);
-    cv::Mat image(360, 480, CV_8UC3, cloth);
+    cv::Mat image(360, 480, CV_8UC3, cv::Scalar::all(40));
     cv::line(image, {10, 180}, {470, 180}, cv::Scalar(150, 150, 150), 14);
     cv::ellipse(image, {240, 180}, {110, 35}, 0, 0, 360, cv::Scalar(60, 70, 85), cv::FILLED);
     for (const int x : {160, 190, 220, 300}) {
         const int h = static_cast<int>(35 * std::sqrt(1 - std::pow((x + 6 - 240) / 110.0, 2))) - 6;
-        cv::rectangle(image, cv::Rect(x, 180 - h, 12, 2 * h), x < 300 ? cloth : cv::Scalar(50, 150, 200), cv::FILLED);
+        cv::rectangle(image, cv::Rect(x, 180 - h, 12, 2 * h), x < 300 ? cv::Scalar::all(40) : cv::Scalar(50, 150, 200),
+                      cv::FILLED);
     }
-    const auto seen = SeeBands(image);
-    EXPECT_EQ(seen ? seen->bands.bands.size() : 0u, 4u);
+    EXPECT_EQ(SeeBands(image).value_or(SeenBody{}).bands.bands.size(), 4u);
 }
 
 // A body a twentieth of the photo long, thinner than the leads' opening
@@ -294,8 +293,7 @@ TEST(PhotoProfileTest, ASmallBodyInALargePhotoIsFound)
     cv::Mat small;
     cv::resize(DrawnResistor(), small, {}, 0.4, 0.4, cv::INTER_AREA);
     small.copyTo(image(cv::Rect(500, 400, small.cols, small.rows)));
-    const auto seen = SeeBands(image);
-    EXPECT_EQ(seen ? seen->bands.bands.size() : 0u, 4u);
+    EXPECT_EQ(SeeBands(image).value_or(SeenBody{}).bands.bands.size(), 4u);
 }
 
 // Whole readings of four bands spaced as a marking (the widest gap before
