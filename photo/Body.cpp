@@ -282,7 +282,7 @@ void Add(std::vector<Candidate>& all, const Candidate& candidate)
 // encloses is its own first: where bands of the surface's colour leave holes
 // inside a body's rim, an opening wide enough for thick leads would cut the
 // body at them.
-std::vector<Candidate> OpenedBodies(const cv::Mat& mask, bool fillHoles = false)
+std::vector<Candidate> OpenedBodies(const cv::Mat& mask, bool fillHoles = false, bool thin = false)
 {
     const int side = std::min(mask.cols, mask.rows);
     const double image = static_cast<double>(mask.cols) * mask.rows;
@@ -295,12 +295,14 @@ std::vector<Candidate> OpenedBodies(const cv::Mat& mask, bool fillHoles = false)
         cv::drawContours(filled, contours, -1, cv::Scalar(255), cv::FILLED);
     }
     const cv::Mat inside = Inside(filled);
-    // The thinnest kernel finds a body a twentieth of the photo long (its
-    // regions are smaller too); leads are thinner still.
-    for (const double fraction : {0.012, 0.025, 0.045, 0.08}) {
+    // Thin, a kernel that finds a body a twentieth of the photo long (its
+    // regions are smaller too; leads are thinner still), and finds many more
+    // small things.
+    const auto fractions = thin ? std::vector<double>{0.012} : std::vector<double>{0.025, 0.045, 0.08};
+    for (const double fraction : fractions) {
         const int kernel = 2 * std::max(1, static_cast<int>(fraction * side / 2)) + 1;
         const cv::Mat opened = Opened(inside, kernel / 2.0);
-        for (const auto& r : Regions(opened, (fraction < 0.02 ? 0.0005 : 0.002) * image)) {
+        for (const auto& r : Regions(opened, (thin ? 0.0005 : 0.002) * image)) {
             if (SpansPhoto(r, mask.size())) {
                 continue;
             }
@@ -528,6 +530,13 @@ std::vector<cv::RotatedRect> FindFainterBodies(const cv::Mat& bgr, const std::ve
     const std::size_t most = found.size() + kMaxCandidates;
     for (const auto& ladder : Ladders(stripes)) {
         take(InPhoto(ladder, scale), most);
+    }
+    // Last, a body too small for the others' opening.
+    const std::size_t smallest = found.size() + kMaxCandidates;
+    for (const double window : {0.3, 0.7}) {
+        for (const auto& c : OpenedBodies(LocalForeground(lab, small, window), false, true)) {
+            take(InPhoto(c.rect, scale), smallest);
+        }
     }
     return found;
 }
