@@ -445,6 +445,9 @@ std::vector<cv::RotatedRect> Ladders(const cv::Mat& mask)
         std::sort(at.begin(), at.end());
         // The run of rungs through the seed with no gap over its length.
         const auto self = std::find(at.begin(), at.end(), 0.f);
+        if (self == at.end()) {
+            continue;
+        }
         auto first = self;
         auto last = self;
         while (first != at.begin() && *first - *(first - 1) < seed.length) {
