@@ -9,6 +9,9 @@ namespace zarnik::photo {
 [[nodiscard]] float SrgbToLinear(float v);
 // Linear RGB (0..1, sRGB primaries, D65 white) to CIE L*a*b* (L 0..100).
 [[nodiscard]] cv::Vec3f LinearToLab(const cv::Vec3f& rgb);
+// The L*a*b* colour of a surface under gain times the light: its linear
+// RGB, and so its XYZ, multiplied by gain.
+[[nodiscard]] cv::Vec3f LabUnderLight(const cv::Vec3f& lab, float gain);
 // CIE76 colour difference.
 [[nodiscard]] inline float DeltaE(const cv::Vec3f& a, const cv::Vec3f& b)
 {

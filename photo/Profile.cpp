@@ -34,6 +34,19 @@ cv::Vec3f LinearToLab(const cv::Vec3f& rgb)
     return {116.f * fy - 16.f, 500.f * (fx - fy), 200.f * (fy - fz)};
 }
 
+cv::Vec3f LabUnderLight(const cv::Vec3f& lab, float gain)
+{
+    auto f = [](float t) { return t > 0.008856f ? std::cbrt(t) : 7.787f * t + 16.f / 116.f; };
+    auto inverse = [](float u) { return u > 0.2069f ? u * u * u : (u - 16.f / 116.f) / 7.787f; };
+    const float fy = (lab[0] + 16.f) / 116.f;
+    const float fx = fy + lab[1] / 500.f;
+    const float fz = fy - lab[2] / 200.f;
+    const float x = f(std::max(0.f, inverse(fx)) * gain);
+    const float y = f(std::max(0.f, inverse(fy)) * gain);
+    const float z = f(std::max(0.f, inverse(fz)) * gain);
+    return {116.f * y - 16.f, 500.f * (x - y), 200.f * (y - z)};
+}
+
 namespace {
 
 // The profile is sampled at this many steps at most along the body.

@@ -16,6 +16,7 @@
 
 #include "model/Markings.h"
 #include "model/StandardValues.h"
+#include "photo/Colour.h"
 #include "photo/ColourModel.h"
 #include "photo/Stages.h"
 
@@ -160,7 +161,18 @@ double OrderLogLikelihood(int c, int d, double lightnessC, double lightnessD)
 }
 
 // How far apart each two bands' colours lie (PairLogLikelihood): the nearer
-// of their profiles' and of their lit faces' as the colour model weighs them.
+// of their profiles' and of their lit faces' as the colour model weighs them,
+// both as if the body were lit to kPairBodyLuminance where it is darker.
+// L*a*b* crowds dark colours together: on a dark photo Black and Brown lie
+// a few units apart and would count as one pigment. Brighter photos are
+// measured as they are (the distances above were measured on them). With a
+// model held out by part, phone crops darkened to half their light read
+// 82.5% exact (78.3% measured as they are), and with a harder tone curve
+// (linear light to the power 1.25) 75.0% (70.0%); the shared photos as
+// taken read as before, the phone's crops by a model held out by set one
+// more.
+constexpr float kPairBodyLuminance = 0.1f;  // the light box's bodies lie at 0.07 to 0.12
+constexpr float kPairMostGain = 8;
 std::vector<std::vector<double>> Distances(const Bands& bands)
 {
     const std::size_t n = bands.bands.size();
@@ -168,13 +180,21 @@ std::vector<std::vector<double>> Distances(const Bands& bands)
     for (const auto& band : bands.bands) {
         features.push_back(BandFeatures(band, bands));
     }
+    const cv::Vec3f& body = bands.bodyRgb;
+    const float luminance = 0.2126f * body[0] + 0.7152f * body[1] + 0.0722f * body[2];
+    const float gain = std::clamp(kPairBodyLuminance / std::max(luminance, 1e-4f), 1.f, kPairMostGain);
+    std::vector<cv::Vec3f> profiled;
+    std::vector<cv::Vec3f> lit;
+    for (std::size_t i = 0; i < n; ++i) {
+        profiled.push_back(LabUnderLight(bands.bands[i].lab, gain));
+        lit.push_back(LabUnderLight(cv::Vec3f(static_cast<float>(features[i][0]), static_cast<float>(features[i][1]),
+                                              static_cast<float>(features[i][2])),
+                                    gain));
+    }
     std::vector<std::vector<double>> apart(n, std::vector<double>(n, 0.0));
     for (std::size_t i = 0; i < n; ++i) {
         for (std::size_t j = 0; j < n; ++j) {
-            const Features& x = features[i];
-            const Features& y = features[j];
-            apart[i][j] = std::min(cv::norm(bands.bands[i].lab - bands.bands[j].lab),
-                                   std::hypot(x[0] - y[0], x[1] - y[1], x[2] - y[2]));
+            apart[i][j] = std::min(cv::norm(profiled[i] - profiled[j]), cv::norm(lit[i] - lit[j]));
         }
     }
     return apart;

@@ -206,6 +206,19 @@ TEST(PhotoFeaturesTest, BodyTintIsTakenOutInPart)
     EXPECT_TRUE(std::isfinite(FeaturesOf(band, {0.3f, 0.2f, 0})[0]));
 }
 
+// A colour under more light is the colour of its linear light scaled: dark
+// colours (below the L* curve's knee) and light ones alike.
+TEST(PhotoFeaturesTest, AColourUnderMoreLightIsItsLightScaled)
+{
+    for (const cv::Vec3f& rgb : {cv::Vec3f(0.001f, 0.0015f, 0.003f), cv::Vec3f(0.006f, 0.002f, 0.002f),
+                                cv::Vec3f(0.2f, 0.1f, 0.05f)}) {
+        for (const float gain : {1.f, 2.5f, 8.f}) {
+            EXPECT_LT(DeltaE(LabUnderLight(LinearToLab(rgb), gain), LinearToLab(rgb * gain)), 0.05f)
+                << rgb[0] << " " << rgb[1] << " " << rgb[2] << " x" << gain;
+        }
+    }
+}
+
 // A red band whose upper and lower thirds lie in shade takes its colour from
 // its lit face, not dulled by the shade.
 TEST(PhotoProfileTest, ABandsColourIsItsLitFace)
@@ -225,7 +238,7 @@ TEST(PhotoProfileTest, ABandsColourIsItsLitFace)
 TEST(PhotoProfileTest, ABandBesideTheEndIsABand)
 {
     // The end's shoulder: shaded like the body, or half lit.
-    for (const cv::Scalar shoulder : {cv::Scalar(185, 125, 60), cv::Scalar(225, 172, 115)}) {
+    for (const cv::Scalar& shoulder : {cv::Scalar(185, 125, 60), cv::Scalar(225, 172, 115)}) {
         cv::Mat image(60, 400, CV_8UC3, cv::Scalar(200, 120, 40));
         cv::rectangle(image, cv::Rect(0, 0, 40, 60), cv::Scalar(250, 225, 190), cv::FILLED);
         cv::rectangle(image, cv::Rect(40, 0, 10, 60), shoulder, cv::FILLED);
@@ -348,6 +361,26 @@ TEST(PhotoRankingTest, TheBestReadingWeighsTheBandsTogether)
         }
         EXPECT_EQ(RankReadings(bands, scores).at(0).colours, row.want) << row.what;
     }
+}
+
+// On a dark photo Brown, Black and Red lie a few L*a*b* units apart as the
+// camera saw them, and would count as one pigment; lit as a brighter photo's
+// body is, they are three: Brown-Black-Red-Gold, not Brown-Brown-Red-Gold.
+TEST(PhotoRankingTest, DarkBandsOnADarkPhotoAreTheirOwnPigments)
+{
+    const std::array<cv::Vec3f, 4> rgbs = {cv::Vec3f(0.006f, 0.002f, 0.002f), cv::Vec3f(0.0015f, 0.0015f, 0.002f),
+                                           cv::Vec3f(0.012f, 0.002f, 0.002f), cv::Vec3f(0.03f, 0.02f, 0.008f)};
+    Bands bands{{}, {}, cv::Vec3f(0.01f, 0.02f, 0.05f), {}, 100};
+    std::vector<ColourScores> scores(4, ColourScores{});
+    for (int i = 0; i < 4; ++i) {
+        scores[i].fill(std::log(0.01));
+        const float start = i * 15.f + (i == 3) * 20;
+        bands.bands.push_back({start, start + 6, LinearToLab(rgbs[i]), rgbs[i], 10});
+    }
+    scores[0][1] = scores[2][2] = scores[3][10] = std::log(0.9);
+    scores[1][0] = std::log(0.5);
+    scores[1][1] = std::log(0.45);
+    EXPECT_EQ(RankReadings(bands, scores).at(0).colours, (std::vector<int>{1, 0, 2, 10}));
 }
 
 }  // namespace
