@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 #include <atomic>
@@ -408,11 +410,22 @@ private slots:
                               << "Form3";
         QTest::newRow("about") << "About"
                                << "Form4";
+        QTest::newRow("photo") << "drop:blank.png"
+                               << "Form6";
+        QTest::newRow("parts list") << "drop:parts.csv"
+                                    << "Form7";
     }
     void secondaryWindowsStandOnTheDecodersCorner()
     {
         QFETCH(QString, action);
         QFETCH(QString, window);
+        // A dropped file: the photo window says what is wrong with a
+        // picture that is none.
+        QTemporaryDir dir;
+        const QString dropped = action.startsWith("drop:") ? dir.filePath(action.mid(5)) : QString();
+        QFile file(dropped);
+        QVERIFY(dropped.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write("Value\n4.7k\n") > 0));
+        file.close();
         int misplaced = 0;
         for (int opening = 0; opening < Openings(); ++opening) {
             // Each opening but the first starts from a new place of the
@@ -426,7 +439,11 @@ private slots:
                 form->move(to);
                 QTRY_VERIFY_WITH_TIMEOUT(OnScreenFrame(form.get()).topLeft() == to, 5000);
             }
-            zarnik::test::Trigger(form.get(), action);
+            if (dropped.isEmpty()) {
+                zarnik::test::Trigger(form.get(), action);
+            } else {
+                QVERIFY(zarnik::test::DropFile(form.get(), dropped));
+            }
             QTRY_VERIFY_WITH_TIMEOUT(OpenWindow(window) != nullptr, 5000);
             QWidget* opened = OpenWindow(window);
             // The corner as the user sees it: weston may show the decoder
@@ -435,7 +452,7 @@ private slots:
             const QPoint corner = OnScreenFrame(form.get()).topLeft();
             FrameRecorder recorder(opened, corner);
             const QString growth = window == "Form4" ? "Timer2" : "Timer1";
-            const QObject* driver = window == "Form3" ? static_cast<QObject*>(opened) : form.get();
+            const QObject* driver = window != "Form2" && window != "Form4" ? static_cast<QObject*>(opened) : form.get();
             QTRY_VERIFY_WITH_TIMEOUT(!Child<QTimer>(driver, growth)->isActive(), 10000);
             // Square, as tall as the decoder window within a pixel, once the
             // window manager has answered the last resize (weston, on a busy
