@@ -12,6 +12,11 @@ namespace zarnik::photo {
 // The L*a*b* colour of a surface under gain times the light: its linear
 // RGB, and so its XYZ, multiplied by gain.
 [[nodiscard]] cv::Vec3f LabUnderLight(const cv::Vec3f& lab, float gain);
+// The luminance (CIE Y) of linear RGB.
+[[nodiscard]] inline float Luminance(const cv::Vec3f& rgb)
+{
+    return 0.2126f * rgb[0] + 0.7152f * rgb[1] + 0.0722f * rgb[2];
+}
 // CIE76 colour difference.
 [[nodiscard]] inline float DeltaE(const cv::Vec3f& a, const cv::Vec3f& b)
 {

@@ -57,7 +57,7 @@ Features FeaturesOf(const cv::Vec3f& bandRgb, const cv::Vec3f& bodyRgb)
     // channel counts as a little light, so that a black body or a dark photo
     // does not blow the band up.
     constexpr float kDarkest = 1e-3f;
-    const float luminance = std::max(kDarkest, 0.2126f * bodyRgb[0] + 0.7152f * bodyRgb[1] + 0.0722f * bodyRgb[2]);
+    const float luminance = std::max(kDarkest, Luminance(bodyRgb));
     cv::Vec3f balanced;
     for (int c = 0; c < 3; ++c) {
         const double gain = std::pow(luminance / std::max(kDarkest, bodyRgb[c]), kBodyBalance);

@@ -19,6 +19,14 @@ namespace zarnik::photo {
 
 float SrgbToLinear(float v) { return v <= 0.04045f ? v / 12.92f : std::pow((v + 0.055f) / 1.055f, 2.4f); }
 
+namespace {
+
+// CIE L*a*b*'s curve of each of X, Y and Z (relative to the white), and back.
+float LabCurve(float t) { return t > 0.008856f ? std::cbrt(t) : 7.787f * t + 16.f / 116.f; }
+float LabCurveInverse(float u) { return u > 0.2069f ? u * u * u : (u - 16.f / 116.f) / 7.787f; }
+
+}  // namespace
+
 cv::Vec3f LinearToLab(const cv::Vec3f& rgb)
 {
     const float r = std::max(0.f, rgb[0]);
@@ -27,23 +35,20 @@ cv::Vec3f LinearToLab(const cv::Vec3f& rgb)
     const float x = (0.4124f * r + 0.3576f * g + 0.1805f * b) / 0.95047f;
     const float y = 0.2126f * r + 0.7152f * g + 0.0722f * b;
     const float z = (0.0193f * r + 0.1192f * g + 0.9505f * b) / 1.08883f;
-    auto f = [](float t) { return t > 0.008856f ? std::cbrt(t) : 7.787f * t + 16.f / 116.f; };
-    const float fx = f(x);
-    const float fy = f(y);
-    const float fz = f(z);
+    const float fx = LabCurve(x);
+    const float fy = LabCurve(y);
+    const float fz = LabCurve(z);
     return {116.f * fy - 16.f, 500.f * (fx - fy), 200.f * (fy - fz)};
 }
 
 cv::Vec3f LabUnderLight(const cv::Vec3f& lab, float gain)
 {
-    auto f = [](float t) { return t > 0.008856f ? std::cbrt(t) : 7.787f * t + 16.f / 116.f; };
-    auto inverse = [](float u) { return u > 0.2069f ? u * u * u : (u - 16.f / 116.f) / 7.787f; };
     const float fy = (lab[0] + 16.f) / 116.f;
     const float fx = fy + lab[1] / 500.f;
     const float fz = fy - lab[2] / 200.f;
-    const float x = f(std::max(0.f, inverse(fx)) * gain);
-    const float y = f(std::max(0.f, inverse(fy)) * gain);
-    const float z = f(std::max(0.f, inverse(fz)) * gain);
+    const float x = LabCurve(std::max(0.f, LabCurveInverse(fx)) * gain);
+    const float y = LabCurve(std::max(0.f, LabCurveInverse(fy)) * gain);
+    const float z = LabCurve(std::max(0.f, LabCurveInverse(fz)) * gain);
     return {116.f * y - 16.f, 500.f * (x - y), 200.f * (y - z)};
 }
 
@@ -203,7 +208,7 @@ Profile SampleProfile(const cv::Mat& bgr, const cv::RotatedRect& body)
         for (int y = top; y < bottom; ++y) {
             const cv::Vec3b p = strip.at<cv::Vec3b>(y, x);
             const cv::Vec3f rgb(SrgbToLinear(p[2] / 255.f), SrgbToLinear(p[1] / 255.f), SrgbToLinear(p[0] / 255.f));
-            column.emplace_back(0.2126f * rgb[0] + 0.7152f * rgb[1] + 0.0722f * rgb[2], rgb);
+            column.emplace_back(Luminance(rgb), rgb);
         }
         std::sort(column.begin(), column.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         const std::size_t from = column.size() / 6;

@@ -176,20 +176,14 @@ constexpr float kPairMostGain = 8;
 std::vector<std::vector<double>> Distances(const Bands& bands)
 {
     const std::size_t n = bands.bands.size();
-    std::vector<Features> features;
-    for (const auto& band : bands.bands) {
-        features.push_back(BandFeatures(band, bands));
-    }
-    const cv::Vec3f& body = bands.bodyRgb;
-    const float luminance = 0.2126f * body[0] + 0.7152f * body[1] + 0.0722f * body[2];
-    const float gain = std::clamp(kPairBodyLuminance / std::max(luminance, 1e-4f), 1.f, kPairMostGain);
+    const float gain = std::clamp(kPairBodyLuminance / std::max(Luminance(bands.bodyRgb), 1e-4f), 1.f, kPairMostGain);
     std::vector<cv::Vec3f> profiled;
     std::vector<cv::Vec3f> lit;
-    for (std::size_t i = 0; i < n; ++i) {
-        profiled.push_back(LabUnderLight(bands.bands[i].lab, gain));
-        lit.push_back(LabUnderLight(cv::Vec3f(static_cast<float>(features[i][0]), static_cast<float>(features[i][1]),
-                                              static_cast<float>(features[i][2])),
-                                    gain));
+    for (const auto& band : bands.bands) {
+        const Features x = BandFeatures(band, bands);
+        profiled.push_back(LabUnderLight(band.lab, gain));
+        lit.push_back(LabUnderLight(
+            cv::Vec3f(static_cast<float>(x[0]), static_cast<float>(x[1]), static_cast<float>(x[2])), gain));
     }
     std::vector<std::vector<double>> apart(n, std::vector<double>(n, 0.0));
     for (std::size_t i = 0; i < n; ++i) {
